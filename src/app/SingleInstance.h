@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+// One instance of the program per executable file name and user: the first
+// instance holds a lock and listens on a local socket; a later one asks it to
+// come forward and ends.
+class TOneInstance : public QObject {
+    Q_OBJECT
+public:
+    // `key` is the executable's file name, without folder, with extension.
+    explicit TOneInstance(const QString& key, QObject* parent = nullptr);
+    ~TOneInstance() override;
+
+    // True when this process took the lock (and now listens for later ones).
+    bool IsFirstInstance() const { return m_first; }
+
+    // Second instance: tells the first to come forward. False when it could
+    // not be reached within `timeoutMs`.
+    bool ActivateRunningInstance(int timeoutMs = 3000);
+
+signals:
+    // First instance: a later instance asked this one to come forward.
+    void activationRequested();
+
+private:
+    QString m_key;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+    bool m_first = false;
+};

@@ -1,0 +1,5 @@
+#include "app/TAboutBox.h"
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {}
+void TAboutBox::ShowSplash() {}
+void TAboutBox::CloseSplash() {}

@@ -1,0 +1,3 @@
+#include "app/TAevoriumRTF.h"
+
+TAevoriumRTF::TAevoriumRTF(QWidget* parent) : QDialog(parent) {}

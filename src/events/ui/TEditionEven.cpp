@@ -1,0 +1,3 @@
+#include "events/ui/TEditionEven.h"
+
+TEditionEven::TEditionEven(QWidget* parent) : QDialog(parent) {}

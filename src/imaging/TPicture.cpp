@@ -1,0 +1,1 @@
+#include "imaging/TPicture.h"

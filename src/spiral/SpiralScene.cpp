@@ -1,0 +1,1 @@
+#include "spiral/SpiralScene.h"

@@ -1,0 +1,3 @@
+#include "spiral/gl/TSceneViewer.h"
+
+TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {}

@@ -1,0 +1,3 @@
+#include "widgets/TBtnRot.h"
+
+TBtnRot::TBtnRot(QWidget* parent) : QWidget(parent) {}

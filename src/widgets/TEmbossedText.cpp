@@ -1,0 +1,3 @@
+#include "widgets/TEmbossedText.h"
+
+TEmbossedText::TEmbossedText(QWidget* parent) : QWidget(parent) {}

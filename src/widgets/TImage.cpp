@@ -1,0 +1,3 @@
+#include "widgets/TImage.h"
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {}

@@ -1,0 +1,3 @@
+#include "widgets/TImageSlider.h"
+
+TImageSlider::TImageSlider(QWidget* parent) : QWidget(parent) {}

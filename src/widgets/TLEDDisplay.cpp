@@ -1,0 +1,3 @@
+#include "widgets/TLEDDisplay.h"
+
+TLEDDisplay::TLEDDisplay(QWidget* parent) : QWidget(parent) {}

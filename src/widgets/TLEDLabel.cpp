@@ -1,0 +1,3 @@
+#include "widgets/TLEDLabel.h"
+
+TLEDLabel::TLEDLabel(QWidget* parent) : QWidget(parent) {}

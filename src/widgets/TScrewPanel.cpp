@@ -1,0 +1,3 @@
+#include "widgets/TScrewPanel.h"
+
+TScrewPanel::TScrewPanel(QWidget* parent) : TPanel(parent) {}
