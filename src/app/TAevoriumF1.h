@@ -80,6 +80,8 @@ public:
     void CreateEventMarkers();
     void ClearEventMarkers();
     void RunCollisionCheck();
+    // Steps 1 to 4 of a mouse move over the 3D view: restore, pick, highlight, Label2.
+    void HoverMarkerAt(int X, int Y);
 
     // ---- Event list, files and custom mode ----
     void LoadEvents();

@@ -7,4 +7,9 @@ class TImageSlider : public QWidget {
     Q_OBJECT
 public:
     explicit TImageSlider(QWidget* parent = nullptr);
+    int Value() const { return m_value; }
+    void SetValue(int value) { m_value = value; update(); }
+
+private:
+    int m_value = 0;
 };

@@ -7,4 +7,9 @@ class TLEDLabel : public QWidget {
     Q_OBJECT
 public:
     explicit TLEDLabel(QWidget* parent = nullptr);
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString& caption) { m_caption = caption; update(); }
+
+private:
+    QString m_caption;
 };

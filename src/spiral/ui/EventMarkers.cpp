@@ -4,3 +4,4 @@
 void TAevoriumF1::CreateEventMarkers() {}
 void TAevoriumF1::ClearEventMarkers() {}
 void TAevoriumF1::RunCollisionCheck() {}
+void TAevoriumF1::HoverMarkerAt(int, int) {}
