@@ -8,6 +8,9 @@
 #include "events/ui/TEditionEven.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcInstance, "aevorium.instance", QtWarningMsg)
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
@@ -15,7 +18,8 @@ int main(int argc, char** argv) {
     // A second instance brings the first forward and ends without a window.
     TOneInstance oneInstance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (!oneInstance.IsFirstInstance()) {
-        oneInstance.ActivateRunningInstance();
+        const bool reached = oneInstance.ActivateRunningInstance();
+        qCInfo(lcInstance) << "second instance; running instance reached:" << reached;
         return 0;
     }
     app.InstallFrenchAndFonts();
@@ -30,6 +34,7 @@ int main(int argc, char** argv) {
     AevoriumF1 = new TAevoriumF1;
     AevoriumF1->Arguments = QCoreApplication::arguments().mid(1);
     QObject::connect(&oneInstance, &TOneInstance::activationRequested, AevoriumF1, [] {
+        qCInfo(lcInstance) << "activation requested by a second instance";
         if (AevoriumF1->isMinimized())
             AevoriumF1->showNormal();
         AevoriumF1->raise();
