@@ -2,6 +2,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+MAKEFLAGS += --no-print-directory
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build run test bench sanitize clean

@@ -165,3 +165,24 @@ TEST(ErrorReport, AFailureIsReportedInTheApplicationsBoxAndTheRestSkipped) {
     EXPECT_EQ(boxes[0].title, "Aevorium");
     EXPECT_EQ(boxes[0].text, "Erreur au chargement du flux.");
 }
+
+TEST_F(WindowFixture, HostileDataSetIndexesGiveMenusWithoutHarm) {
+    // Binary bytes, NULs, unterminated sections, lines without "=", a huge section name.
+    QByteArray bytes("[Bon jeu]\r\nEchelle=../../../../etc/passwd\r\n[ouvert\r\nsans egal\r\n[A\0B]\r\n", 72);
+    for (int i = 0; i < 20000; ++i)
+        bytes.append(char((i * 131) & 0xFF));
+    bytes += "\r\n[" + QByteArray(100000, 'n') + "]\r\n";
+    write("Donnees.ini", bytes);
+    w->FormCreate();
+    ASSERT_GE(w->Donnes1->actions().size(), 2);
+    EXPECT_EQ(w->Donnes1->actions()[0]->text(), "Bon jeu");
+    // A scale path that leads out of the folder reads whatever is there, as any
+    // other file: no crash, at most an empty or odd table.
+    EXPECT_NO_THROW(w->Donnes1->actions()[0]->trigger());
+    EXPECT_NO_THROW(w->Donnes1->actions().last()->trigger());
+    write("Donnees.ini", "");
+    TAevoriumF1 empty;
+    empty.ExeDir = w->ExeDir;
+    empty.FormCreate();
+    EXPECT_TRUE(empty.Donnes1->actions().isEmpty());
+}
