@@ -168,7 +168,8 @@ TEST(ErrorReport, AFailureIsReportedInTheApplicationsBoxAndTheRestSkipped) {
 
 TEST_F(WindowFixture, HostileDataSetIndexesGiveMenusWithoutHarm) {
     // Binary bytes, NULs, unterminated sections, lines without "=", a huge section name.
-    QByteArray bytes("[Bon jeu]\r\nEchelle=../../../../etc/passwd\r\n[ouvert\r\nsans egal\r\n[A\0B]\r\n", 72);
+    const char head[] = "[Bon jeu]\r\nEchelle=../../../../etc/passwd\r\n[ouvert\r\nsans egal\r\n[A\0B]\r\n";
+    QByteArray bytes(head, sizeof head - 1);
     for (int i = 0; i < 20000; ++i)
         bytes.append(char((i * 131) & 0xFF));
     bytes += "\r\n[" + QByteArray(100000, 'n') + "]\r\n";
