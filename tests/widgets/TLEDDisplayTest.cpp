@@ -216,8 +216,9 @@ TEST(TLEDDisplay, DigitImagesFollowTheSegmentTable) {
         ASSERT_EQ(img.size(), QSize(20, 25));
         EXPECT_EQ(Segments(img, 0, 0, lit), kDigitPatterns[digit]);
         for (int s = 0; s < 7; ++s) {
-            if (kDigitPatterns[digit][s] == '0')
+            if (kDigitPatterns[digit][s] == '0') {
                 EXPECT_EQ(img.pixel(kSegmentCentres[s]), off);
+            }
         }
         // Segments are outlined in the background colour.
         EXPECT_EQ(img.pixel(0, 0), WinColor(cl::Teal).rgb());
