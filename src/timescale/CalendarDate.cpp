@@ -13,10 +13,10 @@ constexpr std::int64_t UnixEpochSerialDay = 25569;
 void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
     z += 719468;
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;                                 // [0, 146096]
+    const std::int64_t doe = z - era * 146097;                                      // [0, 146096]
     const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365; // [0, 399]
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);           // [0, 365]
-    const std::int64_t mp = (5 * doy + 2) / 153;                                // [0, 11]
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);               // [0, 365]
+    const std::int64_t mp = (5 * doy + 2) / 153;                                    // [0, 11]
     day = int(doy - (153 * mp + 2) / 5 + 1);
     month = int(mp < 10 ? mp + 3 : mp - 9);
     year = int(yoe + era * 400 + (month <= 2 ? 1 : 0));

@@ -43,10 +43,14 @@ bool FitsTour(double turns) {
     return t >= double(INT_MIN) && t <= double(INT_MAX);
 }
 
-int RoundToInt(double v) { return int(RoundHalfEven(v)); }
+int RoundToInt(double v) {
+    return int(RoundHalfEven(v));
+}
 
 // Font points to pixels at 96 dots per inch (8 points are 11 pixels).
-int PointsToPixels(int points) { return std::max(1, int(std::lround(points * 96.0 / 72.0))); }
+int PointsToPixels(int points) {
+    return std::max(1, int(std::lround(points * 96.0 / 72.0)));
+}
 
 // A circle in the box (right and bottom exclusive) filled with `fill`, with a
 // rim `width` pixels wide: the half from 45 degrees counterclockwise to 225
@@ -129,13 +133,18 @@ TBtnRot::TBtnRot(QWidget* parent) : QWidget(parent) {
     // At creation the lamp radius is worked out in integer arithmetic; later
     // changes of the geometry use real arithmetic.
     m_rayonDiode = double((m_taille - m_tailleDiode) / 2 - m_margeDiode);
-    m_diode->move(RoundToInt(m_rayonDiode - m_diode->width() / 2.0) + m_centreX, m_centreY - m_tailleDiode / 2);
+    m_diode->move(RoundToInt(m_rayonDiode - m_diode->width() / 2.0) + m_centreX,
+                  m_centreY - m_tailleDiode / 2);
 }
 
 TBtnRot::~TBtnRot() = default;
 
-QWidget* TBtnRot::Corps() const { return m_corps; }
-QWidget* TBtnRot::Diode() const { return m_diode; }
+QWidget* TBtnRot::Corps() const {
+    return m_corps;
+}
+QWidget* TBtnRot::Diode() const {
+    return m_diode;
+}
 
 void TBtnRot::applyTaille(int size) {
     size = std::max(0, size);
@@ -153,7 +162,9 @@ void TBtnRot::applyTaille(int size) {
     }
 }
 
-void TBtnRot::SetTaille(int size) { applyTaille(size); }
+void TBtnRot::SetTaille(int size) {
+    applyTaille(size);
+}
 
 void TBtnRot::SetTailleDiode(int size) {
     m_tailleDiode = std::max(0, size);

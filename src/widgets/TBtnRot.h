@@ -26,8 +26,8 @@ class TBtnRot : public QWidget {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TBtnRot* sender)>;
-    using TMouseEvent =
-        std::function<void(TBtnRot* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
+    using TMouseEvent = std::function<void(TBtnRot* sender, Qt::MouseButton button,
+                                           Qt::KeyboardModifiers shift, int x, int y)>;
 
     explicit TBtnRot(QWidget* parent = nullptr);
     ~TBtnRot() override;

@@ -117,13 +117,24 @@ void TLEDDisplay::rebuildImages() {
     const int W = m_digitWidth, H = m_digitHeight, L = m_digitLineWidth;
     const int h = H / 2, k = (L + 2) / 2;
     const QPoint P[14] = {
-        {0, 0},         {W - 1, 0},         {L + 1, L + 1},         {W - L - 2, L + 1},     {0, h},
-        {L + 1, h - k}, {W - L - 2, h - k}, {W - 1, h},             {L + 1, h + k},         {W - L - 2, h + k},
-        {0, H - 1},     {L + 1, H - L - 2}, {W - L - 2, H - L - 2}, {W - 1, H - 1},
+        {0, 0},
+        {W - 1, 0},
+        {L + 1, L + 1},
+        {W - L - 2, L + 1},
+        {0, h},
+        {L + 1, h - k},
+        {W - L - 2, h - k},
+        {W - 1, h},
+        {L + 1, h + k},
+        {W - L - 2, h + k},
+        {0, H - 1},
+        {L + 1, H - L - 2},
+        {W - L - 2, H - L - 2},
+        {W - 1, H - 1},
     };
     // Corner indices of the bevelled segments.
     static const int kPolygons[7][6] = {
-        {0, 1, 3, 2, -1, -1}, {0, 2, 5, 4, -1, -1}, {1, 7, 6, 3, -1, -1}, {4, 5, 6, 7, 9, 8},
+        {0, 1, 3, 2, -1, -1},   {0, 2, 5, 4, -1, -1},   {1, 7, 6, 3, -1, -1},     {4, 5, 6, 7, 9, 8},
         {4, 8, 11, 10, -1, -1}, {7, 13, 12, 9, -1, -1}, {10, 11, 12, 13, -1, -1},
     };
     // End points of the rectangular segments.

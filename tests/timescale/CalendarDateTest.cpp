@@ -1,5 +1,5 @@
-#include "timescale/AevError.h"
 #include "timescale/CalendarDate.h"
+#include "timescale/AevError.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,18 @@
 
 namespace {
 
-const QString kMonths[13] = {QString(),           QStringLiteral("Janvier"),  QStringLiteral("Fevrier"),
-                             QStringLiteral("Mars"), QStringLiteral("Avril"),    QStringLiteral("Mai"),
-                             QStringLiteral("Juin"), QStringLiteral("Juillet"),  QStringLiteral("Aout"),
-                             QStringLiteral("Septembre"), QStringLiteral("Octobre"), QStringLiteral("Novembre"),
+const QString kMonths[13] = {QString(),
+                             QStringLiteral("Janvier"),
+                             QStringLiteral("Fevrier"),
+                             QStringLiteral("Mars"),
+                             QStringLiteral("Avril"),
+                             QStringLiteral("Mai"),
+                             QStringLiteral("Juin"),
+                             QStringLiteral("Juillet"),
+                             QStringLiteral("Aout"),
+                             QStringLiteral("Septembre"),
+                             QStringLiteral("Octobre"),
+                             QStringLiteral("Novembre"),
                              QStringLiteral("Decembre")};
 
 QString TextOfDate(double dateMa) {
@@ -30,16 +38,11 @@ TEST(CalendarDate, CalendarYearTableOfDates) {
         const char* text;
     };
     const Row rows[] = {
-        {-4550, 2.0, "01 Janvier 00h00:00"},
-        {-4000, 46.120879, "14 Fevrier 02h54:03"},
-        {-541, 323.601098, "18 Novembre 14h25:34"},
-        {-66, 361.705494, "26 Decembre 16h55:54"},
-        {-1, 366.919779, "31 Decembre 22h04:28"},
-        {-0.01, 366.999197, "31 Decembre 23h58:50"},
-        {0, 366.999999, "31 Decembre 23h59:59"},
-        {0.001, 367.000079, "01 Janvier 00h00:06 FUTUR"},
-        {1, 367.080219, "01 Janvier 01h55:30 FUTUR"},
-        {30, 369.406592, "03 Janvier 09h45:29 FUTUR"},
+        {-4550, 2.0, "01 Janvier 00h00:00"},          {-4000, 46.120879, "14 Fevrier 02h54:03"},
+        {-541, 323.601098, "18 Novembre 14h25:34"},   {-66, 361.705494, "26 Decembre 16h55:54"},
+        {-1, 366.919779, "31 Decembre 22h04:28"},     {-0.01, 366.999197, "31 Decembre 23h58:50"},
+        {0, 366.999999, "31 Decembre 23h59:59"},      {0.001, 367.000079, "01 Janvier 00h00:06 FUTUR"},
+        {1, 367.080219, "01 Janvier 01h55:30 FUTUR"}, {30, 369.406592, "03 Janvier 09h45:29 FUTUR"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.date);

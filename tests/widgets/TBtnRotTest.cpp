@@ -63,12 +63,16 @@ struct Recorder {
     }
 };
 
-double Turns(const TBtnRot& d) { return d.Tour() + d.Angle() / (2 * Pi); }
+double Turns(const TBtnRot& d) {
+    return d.Tour() + d.Angle() / (2 * Pi);
+}
 
 void Press(TBtnRot& d, int x, int y, Qt::MouseButton b = Qt::LeftButton) {
     QTest::mousePress(d.Corps(), b, {}, QPoint(x, y));
 }
-void Move(TBtnRot& d, int x, int y) { QTest::mouseMove(d.Corps(), QPoint(x, y)); }
+void Move(TBtnRot& d, int x, int y) {
+    QTest::mouseMove(d.Corps(), QPoint(x, y));
+}
 void Release(TBtnRot& d, int x, int y, Qt::MouseButton b = Qt::LeftButton) {
     QTest::mouseRelease(d.Corps(), b, {}, QPoint(x, y));
 }
@@ -80,7 +84,9 @@ QImage Render(TBtnRot& d, QColor background = QColor(255, 0, 255)) {
     return img;
 }
 
-QRgb Rgb(TColor c) { return WinColor(c).rgb(); }
+QRgb Rgb(TColor c) {
+    return WinColor(c).rgb();
+}
 
 // Antialiased edges blend a little: compares colours within a tolerance.
 ::testing::AssertionResult Near(QRgb actual, TColor expected, int tolerance = 24) {
@@ -88,8 +94,8 @@ QRgb Rgb(TColor c) { return WinColor(c).rgb(); }
     if (std::abs(qRed(actual) - qRed(e)) <= tolerance && std::abs(qGreen(actual) - qGreen(e)) <= tolerance &&
         std::abs(qBlue(actual) - qBlue(e)) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << QColor(actual).name().toStdString() << " is not near "
-                                         << QColor(e).name().toStdString();
+    return ::testing::AssertionFailure()
+           << QColor(actual).name().toStdString() << " is not near " << QColor(e).name().toStdString();
 }
 
 } // namespace
@@ -138,7 +144,7 @@ TEST(TBtnRot, SetAngleBtnSplitsTheTotalAndFiresNothing) {
     EXPECT_EQ(d.Tour(), 0);
     EXPECT_DOUBLE_EQ(d.Angle(), -Pi / 2);
     EXPECT_EQ(d.Diode()->pos(), QPoint(33, 4)); // above the centre
-    EXPECT_EQ(d.CaptionRotation() % 360, 90);    // turned a quarter counterclockwise
+    EXPECT_EQ(d.CaptionRotation() % 360, 90);   // turned a quarter counterclockwise
 
     d.SetAngleBtn(-5 * Pi);
     EXPECT_EQ(d.Tour(), -2);

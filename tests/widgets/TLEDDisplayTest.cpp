@@ -1,5 +1,5 @@
-#include "widgets/ShadeColor.h"
 #include "widgets/TLEDDisplay.h"
+#include "widgets/ShadeColor.h"
 
 #include <QImage>
 #include <QPainter>
@@ -76,7 +76,7 @@ std::string ReadForm(const TLEDDisplay& d) {
 TEST(ShadeColor, DarkerAndLighterByHalf) {
     EXPECT_EQ(ShadeColor(cl::Aqua, -50), 0x00808000u);
     EXPECT_EQ(ShadeColor(cl::Lime, -50), 0x00008000u);
-    EXPECT_EQ(ShadeColor(0x00FF7F03, -50), 0x00804002u); // v - v div 2 per channel
+    EXPECT_EQ(ShadeColor(0x00FF7F03, -50), 0x00804002u);  // v - v div 2 per channel
     EXPECT_EQ(ShadeColor(cl::BtnFace, -50), 0x00787878u); // system colours take their value
     EXPECT_EQ(ShadeColor(cl::Silver, 50), 0x00FFFFFFu);
     // Blue overflows alone: its excess goes to red.
@@ -135,7 +135,7 @@ TEST(TLEDDisplay, FormReadouts) {
     EXPECT_EQ(img.pixel(143, 23), aqua);
     EXPECT_EQ(img.pixel(141, 28), aqua);
     EXPECT_EQ(img.pixel(139, 22), teal);
-    EXPECT_EQ(img.pixel(147 + 10, 4 + 2), aqua); // 5th digit 0: top segment
+    EXPECT_EQ(img.pixel(147 + 10, 4 + 2), aqua);  // 5th digit 0: top segment
     EXPECT_EQ(img.pixel(147 + 10, 4 + 12), teal); // ... no middle segment
     // With clAqua the unlit segments are the background colour.
     EXPECT_EQ(d.ColorLEDOff(), cl::Teal);
