@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStaticText>
 #include <QTimer>
 #include <QToolTip>
 
@@ -380,29 +381,50 @@ bool TBtnRot::event(QEvent* e) {
 void TBtnRot::PaintCorps(QPainter& p) const {
     const int side = m_taille;
     const int w = std::max(0, m_bevelBtn);
-    const int left = w / 2;
-    const int right = side - (w - 1) / 2; // exclusive
-    const QRectF box(left, left, right - left, right - left);
-    p.save();
-    DrawRimmedCircle(p, box, WinColor(m_color), w, WinColor(cl::BtnHighlight), WinColor(cl::BtnShadow));
+    const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    // The face and rim change only with the colour, the rim width and the
+    // size: they are drawn once into an image and copied at each repaint.
+    if (m_corpsCache.isNull() || m_corpsCacheKey != CacheKey{side, w, m_color, dpr}) {
+        const int left = w / 2;
+        const int right = side - (w - 1) / 2; // exclusive
+        m_corpsCache = QImage(QSize(side, side) * dpr, QImage::Format_ARGB32_Premultiplied);
+        m_corpsCache.setDevicePixelRatio(dpr);
+        m_corpsCache.fill(Qt::transparent);
+        if (side > 0) {
+            QPainter cp(&m_corpsCache);
+            DrawRimmedCircle(cp, QRectF(left, left, right - left, right - left), WinColor(m_color), w,
+                             WinColor(cl::BtnHighlight), WinColor(cl::BtnShadow));
+        }
+        m_corpsCacheKey = CacheKey{side, w, m_color, dpr};
+    }
+    p.drawImage(QPointF(0, 0), m_corpsCache);
 
     // The caption, engraved: a light copy one pixel right and down, then the
     // text, both turned about the centre of the area inside the rim.
-    QFont font(QStringLiteral("Arial"));
-    font.setBold(true);
-    font.setPixelSize(PointsToPixels(m_texteBtnTaille));
-    p.setFont(font);
+    const QString fontKey = m_texteBtn + QLatin1Char('\n') + QString::number(m_texteBtnTaille);
+    if (fontKey != m_captionKey) {
+        QFont font(QStringLiteral("Arial"));
+        font.setBold(true);
+        font.setPixelSize(PointsToPixels(m_texteBtnTaille));
+        m_captionFont = font;
+        m_caption.setText(m_texteBtn);
+        m_caption.setTextFormat(Qt::PlainText);
+        m_caption.prepare(QTransform(), font);
+        m_captionKey = fontKey;
+    }
+    p.save();
+    p.setFont(m_captionFont);
     const QRectF area(w, w, side - 2 * w, side - 2 * w);
     p.translate(area.center());
     const int rotation = m_captionRotation % 360;
     if (rotation != 0)
         p.rotate(-rotation); // QPainter turns clockwise
-    const QRectF textBox(-area.width() / 2.0, -area.height() / 2.0, area.width(), area.height());
-    const int flags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip;
+    const QSizeF size = m_caption.size();
+    const QPointF topLeft(-size.width() / 2.0, -size.height() / 2.0);
     p.setPen(WinColor(cl::BtnHighlight));
-    p.drawText(textBox.translated(1.0, 1.0), flags, m_texteBtn);
+    p.drawStaticText(topLeft + QPointF(1.0, 1.0), m_caption);
     p.setPen(WinColor(cl::WindowText));
-    p.drawText(textBox, flags, m_texteBtn);
+    p.drawStaticText(topLeft, m_caption);
     p.restore();
 }
 
@@ -412,17 +434,24 @@ void TBtnRot::PaintDiode(QPainter& p) const {
     const int side = m_tailleDiode;
     if (side <= 0)
         return;
-    const QRect box(0, 0, side - 1, side - 1); // outline through the outer pixels
-    const QColor fill = WinColor(m_diodeColor);
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(fill);
-    p.setBrush(fill);
-    p.drawEllipse(box);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(WinColor(cl::BtnShadow));
-    p.drawArc(box, 45 * 16, 180 * 16);
-    p.setPen(WinColor(cl::BtnHighlight));
-    p.drawArc(box, 225 * 16, 180 * 16);
-    p.restore();
+    const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    if (m_diodeCache.isNull() || m_diodeCacheKey != CacheKey{side, 1, m_diodeColor, dpr}) {
+        m_diodeCache = QImage(QSize(side, side) * dpr, QImage::Format_ARGB32_Premultiplied);
+        m_diodeCache.setDevicePixelRatio(dpr);
+        m_diodeCache.fill(Qt::transparent);
+        QPainter dp(&m_diodeCache);
+        const QRect box(0, 0, side - 1, side - 1); // outline through the outer pixels
+        const QColor fill = WinColor(m_diodeColor);
+        dp.setRenderHint(QPainter::Antialiasing, false);
+        dp.setPen(fill);
+        dp.setBrush(fill);
+        dp.drawEllipse(box);
+        dp.setBrush(Qt::NoBrush);
+        dp.setPen(WinColor(cl::BtnShadow));
+        dp.drawArc(box, 45 * 16, 180 * 16);
+        dp.setPen(WinColor(cl::BtnHighlight));
+        dp.drawArc(box, 225 * 16, 180 * 16);
+        m_diodeCacheKey = CacheKey{side, 1, m_diodeColor, dpr};
+    }
+    p.drawImage(QPointF(0, 0), m_diodeCache);
 }

@@ -2,6 +2,9 @@
 
 #include "widgets/WinColor.h"
 
+#include <QFont>
+#include <QImage>
+#include <QStaticText>
 #include <QWidget>
 #include <functional>
 
@@ -180,6 +183,24 @@ private:
     int m_centreY = 50;
     double m_rayonDiode = 0.0;
     int m_captionRotation = 0;
+
+    // Prepared drawings, remade when what they depend on changes.
+    struct CacheKey {
+        int side = -1;
+        int rim = -1;
+        TColor color = 0;
+        qreal dpr = 0;
+        bool operator!=(const CacheKey& o) const {
+            return side != o.side || rim != o.rim || color != o.color || dpr != o.dpr;
+        }
+    };
+    mutable QImage m_corpsCache;
+    mutable CacheKey m_corpsCacheKey;
+    mutable QImage m_diodeCache;
+    mutable CacheKey m_diodeCacheKey;
+    mutable QStaticText m_caption;
+    mutable QFont m_captionFont;
+    mutable QString m_captionKey;
 
     TBtnRotPart* m_corps = nullptr; // owned through the Qt parent
     TBtnRotPart* m_diode = nullptr; // owned through the Qt parent

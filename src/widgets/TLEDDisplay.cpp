@@ -102,8 +102,9 @@ void TLEDDisplay::SetSegmentStyle(TSegmentStyle style) {
 }
 
 void TLEDDisplay::SetValue(double value) {
+    // The digit images depend on the look only, which rebuilds them whenever
+    // it changes: they are ready for any value.
     m_value = value;
-    rebuildImages();
     update();
     if (OnChange)
         OnChange(this);

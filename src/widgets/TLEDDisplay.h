@@ -9,8 +9,8 @@
 
 // A non-negative number shown as a row of seven-segment digits, with a
 // separator mark between two of them. The ten digit images are prepared when
-// the look or the value changes, so a paint only fills, copies images and
-// draws the separator.
+// the look changes, so a paint only fills, copies images and draws the
+// separator.
 class TLEDDisplay : public QWidget {
     Q_OBJECT
 public:
@@ -53,9 +53,8 @@ public:
     void SetNumDigits(int digits);
     TSegmentStyle SegmentStyle() const { return m_segmentStyle; }
     void SetSegmentStyle(TSegmentStyle style);
-    // The number shown, finite and >= 0. Every assignment rebuilds the digit
-    // images, invalidates the control and fires OnChange, also when the value
-    // does not change.
+    // The number shown, finite and >= 0. Every assignment invalidates the
+    // control and fires OnChange, also when the value does not change.
     double Value() const { return m_value; }
     void SetValue(double value);
 
