@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygon>
+#include <QRegion>
 #include <QStaticText>
 #include <QTimer>
 #include <QToolTip>
@@ -446,11 +448,15 @@ void TBtnRot::PaintDiode(QPainter& p) const {
         dp.setPen(fill);
         dp.setBrush(fill);
         dp.drawEllipse(box);
+        // The rim is the ellipse's own outline, so that it follows the fill
+        // pixel for pixel: all of it in shadow, then the lower-right half
+        // (beyond the diagonal from the upper right to the lower left) in light.
         dp.setBrush(Qt::NoBrush);
         dp.setPen(WinColor(cl::BtnShadow));
-        dp.drawArc(box, 45 * 16, 180 * 16);
+        dp.drawEllipse(box);
+        dp.setClipRegion(QRegion(QPolygon({QPoint(side, 0), QPoint(side, side), QPoint(0, side)})));
         dp.setPen(WinColor(cl::BtnHighlight));
-        dp.drawArc(box, 225 * 16, 180 * 16);
+        dp.drawEllipse(box);
         m_diodeCacheKey = CacheKey{side, 1, m_diodeColor, dpr};
     }
     p.drawImage(QPointF(0, 0), m_diodeCache);

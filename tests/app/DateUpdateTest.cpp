@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -225,6 +226,12 @@ TEST_F(DateUpdate, FailedDateTextOnlyShownWithDiagnostics) {
     EXPECT_EQ(w->DateLabel1->Caption(), before);
     EXPECT_EQ(w->Signe->text(), QStringLiteral("+")); // the other steps went on
     EXPECT_EQ(w->ImageSlider1->Value(), 100000000);
+    w->BtnRot1->SetTour(-2000000000); // a date beyond the gauge's integer range
+    w->BtnRot1AngleChange(w->BtnRot1);
+    EXPECT_EQ(w->ImageSlider1->Value(), INT_MIN);
+    EXPECT_EQ(w->Signe->text(), QStringLiteral("-"));
+    w->BtnRot1->SetTour(100000);
+    w->BtnRot1AngleChange(w->BtnRot1);
 
     w->DebugMessages = true;
     w->SetDialsDebugMessages(true);

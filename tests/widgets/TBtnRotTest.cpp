@@ -433,7 +433,7 @@ TEST(TBtnRot, PaintsARaisedKnobAndASunkenLamp) {
     EXPECT_EQ(img.pixel(61, 40), Rgb(cl::BtnShadow));
     EXPECT_EQ(img.pixel(63, 35), Rgb(cl::BtnShadow));
     EXPECT_EQ(img.pixel(75, 40), Rgb(cl::BtnHighlight));
-    EXPECT_EQ(img.pixel(72, 45), Rgb(cl::BtnHighlight));
+    EXPECT_EQ(img.pixel(73, 45), Rgb(cl::BtnHighlight));
 
     Press(d, 70, 40);
     img = Render(d);

@@ -15,6 +15,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <exception>
 
@@ -93,7 +95,10 @@ void TAevoriumF1::BtnRot1AngleChange(TBtnRot* Sender) {
     });
 
     // 8. The gauge, to the nearest whole Ma (halves to even).
-    ImageSlider1->SetValue(int(RoundHalfEven(CurrentDate)));
+    // (Dates written into the dials' turn counts directly can lie far outside
+    // the dial limits: the gauge value is held within the integer range.)
+    const double gauge = std::clamp(RoundHalfEven(CurrentDate), double(INT_MIN), double(INT_MAX));
+    ImageSlider1->SetValue(std::isfinite(gauge) ? int(gauge) : 0);
 
     // 9, 10. The period and the date sphere.
     Guarded(*this, "Erreur lecture données", [this] { ShowPeriod(); });
