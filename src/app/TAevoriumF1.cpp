@@ -22,6 +22,8 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 QFont sansSerif(int pixelSize, bool bold = false) {
@@ -72,6 +74,63 @@ QIcon globeIcon() {
     p.drawPolygon(QPolygonF({{9, 9}, {12, 8}, {13, 11}, {10, 13}, {9, 11}}));
     p.end();
     return QIcon(QPixmap::fromImage(img));
+}
+
+// A fixed filled circle without outline, centred in its box.
+class TDot : public QWidget {
+public:
+    TDot(TColor color, QWidget* parent) : QWidget(parent), m_color(color) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(WinColor(m_color));
+        const int d = std::min(width(), height());
+        p.drawEllipse(QRectF((width() - d) / 2.0, (height() - d) / 2.0, d, d));
+    }
+
+private:
+    TColor m_color;
+};
+
+// A dial of the instrument panel with its stored values, in their order, and
+// the window's three handlers.
+TBtnRot* createDial(TAevoriumF1* window, QWidget* parent, const QString& name, const QPoint& pos,
+                    const QString& hint, const QString& text) {
+    auto* d = new TBtnRot(parent);
+    d->setObjectName(name);
+    d->move(pos);
+    d->SetHint(hint);
+    d->SetColor(cl::BtnFace);
+    d->SetColorDiodeOff(cl::Teal);
+    d->SetColorDiodeON(cl::Aqua);
+    d->SetTaille(80);
+    d->SetTailleDiode(15);
+    d->SetDiodeVisible(true);
+    d->SetDiodeBlink(false);
+    d->SetShowHint(true);
+    d->SetBevelBtn(2);
+    d->SetCursorBtn(Qt::PointingHandCursor);
+    d->SetMargeDiode(4);
+    d->SetTour(0);
+    d->OnAngleChange = [window](TBtnRot* sender) { window->BtnRot1AngleChange(sender); };
+    d->OnMouseDown = [window](TBtnRot* sender, Qt::MouseButton b, Qt::KeyboardModifiers k, int x, int y) {
+        window->BtnRot1MouseDown(sender, b, k, x, y);
+    };
+    d->OnMouseUp = [window](TBtnRot* sender, Qt::MouseButton b, Qt::KeyboardModifiers k, int x, int y) {
+        window->BtnRot3MouseUp(sender, b, k, x, y);
+    };
+    d->SetBlockZero(false);
+    d->SetBlockMax(true);
+    d->SetBlockMin(true);
+    d->SetTexteBtn(text);
+    d->SetTexteBtnTaille(8);
+    d->SetHoraire(true);
+    // Diagnostics go through the window's message boxes.
+    d->OnDebugMessage = [window](TBtnRot*, const QString& message) { ShowNotice(window, message); };
+    return d;
 }
 
 } // namespace
@@ -170,30 +229,33 @@ void TAevoriumF1::createControls() {
     }
     LEDDisplay1 = new TLEDDisplay(Panel7);
     LEDDisplay1->setObjectName(QStringLiteral("LEDDisplay1"));
-    LEDDisplay1->setGeometry(28, 1, 245, 33);
-    Shape1 = new QWidget(Panel7);
+    LEDDisplay1->move(28, 1);
+    LEDDisplay1->resize(245, 33);
+    LEDDisplay1->SetBevelStyle(bvNone);
+    LEDDisplay1->SetBorderStyle(TLEDDisplay::bsNone);
+    LEDDisplay1->SetColorBackGround(cl::Teal);
+    LEDDisplay1->SetColorLED(cl::Aqua);
+    LEDDisplay1->SetDecSeperator(TLEDDisplay::dsComma);
+    LEDDisplay1->SetDigitHeight(25);
+    LEDDisplay1->SetFractionDigits(3);
+    LEDDisplay1->SetNumDigits(7);
+    LEDDisplay1->SetSegmentStyle(TLEDDisplay::ssBeveled);
+    // The thousands mark at the foot of the display, between its first and
+    // second digit.
+    Shape1 = new TDot(cl::Aqua, Panel7);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setGeometry(60, 24, 6, 9);
-    Shape1->setAutoFillBackground(true);
-    {
-        QPalette p = Shape1->palette();
-        p.setColor(QPalette::Window, WinColor(cl::Aqua));
-        Shape1->setPalette(p);
-    }
 
     StaticText1 = new TEmbossedText(ScrewPanel1);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
     StaticText1->setGeometry(333, 10, 37, 32);
 
-    BtnRot1 = new TBtnRot(ScrewPanel1);
-    BtnRot1->setObjectName(QStringLiteral("BtnRot1"));
-    BtnRot1->setGeometry(32, 56, 80, 80);
-    BtnRot2 = new TBtnRot(ScrewPanel1);
-    BtnRot2->setObjectName(QStringLiteral("BtnRot2"));
-    BtnRot2->setGeometry(152, 56, 80, 80);
-    BtnRot3 = new TBtnRot(ScrewPanel1);
-    BtnRot3->setObjectName(QStringLiteral("BtnRot3"));
-    BtnRot3->setGeometry(272, 56, 80, 80);
+    BtnRot1 = createDial(this, ScrewPanel1, QStringLiteral("BtnRot1"), QPoint(32, 56),
+                         QStringLiteral("1 tour = 1 millard d'années"), QStringLiteral("1 Ga"));
+    BtnRot2 = createDial(this, ScrewPanel1, QStringLiteral("BtnRot2"), QPoint(152, 56),
+                         QStringLiteral("1 tour = 1 millon d'années"), QStringLiteral("1 Ma"));
+    BtnRot3 = createDial(this, ScrewPanel1, QStringLiteral("BtnRot3"), QPoint(272, 56),
+                         QStringLiteral("1 tour = 10 000 ans"), QStringLiteral("10 ma"));
 
     DateLabel1 = new TLEDLabel(ScrewPanel1);
     DateLabel1->setObjectName(QStringLiteral("DateLabel1"));
