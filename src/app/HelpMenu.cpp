@@ -1,7 +1,55 @@
 // The "?" menu: help, credits and the About box; the gauge's ruler at start-up.
+#include "app/Dialogs.h"
+#include "app/Globals.h"
+#include "app/Shell.h"
+#include "app/TAboutBox.h"
 #include "app/TAevoriumF1.h"
+#include "app/TAevoriumRTF.h"
+#include "widgets/TImageSlider.h"
 
-void TAevoriumF1::Aide1Click() {}
-void TAevoriumF1::Crdits1Click() {}
-void TAevoriumF1::Apropos1Click() {}
-void TAevoriumF1::LoadGaugeRuler() {}
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+
+void TAevoriumF1::Aide1Click() {
+    repaint();
+    // The help document is looked for in the current working folder, then beside
+    // the executable, so that help works however the program was started.
+    const QString name = QStringLiteral("Aevorium.html");
+    QStringList candidates{QDir::current().absoluteFilePath(name)};
+    const QString besideExe = QDir(ExeDir).absoluteFilePath(name);
+    if (QFileInfo(besideExe) != QFileInfo(candidates.first()))
+        candidates.append(besideExe);
+    bool opened = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const QString& path : candidates) {
+        if (QFileInfo(path).isFile() && ShellOpen(path)) {
+            opened = true;
+            break;
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    if (!opened)
+        ShowErrorBox(this, QStringLiteral("Fichier d'aide Aevorium.html introuvable !"));
+}
+
+void TAevoriumF1::Crdits1Click() {
+    if (AevoriumRTF)
+        AevoriumRTF->exec();
+}
+
+void TAevoriumF1::Apropos1Click() {
+    if (!AboutBox)
+        return;
+    AboutBox->SetAboutMode();
+    AboutBox->exec();
+}
+
+void TAevoriumF1::LoadGaugeRuler() {
+    // Read as a Windows bitmap whatever its extension; any failure keeps the
+    // built-in ruler, without a message.
+    QImage ruler;
+    if (ruler.load(ExeDir + QStringLiteral("Echelle_geol.dat"), "BMP") && !ruler.isNull())
+        ImageSlider1->SetImage(TImageSlider::ImageHRuler, ruler);
+}

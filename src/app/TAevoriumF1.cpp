@@ -133,6 +133,28 @@ TBtnRot* createDial(TAevoriumF1* window, QWidget* parent, const QString& name, c
     return d;
 }
 
+// The two screw panels of the window: raised inner and lowered outer bevel,
+// button-face plate, margin 3, screws of size 4.
+void configureScrewPanel(TScrewPanel* p) {
+    p->SetBevelInner(bvRaised);
+    p->SetBevelOuter(bvLowered);
+    p->SetColor(cl::BtnFace);
+    p->SetMargin(3);
+    p->SetScrewSize(4);
+    p->SetShowScrews(true);
+}
+
+// Lettering engraved in the panel: bold Arial in the inactive-caption colour, sunken.
+void configureEngraved(TEmbossedText* t, int pixelSize, TFxCaption fx) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixelSize);
+    f.setBold(true);
+    t->setFont(f);
+    t->SetFontColor(cl::InactiveCaption);
+    fx.Style = tdSunken;
+    t->SetFontFX(fx);
+}
+
 } // namespace
 
 TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
@@ -212,6 +234,7 @@ void TAevoriumF1::createControls() {
     ScrewPanel1 = new TScrewPanel(client);
     ScrewPanel1->setObjectName(QStringLiteral("ScrewPanel1"));
     ScrewPanel1->setGeometry(7, 0, 898, 201);
+    configureScrewPanel(ScrewPanel1);
 
     Panel7 = tealFrame(ScrewPanel1, QRect(52, 8, 274, 35));
     Panel7->setObjectName(QStringLiteral("Panel7"));
@@ -249,6 +272,8 @@ void TAevoriumF1::createControls() {
     StaticText1 = new TEmbossedText(ScrewPanel1);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
     StaticText1->setGeometry(333, 10, 37, 32);
+    configureEngraved(StaticText1, 24, TFxCaption());
+    StaticText1->SetCaption(QStringLiteral("Ma"));
 
     BtnRot1 = createDial(this, ScrewPanel1, QStringLiteral("BtnRot1"), QPoint(32, 56),
                          QStringLiteral("1 tour = 1 millard d'années"), QStringLiteral("1 Ga"));
@@ -261,6 +286,21 @@ void TAevoriumF1::createControls() {
     DateLabel1->setObjectName(QStringLiteral("DateLabel1"));
     DateLabel1->setGeometry(424, 9, 435, 25);
     DateLabel1->setToolTip(QStringLiteral("Date ramenée à une année"));
+    {
+        TBevelFrame bevel;
+        bevel.StyleInner = TBevelStyle::bvLowered;
+        bevel.BorderColor = cl::Teal;
+        bevel.BorderInnerWidth = 3;
+        bevel.Mode = TBevelMode::bmCustom;
+        DateLabel1->SetBevel(bevel);
+        DateLabel1->SetColor(cl::Teal);
+        DateLabel1->LED().SetActiveColor(cl::Aqua);
+        DateLabel1->LED().SetHorzsize(8);
+        DateLabel1->LED().SetInActiveColor(cl::Teal);
+        DateLabel1->LED().SetThickness(1);
+        DateLabel1->LED().SetVertsize(5);
+        DateLabel1->SetCaption(QStringLiteral("31 decembre 23h59"));
+    }
 
     Panel4 = tealFrame(ScrewPanel1, QRect(424, 40, 401, 68));
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -281,7 +321,24 @@ void TAevoriumF1::createControls() {
     ImageSlider1 = new TImageSlider(ScrewPanel1);
     ImageSlider1->setObjectName(QStringLiteral("ImageSlider1"));
     ImageSlider1->setGeometry(38, 144, 822, 42);
-    ImageSlider1->setEnabled(false);
+    {
+        ImageSlider1->BeginLoading();
+        ImageSlider1->SetBevelStyle(bvLowered);
+        ImageSlider1->SetColor(cl::Teal);
+        ImageSlider1->setEnabled(false);
+        // The thumb: a red bar 3 pixels wide and 40 high.
+        QImage thumb(3, 40, QImage::Format_ARGB32);
+        thumb.fill(WinColor(cl::Red));
+        ImageSlider1->SetImage(TImageSlider::ImageHThumb, thumb);
+        ImageSlider1->SetIncrement(1);
+        ImageSlider1->SetMinValue(-4550);
+        ImageSlider1->SetMaxValue(30);
+        ImageSlider1->SetNumThumbStates(1);
+        ImageSlider1->SetEdgeSize(0);
+        ImageSlider1->SetOptions(soSmooth | soRulerOpaque | soThumbOpaque);
+        ImageSlider1->setFocusPolicy(Qt::NoFocus);
+        ImageSlider1->EndLoading();
+    }
 
     // 3D view and the strip under it.
     Panel1 = tealFrame(client, QRect(384, 208, 521, 417), 2);
@@ -301,6 +358,7 @@ void TAevoriumF1::createControls() {
     ScrewPanel2 = new TScrewPanel(client);
     ScrewPanel2->setObjectName(QStringLiteral("ScrewPanel2"));
     ScrewPanel2->setGeometry(7, 208, 369, 441);
+    configureScrewPanel(ScrewPanel2);
 
     Panel2 = tealFrame(ScrewPanel2, QRect(24, 16, 320, 180), 2);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -309,7 +367,14 @@ void TAevoriumF1::createControls() {
     Image1->setGeometry(2, 2, 316, 176);
     StaticTextBio = new TEmbossedText(ScrewPanel2);
     StaticTextBio->setObjectName(QStringLiteral("StaticTextBio"));
+    StaticTextBio->SetAutoSize(false);
     StaticTextBio->setGeometry(24, 200, 290, 22);
+    {
+        TFxCaption fx;
+        fx.LightColor = cl::Window;
+        fx.ShadowColor = cl::InactiveCaption;
+        configureEngraved(StaticTextBio, 16, fx);
+    }
     BtnNavBio = new QToolButton(ScrewPanel2);
     BtnNavBio->setObjectName(QStringLiteral("BtnNavBio"));
     BtnNavBio->setGeometry(319, 199, 24, 24);
@@ -324,7 +389,9 @@ void TAevoriumF1::createControls() {
     Image2->setGeometry(2, 2, 316, 176);
     StaticTextPaleo = new TEmbossedText(ScrewPanel2);
     StaticTextPaleo->setObjectName(QStringLiteral("StaticTextPaleo"));
+    StaticTextPaleo->SetAutoSize(false);
     StaticTextPaleo->setGeometry(24, 412, 290, 22);
+    configureEngraved(StaticTextPaleo, 16, TFxCaption());
     BtnNavPaleo = new QToolButton(ScrewPanel2);
     BtnNavPaleo->setObjectName(QStringLiteral("BtnNavPaleo"));
     BtnNavPaleo->setGeometry(319, 411, 24, 24);
