@@ -44,7 +44,8 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, QImag
         }
         ++x;
     };
-    while (y < h.height) {
+    // Runs until the end-of-bitmap mark; data that ends before it is truncated.
+    for (;;) {
         const unsigned count = r.U8();
         const unsigned value = r.U8();
         if (count > 0) {
@@ -56,7 +57,7 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, QImag
             x = 0;
             ++y;
         } else if (value == 1) { // end of bitmap
-            break;
+            return;
         } else if (value == 2) { // delta
             x += r.U8();
             y += r.U8();
@@ -185,9 +186,7 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
     }
 
     const std::size_t stride = RowStride(h.width, h.bitCount);
-    // The last row needs only its own pixels, not its padding.
-    const std::size_t lastRow = std::size_t((std::uint64_t(h.width) * unsigned(h.bitCount) + 7) / 8);
-    if (std::uint64_t(stride) * unsigned(h.height - 1) + lastRow > r.Remaining())
+    if (std::uint64_t(stride) * unsigned(h.height) > r.Remaining())
         r.Truncated();
     const unsigned char* base = r.Data() + r.Pos();
     const TChannel cr(masks[0]), cg(masks[1]), cb(masks[2]), ca(masks[3]);

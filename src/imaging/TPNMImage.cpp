@@ -58,8 +58,8 @@ void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     const bool bitmap = kind == 1 || kind == 4;
     const bool colour = kind == 3 || kind == 6;
     const bool ascii = kind <= 3;
-    const unsigned width = readNumber(r, 0x7FFFFFFF);
-    const unsigned height = readNumber(r, 0x7FFFFFFF);
+    const unsigned width = readNumber(r, 0xFFFFFFFFu);
+    const unsigned height = readNumber(r, 0xFFFFFFFFu);
     const unsigned maxval = bitmap ? 1 : readNumber(r, 65535);
     if (maxval == 0)
         bad("valeur maximale nulle");

@@ -55,7 +55,18 @@ int tiffError(TIFF*, void* user, const char*, const char* fmt, va_list ap) {
     return 1;
 }
 
-int tiffWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+// Warnings are ignored, except a tag that could not be read because the file
+// ends too early, and a colour map that was dropped: libtiff would go on
+// without them and show a palette picture in grey.
+int tiffWarning(TIFF*, void* user, const char*, const char* fmt, va_list ap) {
+    char text[256];
+    std::vsnprintf(text, sizeof text, fmt, ap);
+    auto* s = static_cast<TTiffSource*>(user);
+    const bool fatal = std::strstr(text, "IO error") || std::strstr(text, "\"ColorMap\"");
+    if (fatal && !s->message[0])
+        std::snprintf(s->message, sizeof s->message, "%s", text);
+    return 1;
+}
 
 struct TTiffCloser {
     TIFF* tif = nullptr;
@@ -84,7 +95,9 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size) {
     // "m": no memory mapping; the data is already in memory.
     closer.tif = TIFFClientOpenExt("picture", "rm", &src, tiffRead, tiffWrite, tiffSeek, tiffClose, tiffSize,
                                    tiffMap, tiffUnmap, closer.options);
-    if (!closer.tif)
+    // libtiff recovers from some errors in a directory (a tag whose data lies
+    // past the end of the file); any error reported makes the file damaged.
+    if (!closer.tif || src.message[0])
         ThrowBadPicture("TIFF", QString::fromLocal8Bit(src.message));
     TIFF* tif = closer.tif;
     std::uint32_t w = 0, h = 0;
@@ -103,7 +116,7 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size) {
     // The RGBA reader fills packed A, B, G, R words (red in the low byte),
     // premultiplied; the rows of a QImage of this width are contiguous.
     auto* raster = reinterpret_cast<std::uint32_t*>(image.bits());
-    if (!TIFFReadRGBAImageOriented(tif, w, h, raster, ORIENTATION_TOPLEFT, 1))
+    if (!TIFFReadRGBAImageOriented(tif, w, h, raster, ORIENTATION_TOPLEFT, 1) || src.message[0])
         ThrowBadPicture("TIFF", QString::fromLocal8Bit(src.message));
     for (std::size_t i = 0, n = std::size_t(w) * h; i < n; ++i) {
         const std::uint32_t p = raster[i];
