@@ -71,6 +71,13 @@ public:
     void ClearPicture(TImage* image);
     void BtnNavBioClick();
     void BtnNavPaleoClick();
+    // The level text as ShowLevels builds it (lines separated by carriage
+    // returns); Label1 shows it with line breaks.
+    QString LevelText() const;
+    // The picture name whose load failed last in each panel: its message is
+    // shown once, not at every date update that lands in the same period.
+    QString FailedPictureBio;
+    QString FailedPicturePaleo;
 
     // ---- 3D spiral ----
     void BuildSpiral(int turns, double radius, double heightPerTurn);

@@ -1,9 +1,212 @@
 // The period at the current date: levels, colour, captions, pictures, documents.
+#include "app/Dialogs.h"
+#include "app/Shell.h"
 #include "app/TAevoriumF1.h"
+#include "timescale/AevError.h"
+#include "timescale/StrToFloat.h"
+#include "widgets/TEmbossedText.h"
+#include "widgets/TImage.h"
+#include "widgets/TPanel.h"
+#include "widgets/WinColor.h"
 
-void TAevoriumF1::ShowPeriod() {}
-void TAevoriumF1::ShowLevels(int) {}
-void TAevoriumF1::ShowPicture(TPanel*, TImage*, const QString&) {}
-void TAevoriumF1::ClearPicture(TImage*) {}
-void TAevoriumF1::BtnNavBioClick() {}
-void TAevoriumF1::BtnNavPaleoClick() {}
+#include <QApplication>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+
+// Labels of the scale columns 1 to 5.
+const char* const LevelNames[6] = {"", "eon", "ere", "systeme", "serie", "etage"};
+
+const QString InfoHint = QStringLiteral("Informations complémentaires...");
+
+QString cell(const TScaleTable& table, int row, int column) {
+    if (row < 0 || row >= table.Rows.size() || column < 0 || column >= table.Rows[row].size())
+        return QString();
+    return table.Rows[row][column];
+}
+
+int hexDigit(QChar c) {
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// A 32-bit integer written in decimal with an optional sign, or in
+// hexadecimal after "$", "x", "X", "0x" or "0X" (an optional sign before the
+// prefix); hexadecimal values up to FFFFFFFF give the bits as written.
+// Throws EAevError for any other text.
+TColor colorFromText(const QString& text) {
+    const auto fail = [&text]() -> TColor {
+        throw EAevError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
+    };
+    int i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text.at(i) == QLatin1Char('$')) {
+        base = 16;
+        ++i;
+    } else if (i < text.size() && (text.at(i) == QLatin1Char('x') || text.at(i) == QLatin1Char('X'))) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') &&
+               (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        return fail();
+    quint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const int d = hexDigit(text.at(i));
+        if (d < 0 || d >= base)
+            return fail();
+        value = value * quint64(base) + quint64(d);
+        if (value > 0xFFFFFFFFull)
+            return fail();
+    }
+    if (base == 10 && value > (negative ? 0x80000000ull : 0x7FFFFFFFull))
+        return fail();
+    const quint32 bits = quint32(value);
+    return negative ? TColor(0u - bits) : TColor(bits);
+}
+
+// Shows the hourglass until the end of the scope.
+struct TBusyCursor {
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void setInfoButton(QToolButton* button, bool on) {
+    button->setEnabled(on);
+    button->setToolTip(on ? InfoHint : QString());
+}
+
+} // namespace
+
+void TAevoriumF1::ShowPeriod() {
+    // 1. The last row whose start is at or before the date.
+    const int n = int(std::min<qsizetype>(ScaleTable.StartDates.size(), ScaleTable.Rows.size()));
+    int r = -1;
+    for (int i = 0; i < n; ++i) {
+        const double v = StrToFloatLenient(ScaleTable.StartDates[i]);
+        if (v <= CurrentDate && (i == n - 1 || StrToFloatLenient(ScaleTable.StartDates[i + 1]) > CurrentDate)) {
+            r = i;
+            break;
+        }
+        Label1->clear();
+    }
+    if (r < 0)
+        return;
+    // 2. Levels.
+    ShowLevels(r);
+    // 3. Captions, redrawn at once.
+    StaticTextBio->SetCaption(cell(ScaleTable, r, colLabelBio));
+    StaticTextPaleo->SetCaption(cell(ScaleTable, r, colLabelPaleo));
+    StaticTextBio->repaint();
+    StaticTextPaleo->repaint();
+    // 4. Colour: a text that is not an integer ends the display here.
+    const QString colour = cell(ScaleTable, r, colCouleur);
+    PanelColor->SetColor(colour.isEmpty() ? cl::BtnFace : colorFromText(colour));
+    // 5, 6. Information buttons.
+    const bool bio = !cell(ScaleTable, r, colLienBio).isEmpty();
+    setInfoButton(BtnNavBio, bio);
+    const bool paleo = !cell(ScaleTable, r, colLienPaleo).isEmpty();
+    setInfoButton(BtnNavPaleo, paleo);
+    if (bio || paleo)
+        PeriodRow = r;
+    // 7, 8. Pictures.
+    const QString imageBio = cell(ScaleTable, r, colImageBio);
+    if (!imageBio.isEmpty())
+        ShowPicture(Panel2, Image1, imageBio);
+    else
+        ClearPicture(Image1);
+    const QString imagePaleo = cell(ScaleTable, r, colImagePaleo);
+    if (!imagePaleo.isEmpty())
+        ShowPicture(Panel3, Image2, imagePaleo);
+    else
+        ClearPicture(Image2);
+}
+
+void TAevoriumF1::ShowLevels(int r) {
+    QString text;
+    for (int c = colEon; c <= colEtage; ++c) {
+        const QString name = cell(ScaleTable, r, c);
+        if (name.isEmpty())
+            continue;
+        const QString line = QLatin1Char(' ') + QString::fromLatin1(LevelNames[c]).toUpper() +
+                             QStringLiteral(" : ") + name;
+        text = text.isEmpty() ? line : text + QLatin1Char('\r') + line;
+    }
+    // The label breaks its lines at the carriage returns and shows names as
+    // they are written, never as markup.
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+}
+
+QString TAevoriumF1::LevelText() const { return Label1->text().replace(QLatin1Char('\n'), QLatin1Char('\r')); }
+
+void TAevoriumF1::ShowPicture(TPanel* panel, TImage* image, const QString& name) {
+    const bool bio = image == Image1;
+    QString& shown = bio ? ShownPictureBio : ShownPicturePaleo;
+    QString& failed = bio ? FailedPictureBio : FailedPicturePaleo;
+    // 1. The same picture stays as it is.
+    if (name == shown)
+        return;
+    // 2. The area inside the panel's bevel.
+    const int bevel = panel->BevelWidth();
+    const int areaWidth = panel->width() - 2 * bevel;
+    const int areaHeight = panel->height() - 2 * bevel;
+    // 3.
+    image->SetAutoSize(false);
+    image->SetStretch(false);
+    // 4. Load; the panel never shows more than its area, so the decoder may
+    // keep a reduced copy.
+    image->Picture().SetMaxDrawSize(QSize(areaWidth, areaHeight));
+    try {
+        image->Picture().LoadFromFile(ExeDir + name);
+    } catch (...) {
+        // Shown once per failing name: a box at every step of a dial drag
+        // would break the drag.
+        if (name != failed) {
+            failed = name;
+            ShowNotice(this, QStringLiteral("Fichier image : ") + name + QStringLiteral(" non reconnu !"));
+        }
+        return;
+    }
+    failed.clear();
+    // 5.
+    shown = name;
+    // 6 to 9. Fit and centre.
+    image->FitToArea(areaWidth, areaHeight, bevel);
+}
+
+void TAevoriumF1::ClearPicture(TImage* image) {
+    image->Picture().Clear();
+    (image == Image1 ? ShownPictureBio : ShownPicturePaleo).clear();
+}
+
+void TAevoriumF1::BtnNavBioClick() {
+    TBusyCursor busy;
+    const QString path = ExeDir + cell(ScaleTable, PeriodRow, colLienBio);
+    if (!ShellOpen(path))
+        ShowErrorBox(this, path + QStringLiteral(" introuvable !"));
+}
+
+void TAevoriumF1::BtnNavPaleoClick() {
+    TBusyCursor busy;
+    const QString path = ExeDir + cell(ScaleTable, PeriodRow, colLienPaleo);
+    if (!ShellOpen(path))
+        ShowErrorBox(this, path + QStringLiteral(" introuvable !"));
+}

@@ -1,0 +1,148 @@
+#include "imaging/TPNGImage.h"
+
+#include "imaging/PictureLimits.h"
+#include "imaging/TRowReducer.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <png.h>
+
+// libpng reports errors by calling the error function, which jumps back with
+// longjmp to the setjmp of the function that called libpng. Those functions
+// hold only trivially destructible locals and libpng calls no C++ code that
+// could hold one, so the jump never skips a destructor.
+
+namespace {
+
+struct TPngState {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    std::size_t pos = 0;
+    char message[200] = {};
+};
+
+void pngError(png_structp png, png_const_charp text) {
+    auto* s = static_cast<TPngState*>(png_get_error_ptr(png));
+    std::snprintf(s->message, sizeof s->message, "%s", text ? text : "");
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) {}
+
+void pngRead(png_structp png, png_bytep out, png_size_t length) {
+    auto* s = static_cast<TPngState*>(png_get_io_ptr(png));
+    if (length > s->size - s->pos)
+        png_error(png, "données tronquées");
+    std::memcpy(out, s->data + s->pos, length);
+    s->pos += length;
+}
+
+struct TPngInfo {
+    int width = 0, height = 0;
+    bool alpha = false;
+    int passes = 1;
+};
+
+// Reads the header and sets the transforms to 8-bit B, G, R, A rows.
+bool readHeader(TPngState* s, TPngInfo* out) {
+    if (setjmp(png_jmpbuf(s->png)))
+        return false;
+    png_set_read_fn(s->png, s, pngRead);
+    png_set_user_limits(s->png, MaxPictureSide, MaxPictureSide);
+    png_read_info(s->png, s->info);
+    png_uint_32 w = 0, h = 0;
+    int depth = 0, colorType = 0, interlace = 0;
+    png_get_IHDR(s->png, s->info, &w, &h, &depth, &colorType, &interlace, nullptr, nullptr);
+    const bool trns = png_get_valid(s->png, s->info, PNG_INFO_tRNS) != 0;
+    png_set_expand(s->png); // palette to RGB, grey to 8 bits, tRNS to alpha
+    if (depth == 16)
+        png_set_strip_16(s->png);
+    if (!(colorType & PNG_COLOR_MASK_COLOR))
+        png_set_gray_to_rgb(s->png);
+    png_set_bgr(s->png);
+    out->alpha = (colorType & PNG_COLOR_MASK_ALPHA) || trns;
+    if (!out->alpha)
+        png_set_filler(s->png, 0xFF, PNG_FILLER_AFTER);
+    out->passes = interlace != PNG_INTERLACE_NONE ? png_set_interlace_handling(s->png) : 1;
+    png_read_update_info(s->png, s->info);
+    if (png_get_rowbytes(s->png, s->info) != std::size_t(w) * 4)
+        png_error(s->png, "format de ligne inattendu");
+    out->width = int(w);
+    out->height = int(h);
+    return true;
+}
+
+// Reads the whole picture into rows (all passes of an interlaced file), then the end.
+bool readAllRows(TPngState* s, unsigned char* bits, std::size_t stride, int height, int passes) {
+    if (setjmp(png_jmpbuf(s->png)))
+        return false;
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y)
+            png_read_row(s->png, bits + std::size_t(y) * stride, nullptr);
+    png_read_end(s->png, nullptr);
+    return true;
+}
+
+// Reads a non-interlaced picture row by row into the reducer, then the end.
+bool readReducedRows(TPngState* s, unsigned char* row, TRowReducer* reducer, int height) {
+    if (setjmp(png_jmpbuf(s->png)))
+        return false;
+    for (int y = 0; y < height; ++y) {
+        png_read_row(s->png, row, nullptr);
+        reducer->AddRow(row);
+    }
+    png_read_end(s->png, nullptr);
+    return true;
+}
+
+struct TPngGuard {
+    TPngState* s;
+    ~TPngGuard() { png_destroy_read_struct(&s->png, s->info ? &s->info : nullptr, nullptr); }
+};
+
+} // namespace
+
+void TPNGImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRA rows are ARGB32 pixels on little-endian hosts");
+    if (size < 8 || png_sig_cmp(data, 0, 8) != 0)
+        ThrowBadPicture("PNG", QStringLiteral("signature absente"));
+    auto state = std::make_unique<TPngState>();
+    TPngState* s = state.get();
+    s->data = data;
+    s->size = size;
+    s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, s, pngError, pngWarning);
+    if (!s->png)
+        ThrowBadPicture("PNG", QStringLiteral("mémoire insuffisante"));
+    TPngGuard guard{s};
+    s->info = png_create_info_struct(s->png);
+    if (!s->info)
+        ThrowBadPicture("PNG", QStringLiteral("mémoire insuffisante"));
+
+    TPngInfo info;
+    if (!readHeader(s, &info))
+        ThrowBadPicture("PNG", QString::fromUtf8(s->message));
+    CheckPictureSize(info.width, info.height);
+
+    const int k = ReductionFactor(info.width, info.height, maxDrawSize);
+    if (k > 1 && info.passes == 1) {
+        TRowReducer reducer;
+        reducer.Init(info.width, info.height, k, info.alpha);
+        std::unique_ptr<unsigned char[]> row(new unsigned char[std::size_t(info.width) * 4]);
+        if (!readReducedRows(s, row.get(), &reducer, info.height))
+            ThrowBadPicture("PNG", QString::fromUtf8(s->message));
+        SetPicture(reducer.Result(), info.width, info.height);
+        return;
+    }
+    QImage image = AllocatePicture(info.width, info.height, info.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (!readAllRows(s, image.bits(), std::size_t(image.bytesPerLine()), info.height, info.passes))
+        ThrowBadPicture("PNG", QString::fromUtf8(s->message));
+    if (k > 1) {
+        image = image.scaled((info.width + k - 1) / k, (info.height + k - 1) / k, Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+    }
+    SetPicture(std::move(image), info.width, info.height);
+}

@@ -1,0 +1,141 @@
+#include "imaging/TPSDImage.h"
+
+#include "imaging/ByteReader.h"
+#include "imaging/PictureLimits.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void bad(const char* what) { ThrowBadPicture("Photoshop", QString::fromUtf8(what)); }
+
+enum { ModeBitmap = 0, ModeGrey = 1, ModeIndexed = 2, ModeRGB = 3, ModeCMYK = 4, ModeDuotone = 8 };
+
+// Unpacks one PackBits row of exactly rowBytes bytes.
+void unpackRow(TByteReader& r, unsigned char* out, std::size_t rowBytes) {
+    std::size_t n = 0;
+    while (n < rowBytes) {
+        const int header = static_cast<signed char>(r.U8());
+        if (header >= 0) {
+            const std::size_t count = std::size_t(header) + 1;
+            if (count > rowBytes - n)
+                bad("ligne trop longue");
+            const unsigned char* p = r.Take(count);
+            std::memcpy(out + n, p, count);
+            n += count;
+        } else if (header != -128) {
+            const std::size_t count = std::size_t(1 - header);
+            if (count > rowBytes - n)
+                bad("ligne trop longue");
+            std::memset(out + n, r.U8(), count);
+            n += count;
+        }
+    }
+}
+
+} // namespace
+
+void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+    TByteReader r(data, size, "Photoshop");
+    if (size < 26 || std::memcmp(data, "8BPS", 4) != 0)
+        bad("signature absente");
+    r.Seek(4);
+    if (r.U16BE() != 1)
+        bad("version non prise en charge");
+    r.Skip(6);
+    const unsigned channels = r.U16BE();
+    const std::uint32_t height = r.U32BE();
+    const std::uint32_t width = r.U32BE();
+    const unsigned depth = r.U16BE();
+    const unsigned mode = r.U16BE();
+    if (channels < 1 || channels > 56)
+        bad("nombre de canaux invalide");
+    CheckPictureSize(width, height);
+    unsigned needed = 0;
+    switch (mode) {
+    case ModeBitmap: needed = 1; if (depth != 1) bad("profondeur invalide"); break;
+    case ModeGrey: case ModeDuotone: case ModeIndexed: needed = 1; break;
+    case ModeRGB: needed = 3; break;
+    case ModeCMYK: needed = 4; break;
+    default: bad("mode de couleur non pris en charge");
+    }
+    if (mode != ModeBitmap && depth != 8 && depth != 16)
+        bad("profondeur non prise en charge");
+    if (mode == ModeIndexed && depth != 8)
+        bad("profondeur non prise en charge");
+    if (channels < needed)
+        bad("canaux manquants");
+
+    // Colour mode data (the palette of indexed pictures), image resources,
+    // layers and masks: the composite comes after them.
+    const std::uint32_t colourModeLength = r.U32BE();
+    const unsigned char* colourMode = r.Take(colourModeLength);
+    QRgb palette[256];
+    if (mode == ModeIndexed) {
+        if (colourModeLength < 768)
+            bad("palette absente");
+        for (int i = 0; i < 256; ++i)
+            palette[i] = qRgb(colourMode[i], colourMode[256 + i], colourMode[512 + i]);
+    }
+    r.Skip(r.U32BE());
+    r.Skip(r.U32BE());
+    const unsigned compression = r.U16BE();
+    if (compression > 1)
+        bad("compression non prise en charge");
+
+    const std::size_t rowBytes = (std::size_t(width) * depth + 7) / 8;
+    const std::size_t planeBytes = rowBytes * height;
+    std::vector<unsigned char> planes(planeBytes * needed);
+    if (compression == 0) {
+        for (unsigned c = 0; c < needed; ++c) {
+            const unsigned char* p = r.Take(planeBytes);
+            std::memcpy(planes.data() + c * planeBytes, p, planeBytes);
+        }
+        // The other channels follow; a file that lacks them is truncated.
+        r.Skip(std::uint64_t(planeBytes) * (channels - needed));
+    } else {
+        // Byte counts of every row of every channel, then the packed rows.
+        const std::uint64_t rows = std::uint64_t(height) * channels;
+        const unsigned char* counts = r.Take(rows * 2);
+        std::uint64_t total = 0;
+        for (std::uint64_t i = 0; i < rows; ++i)
+            total += unsigned((counts[2 * i] << 8) | counts[2 * i + 1]);
+        if (total > r.Remaining())
+            r.Truncated();
+        for (unsigned c = 0; c < needed; ++c)
+            for (std::uint32_t y = 0; y < height; ++y) {
+                const std::uint64_t i = std::uint64_t(c) * height + y;
+                const unsigned length = unsigned((counts[2 * i] << 8) | counts[2 * i + 1]);
+                TByteReader row(r.Data() + r.Pos(), length, "Photoshop");
+                unpackRow(row, planes.data() + c * planeBytes + y * rowBytes, rowBytes);
+                r.Skip(length);
+            }
+    }
+
+    QImage image = AllocatePicture(width, height, QImage::Format_RGB32);
+    const std::size_t step = depth == 16 ? 2 : 1; // 16-bit samples: the high byte
+    for (std::uint32_t y = 0; y < height; ++y) {
+        QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        auto at = [&](unsigned c, std::uint32_t x) { return int(planes[c * planeBytes + y * rowBytes + x * step]); };
+        for (std::uint32_t x = 0; x < width; ++x) {
+            switch (mode) {
+            case ModeBitmap: {
+                const bool black = (planes[y * rowBytes + x / 8] >> (7 - x % 8)) & 1;
+                dst[x] = black ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+                break;
+            }
+            case ModeIndexed: dst[x] = palette[at(0, x)]; break;
+            case ModeRGB: dst[x] = qRgb(at(0, x), at(1, x), at(2, x)); break;
+            case ModeCMYK: {
+                // Stored inverted: 255 is no ink.
+                const int k = at(3, x);
+                dst[x] = qRgb(at(0, x) * k / 255, at(1, x) * k / 255, at(2, x) * k / 255);
+                break;
+            }
+            default: { const int v = at(0, x); dst[x] = qRgb(v, v, v); break; }
+            }
+        }
+    }
+    SetPicture(std::move(image));
+}
