@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/EventList.h"
+#include "events/ui/TEventFileDialog.h"
 #include "timescale/ScaleTable.h"
 
 #include <QMainWindow>
@@ -91,6 +92,9 @@ public:
     void Ouvrir1Click();
     // Asked when the window is about to close: false keeps it open.
     bool CanCloseWithUnsavedEvents();
+    // The file dialogs of event files; each remembers the path last chosen in it.
+    TEventFileDialog SaveDialog1{TEventFileDialog::Save};
+    TEventFileDialog OpenDialog1{TEventFileDialog::Open};
 
     // ---- Help, credits, About ----
     void Aide1Click();
