@@ -76,6 +76,10 @@ public:
     // ---- 3D spiral ----
     void BuildSpiral(int turns, double radius, double heightPerTurn);
     void PlaceDateSphere();  // PlaceOnSpiral of SpherePos at CurrentDate
+    // Mouse handlers of SceneViewer1 (X, Y in the viewer, y downwards).
+    void SceneViewer1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void SceneViewer1MouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X, int Y);
+    void SceneViewer1MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
     // ---- Event markers, hover and collision ----
     void CreateEventMarkers();

@@ -1,16 +1,71 @@
 #pragma once
 
+#include "spiral/TSceneBuffer.h"
+
+#include <QImage>
 #include <QWidget>
 
-// Placeholder of the 3D viewer until the scene layer lands.
+class TSceneViewerSurface;
+
+// The child window that shows a scene through a camera with OpenGL. Its
+// Buffer holds the rendering state (camera, background colour, context
+// options, viewport) and answers picking. Without OpenGL it draws nothing and
+// its owner hides it.
 class TSceneViewer : public QWidget {
     Q_OBJECT
 public:
     explicit TSceneViewer(QWidget* parent = nullptr);
-    bool OpenGLAvailable() const { return false; }
-    void SetContextOptions(unsigned options) { m_contextOptions = options; }
-    unsigned ContextOptions() const { return m_contextOptions; }
+    ~TSceneViewer() override;
+
+    // True when this process can make an OpenGL context (probed once).
+    bool OpenGLAvailable() const;
+
+    TSceneBuffer& Buffer() { return m_buffer; }
+    const TSceneBuffer& Buffer() const { return m_buffer; }
+    TCamera* Camera() const { return m_buffer.Camera(); }
+    void SetCamera(TCamera* camera) { m_buffer.SetCamera(camera); }
+
+    // Bits of TContextOption. A different set recreates the rendering context
+    // with the new surface format; the same set changes nothing.
+    void SetContextOptions(unsigned options);
+    unsigned ContextOptions() const { return m_buffer.ContextOptions(); }
+
+    // The nearest object drawn in the 2 x 2 pixels around (x, y) (y downwards), or none.
+    TBaseSceneObject* PickAt(int x, int y) { return m_buffer.PickAt(x, y); }
+
+    // The hint (tooltip) shows only while this is on.
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool on);
+
+    // Draws one frame now and returns it (an empty image without OpenGL).
+    QImage GrabFrame();
+    // Frames drawn and contexts made so far (for tests and measurements).
+    int FrameCount() const { return m_frameCount; }
+    int ContextCount() const { return m_contextCount; }
+
+signals:
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+
+protected:
+    bool event(QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
-    unsigned m_contextOptions = 63;
+    friend class TSceneViewerSurface;
+    void createSurface();
+    void requestRepaint();
+
+    TSceneBuffer m_buffer;
+    TSceneViewerSurface* m_surface = nullptr; // child widget, owned by Qt
+    bool m_showHint = true;
+    bool m_doubleClick = false;
+    int m_frameCount = 0;
+    int m_contextCount = 0;
 };

@@ -1,0 +1,186 @@
+#pragma once
+
+// The objects of the scene tree. An object is owned by the object that
+// created it (its owner) and by its parent once it is in the tree: freeing an
+// object (delete) frees its children and the objects it owns, frees its
+// behaviours and detaches it from its parent and owner. Every property change
+// notifies the scene, which asks its viewers to repaint.
+
+#include "spiral/TBehaviour.h"
+#include "spiral/TCoordinates.h"
+#include "spiral/TMaterial.h"
+#include "spiral/TMesh.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TBaseSceneObject;
+class TScene;
+
+// Told when an object it refers to is freed (a camera's target, a buffer's camera).
+class TFreeNotifiable {
+public:
+    virtual ~TFreeNotifiable() = default;
+    virtual void FreeNotification(TBaseSceneObject* freed) = 0;
+};
+
+class TBaseSceneObject : public TChangeTarget {
+public:
+    // owner: the object that frees this one when it is freed itself (may be
+    // none). The new object is not in the tree until AddChild or Reparent.
+    explicit TBaseSceneObject(TBaseSceneObject* owner = nullptr);
+    TBaseSceneObject(const TBaseSceneObject&) = delete;
+    TBaseSceneObject& operator=(const TBaseSceneObject&) = delete;
+    virtual ~TBaseSceneObject();
+
+    // ---- Identity ----
+    const QString& Name() const { return m_name; }
+    void SetName(const QString& name) { m_name = name; }
+    std::int32_t Tag() const { return m_tag; }
+    void SetTag(std::int32_t tag) { m_tag = tag; }
+
+    // ---- Transform (each coordinate change notifies the scene) ----
+    TCoordinates& Position() { return m_position; }
+    TCoordinates& Direction() { return m_direction; }
+    TCoordinates& Up() { return m_up; }
+    TCoordinates& Scale() { return m_scale; }
+    const TCoordinates& Position() const { return m_position; }
+    const TCoordinates& Direction() const { return m_direction; }
+    const TCoordinates& Up() const { return m_up; }
+    const TCoordinates& Scale() const { return m_scale; }
+
+    // Rows (Up x Direction) * Scale.X, Up * Scale.Y, Direction * Scale.Z,
+    // Position; Direction and Up are used as stored.
+    Matrix4f ObjectMatrix() const;
+    // ObjectMatrix x parent's WorldMatrix (ObjectMatrix under the root).
+    Matrix4f WorldMatrix() const;
+    Vector3f WorldPosition() const { return WorldMatrix().Row3(3); }
+    Vector3f WorldUp() const { return WorldMatrix().Row3(1); }
+    // World point into this object's own frame.
+    Vector3f AbsoluteToLocal(Vector3f worldPoint) const { return TransformPoint(worldPoint, Inverse(WorldMatrix())); }
+
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool v);
+
+    // When set, the mesh is built anew at every draw and picking pass instead
+    // of being reused; the picture is the same.
+    bool UncachedGeometry() const { return m_uncachedGeometry; }
+    void SetUncachedGeometry(bool v) { m_uncachedGeometry = v; }
+
+    TBehaviours& Behaviours() { return m_behaviours; }
+    const TBehaviours& Behaviours() const { return m_behaviours; }
+
+    // ---- Tree ----
+    TBaseSceneObject* Owner() const { return m_owner; }
+    TBaseSceneObject* Parent() const { return m_parent; }
+    int Count() const { return int(m_children.size()); }
+    TBaseSceneObject* Children(int i) const { return m_children[std::size_t(i)]; }
+    int IndexOfChild(const TBaseSceneObject* child) const;
+    // Detaches child from its parent and appends it as the last child here.
+    void AddChild(TBaseSceneObject* child);
+    // Detaches this object from its parent and appends it to newParent (none:
+    // leaves it outside the tree).
+    void Reparent(TBaseSceneObject* newParent);
+    // Creates a T owned by this object and appends it as the last child.
+    template <class T> T* AddNewChild() {
+        auto* o = new T(this);
+        AddChild(o);
+        return o;
+    }
+    // The scene whose tree holds this object, or none.
+    virtual TScene* Scene() const;
+
+    // ---- Virtual operations ----
+    // True when drawn in the blended pass (after the opaque siblings).
+    virtual bool IsBlended() const { return false; }
+    // Axis-aligned half sizes; here half of Scale.
+    virtual Vector3f HalfExtents() const { return m_scale.AsVector() * 0.5f; }
+    // True for the objects that emit triangles (the drawn shapes).
+    virtual bool HasGeometry() const { return false; }
+    // Emits the object's own mesh in its own frame.
+    virtual void BuildGeometry(TMesh& mesh) const { (void)mesh; }
+    // A sphere in the object's frame holding its whole mesh; false when the
+    // object emits nothing. The default measures the mesh.
+    virtual bool LocalBoundingSphere(Vector3f& centre, float& radius);
+
+    // The object's mesh: reused until a property that shapes it changes; built
+    // anew at every call when UncachedGeometry is set.
+    std::shared_ptr<const TMesh> Mesh();
+
+    // ---- Notifications ----
+    // A value that changes the picture but not the mesh.
+    void NotifyChange() override;
+    // A value that shapes the mesh: rebuilt at the next use.
+    void StructureChanged();
+
+    void AddFreeNotification(TFreeNotifiable* who);
+    void RemoveFreeNotification(TFreeNotifiable* who);
+
+private:
+    void detachChild(TBaseSceneObject* child);
+
+    QString m_name;
+    std::int32_t m_tag = 0;
+    TCoordinates m_position{this, 0, 0, 0, 1};
+    TCoordinates m_direction{this, 0, 0, 1, 0};
+    TCoordinates m_up{this, 0, 1, 0, 0};
+    TCoordinates m_scale{this, 1, 1, 1, 0};
+    bool m_visible = true;
+    bool m_uncachedGeometry = false;
+    TBehaviours m_behaviours{this};
+
+    TBaseSceneObject* m_owner = nullptr;
+    std::vector<TBaseSceneObject*> m_owned;
+    TBaseSceneObject* m_parent = nullptr;
+    std::vector<TBaseSceneObject*> m_children;
+    std::vector<TFreeNotifiable*> m_freeNotifies;
+
+    std::shared_ptr<TMesh> m_mesh;
+    bool m_meshValid = false;
+    Vector3f m_boundsCentre;
+    float m_boundsRadius = -1;
+};
+
+// Adds a material; blended when its blending mode is not opaque.
+class TCustomSceneObject : public TBaseSceneObject {
+public:
+    explicit TCustomSceneObject(TBaseSceneObject* owner = nullptr) : TBaseSceneObject(owner) {}
+    TMaterial& Material() { return m_material; }
+    const TMaterial& Material() const { return m_material; }
+    bool IsBlended() const override { return m_material.BlendingMode() != bmOpaque; }
+
+private:
+    TMaterial m_material{this};
+};
+
+// Publishes the transform but no material.
+class TImmaterialSceneObject : public TCustomSceneObject {
+public:
+    using TCustomSceneObject::TCustomSceneObject;
+};
+
+// Base of the drawn shapes; its material is applied when it is drawn.
+class TSceneObject : public TImmaterialSceneObject {
+public:
+    using TImmaterialSceneObject::TImmaterialSceneObject;
+    bool HasGeometry() const override { return true; }
+};
+
+// Invisible grouping object and camera target: draws nothing at run time.
+class TDummyCube : public TImmaterialSceneObject {
+public:
+    explicit TDummyCube(TBaseSceneObject* owner = nullptr) : TImmaterialSceneObject(owner) {}
+    float CubeSize() const { return m_cubeSize; }
+    void SetCubeSize(float v) { m_cubeSize = v; }
+    TSceneColor& EdgeColor() { return m_edgeColor; }
+    bool VisibleAtRunTime() const { return m_visibleAtRunTime; }
+    void SetVisibleAtRunTime(bool v) { m_visibleAtRunTime = v; }
+
+private:
+    float m_cubeSize = 1;
+    TSceneColor m_edgeColor{this, 1, 1, 1, 1};
+    bool m_visibleAtRunTime = false;
+};

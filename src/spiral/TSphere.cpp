@@ -1,0 +1,53 @@
+#include "spiral/TSphere.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+void TSphere::SetTop(float v) { set(m_top, std::clamp(v, -90.0f, 90.0f)); }
+void TSphere::SetBottom(float v) { set(m_bottom, std::clamp(v, -90.0f, 90.0f)); }
+
+Vector3f TSphere::HalfExtents() const {
+    const float r = std::fabs(m_radius);
+    return {Scale().X() * r, Scale().Y() * r, Scale().Z() * r};
+}
+
+bool TSphere::LocalBoundingSphere(Vector3f& centre, float& radius) {
+    centre = {};
+    radius = std::fabs(m_radius);
+    return true;
+}
+
+void TSphere::BuildGeometry(TMesh& mesh) const {
+    constexpr double kDeg = 3.14159265358979323846 / 180;
+    const double stepH = (double(m_stop) - m_start) / m_slices * kDeg;
+    const double stepV = (double(m_top) - m_bottom) / m_stacks * kDeg;
+    const double top = m_top * kDeg, start = m_start * kDeg;
+    // Sines and cosines of every longitude and latitude, computed once.
+    std::vector<float> sinT(std::size_t(m_slices) + 1), cosT(std::size_t(m_slices) + 1);
+    for (int i = 0; i <= m_slices; ++i) {
+        sinT[std::size_t(i)] = float(std::sin(start + i * stepH));
+        cosT[std::size_t(i)] = float(std::cos(start + i * stepH));
+    }
+    std::vector<float> sinP(std::size_t(m_stacks) + 1), cosP(std::size_t(m_stacks) + 1);
+    for (int j = 0; j <= m_stacks; ++j) {
+        sinP[std::size_t(j)] = float(std::sin(top - j * stepV));
+        cosP[std::size_t(j)] = float(std::cos(top - j * stepV));
+    }
+    // The frame is scaled by Radius: vertices are the unit points times Radius,
+    // normals the unit points (turned inwards for a negative radius).
+    const float r = m_radius;
+    const float ns = m_radius < 0 ? -1.0f : 1.0f;
+    mesh.Reserve(std::size_t(m_stacks) * std::size_t(2 * (m_slices + 1)), std::size_t(m_stacks));
+    for (int j = 0; j < m_stacks; ++j) {
+        const float c1 = cosP[std::size_t(j)], s1 = sinP[std::size_t(j)];
+        const float c2 = cosP[std::size_t(j + 1)], s2 = sinP[std::size_t(j + 1)];
+        mesh.BeginStrip();
+        for (int i = 0; i <= m_slices; ++i) {
+            const float st = sinT[std::size_t(i)], ct = cosT[std::size_t(i)];
+            const Vector3f v1(c1 * st, s1, c1 * ct), v2(c2 * st, s2, c2 * ct);
+            mesh.Add(v1 * ns, v1 * r);
+            mesh.Add(v2 * ns, v2 * r);
+        }
+    }
+}
