@@ -14,7 +14,9 @@ class QLabel;
 class QMenu;
 class QToolButton;
 class QWidget;
+class TBaseSceneObject;
 class TBtnRot;
+class TCollisionManager;
 class TEmbossedText;
 class TImage;
 class TImageSlider;
@@ -85,6 +87,8 @@ public:
     void CreateEventMarkers();
     void ClearEventMarkers();
     void RunCollisionCheck();
+    // OnCollision of CollisionManager1: the event the date sphere touches.
+    void CollisionManager1Collision(TCollisionManager* Sender, TBaseSceneObject* object1, TBaseSceneObject* object2);
     // Steps 1 to 4 of a mouse move over the 3D view: restore, pick, highlight, Label2.
     void HoverMarkerAt(int X, int Y);
 
