@@ -5,6 +5,7 @@
 #include "app/TAevoriumF1.h"
 #include "events/EventFile.h"
 #include "events/ui/TEditionEven.h"
+#include "spiral/SpiralScene.h"
 
 #include <QAction>
 #include <QFile>
@@ -75,6 +76,27 @@ protected:
         SetFileDialogHook({});
     }
 
+    // Marks the markers on show, so that a rebuild can be told from no change.
+    void markMarkers() {
+        for (TSphere* m : w->Scene->EventMarkers)
+            m->Scale().SetX(7);
+    }
+    // One fresh marker per event.
+    bool markersRebuilt() const {
+        const auto& markers = w->Scene->EventMarkers;
+        if (int(markers.size()) != w->EventList.Count())
+            return false;
+        for (std::size_t i = 0; i < markers.size(); ++i)
+            if (markers[i]->Scale().X() != 1 || markers[i]->Tag() != int(i) + 1)
+                return false;
+        return true;
+    }
+    bool markersKept() const {
+        for (TSphere* m : w->Scene->EventMarkers)
+            if (m->Scale().X() != 7)
+                return false;
+        return true;
+    }
     bool customMode() const { return w->Personnalise1->isChecked(); }
     bool itemsEnabled() const {
         const bool e = w->Editervnement1->isEnabled();
@@ -134,7 +156,9 @@ TEST_F(CustomEventsTest, LoadEventsReplacesTheListAndAMissingFileEmptiesIt) {
 TEST_F(CustomEventsTest, EnteringCustomModeKeepsTheEventsOnShow) {
     w->EventList.Append(QStringLiteral("-1,000"), QStringLiteral("en mémoire"));
     w->EventsModified = true; // cleared by every switch
+    markMarkers();
     w->Personnalise1->trigger();
+    EXPECT_TRUE(markersKept());
     EXPECT_TRUE(customMode());
     EXPECT_TRUE(itemsEnabled());
     EXPECT_FALSE(w->EventsModified);
@@ -149,7 +173,10 @@ TEST_F(CustomEventsTest, LeavingWithoutEditsAsksNothingAndReloadsTheDataSet) {
     chosenPaths << path("autre.aev");
     w->Ouvrir1->trigger();
     ASSERT_EQ(w->EventList.Texts(), QStringList({"ouvert"}));
+    EXPECT_TRUE(markersRebuilt());
+    markMarkers();
     w->Personnalise1->trigger();
+    EXPECT_TRUE(markersRebuilt());
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_FALSE(customMode());
     EXPECT_FALSE(itemsEnabled());
@@ -163,7 +190,9 @@ TEST_F(CustomEventsTest, LeavingWithEditsAsksFirst) {
     addEvent(QStringLiteral("ajouté"));
     ASSERT_TRUE(w->EventsModified);
     answers << 0;
+    markMarkers();
     w->Personnalise1->trigger();
+    EXPECT_TRUE(markersKept());
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].kind, TMessageRequest::Confirmation);
     EXPECT_EQ(asked[0].title, QStringLiteral("Confirmation"));
@@ -175,6 +204,7 @@ TEST_F(CustomEventsTest, LeavingWithEditsAsksFirst) {
 
     answers << 1;
     w->Personnalise1->trigger();
+    EXPECT_TRUE(markersRebuilt());
     EXPECT_EQ(asked.size(), 2);
     EXPECT_FALSE(customMode());
     EXPECT_FALSE(itemsEnabled());
@@ -191,7 +221,9 @@ TEST_F(CustomEventsTest, DataSetSelectionContract) {
     EXPECT_TRUE(w->EventsModified); // the selection is abandoned
     EXPECT_TRUE(customMode());
 
+    markMarkers();
     w->Personnalise1Click(w->Donnes1); // "Oui"
+    EXPECT_TRUE(markersKept());
     EXPECT_FALSE(w->EventsModified);
     EXPECT_FALSE(customMode());
     EXPECT_FALSE(itemsEnabled());
@@ -221,6 +253,7 @@ TEST_F(CustomEventsTest, EditorOpensForANewEventWhereNoneIsTouched) {
     });
     // Appended at the end whatever its date, with the date text the dialog showed.
     EXPECT_EQ(w->EventList.Dates(), QStringList({"-65,000", "-4550,000", "-65,432"}));
+    EXPECT_TRUE(markersRebuilt());
     EXPECT_EQ(w->EventList.Text(2), QStringLiteral("Nouveau"));
     EXPECT_TRUE(w->EventsModified);
 }
@@ -240,6 +273,7 @@ TEST_F(CustomEventsTest, EditorChangesOnlyTheTextOfTheTouchedEvent) {
     });
     EXPECT_EQ(w->EventList.Dates(), QStringList({"-65,000", "-2.5", "-4550,000"}));
     EXPECT_EQ(w->EventList.Texts(), QStringList({"Extinction", "corrigé", "Formation"}));
+    EXPECT_TRUE(markersRebuilt());
     EXPECT_TRUE(w->EventsModified);
 }
 
@@ -249,11 +283,13 @@ TEST_F(CustomEventsTest, EditorDeletesTheTouchedEvent) {
     edit([](TEditionEven& d) { QTest::mouseClick(d.BtnSupp, Qt::LeftButton); });
     EXPECT_EQ(w->EventList.Dates(), QStringList({"-4550,000"}));
     EXPECT_EQ(w->EventList.Texts(), QStringList({"Formation"}));
+    EXPECT_TRUE(markersRebuilt());
     EXPECT_TRUE(w->EventsModified);
 }
 
 TEST_F(CustomEventsTest, ClosingTheEditorWithoutChoiceChangesNothing) {
     enterCustomMode();
+    markMarkers();
     for (int way = 0; way < 3; ++way) {
         w->SelectedEventIndex = 0;
         edit([way](TEditionEven& d) {
@@ -267,6 +303,7 @@ TEST_F(CustomEventsTest, ClosingTheEditorWithoutChoiceChangesNothing) {
         });
         EXPECT_EQ(w->EventList.Texts(), QStringList({"Extinction", "Formation"}));
         EXPECT_FALSE(w->EventsModified);
+        EXPECT_TRUE(markersKept());
     }
 }
 
@@ -293,7 +330,9 @@ TEST_F(CustomEventsTest, SaveWritesTheListAndClearsTheEditsFlag) {
 
     // A name without extension gets ".aev".
     chosenPaths << path("perso");
+    markMarkers();
     w->Sauvegarder1->trigger();
+    EXPECT_TRUE(markersKept());
     EXPECT_FALSE(w->EventsModified);
     EXPECT_TRUE(asked.isEmpty());
     const TEventList back = LoadEventFile(path("perso.aev"));
@@ -359,8 +398,10 @@ TEST_F(CustomEventsTest, SavingAnEmptyListCreatesNoFile) {
 TEST_F(CustomEventsTest, OpenReplacesTheListWithoutQuestionWhenNothingIsUnsaved) {
     enterCustomMode();
     writeBytes(path("o.aev"), "; fichier fait main\r\n[Notes]\r\nAuteur=moi\r\n[-1.5]\r\nEvenement=point\r\n");
+    markMarkers();
     w->Ouvrir1->trigger(); // cancelled
     EXPECT_EQ(w->EventList.Count(), 2);
+    EXPECT_TRUE(markersKept());
     chosenPaths << path("o.aev");
     w->Ouvrir1->trigger();
     EXPECT_TRUE(asked.isEmpty());
@@ -368,6 +409,7 @@ TEST_F(CustomEventsTest, OpenReplacesTheListWithoutQuestionWhenNothingIsUnsaved)
     EXPECT_EQ(dialogs[1].kind, TEventFileDialog::Open);
     EXPECT_EQ(w->EventList.Dates(), QStringList({"Notes", "-1.5"}));
     EXPECT_EQ(w->EventList.Texts(), QStringList({"", "point"}));
+    EXPECT_TRUE(markersRebuilt());
     EXPECT_FALSE(w->EventsModified);
     EXPECT_EQ(w->EventFileName, path("Evenement.ini"));
 }
@@ -395,6 +437,7 @@ TEST_F(CustomEventsTest, OpeningAFileWithoutSectionsEmptiesTheList) {
     chosenPaths << path("vide.aev");
     w->Ouvrir1->trigger();
     EXPECT_EQ(w->EventList.Count(), 0);
+    EXPECT_TRUE(w->Scene->EventMarkers.empty());
 }
 
 TEST_F(CustomEventsTest, ClosingWithUnsavedEditsAsks) {
