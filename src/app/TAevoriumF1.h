@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/EventList.h"
+#include "events/ui/TEventFileDialog.h"
 #include "timescale/ScaleTable.h"
 
 #include <QMainWindow>
@@ -13,7 +14,9 @@ class QLabel;
 class QMenu;
 class QToolButton;
 class QWidget;
+class TBaseSceneObject;
 class TBtnRot;
+class TCollisionManager;
 class TEmbossedText;
 class TImage;
 class TImageSlider;
@@ -91,6 +94,8 @@ public:
     void CreateEventMarkers();
     void ClearEventMarkers();
     void RunCollisionCheck();
+    // OnCollision of CollisionManager1: the event the date sphere touches.
+    void CollisionManager1Collision(TCollisionManager* Sender, TBaseSceneObject* object1, TBaseSceneObject* object2);
     // Steps 1 to 4 of a mouse move over the 3D view: restore, pick, highlight, Label2.
     void HoverMarkerAt(int X, int Y);
 
@@ -102,6 +107,9 @@ public:
     void Ouvrir1Click();
     // Asked when the window is about to close: false keeps it open.
     bool CanCloseWithUnsavedEvents();
+    // The file dialogs of event files; each remembers the path last chosen in it.
+    TEventFileDialog SaveDialog1{TEventFileDialog::Save};
+    TEventFileDialog OpenDialog1{TEventFileDialog::Open};
 
     // ---- Help, credits, About ----
     void Aide1Click();

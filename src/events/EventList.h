@@ -7,6 +7,9 @@
 // one list belongs to index i of the other. The list is never sorted.
 class TEventList {
 public:
+    // Longest date text or event text the program keeps, in characters.
+    static constexpr int MaxTextLength = 4095;
+
     int Count() const { return int(m_dates.size()); }
     const QStringList& Dates() const { return m_dates; }
     const QStringList& Texts() const { return m_texts; }

@@ -52,6 +52,11 @@ TSpiralScene::TSpiralScene() : Scene1(std::make_unique<TScene>()) {
     SpherePos->SetRadius(0.05f);
     SpherePos->SetSlices(20);
     SpherePos->SetStacks(20);
+    {
+        auto* collision = SpherePos->Behaviours().Add(std::make_unique<TCollisionBehaviour>());
+        collision->SetManager(&CollisionManager1);
+        collision->SetBoundingMode(cbmPoint);
+    }
 
     Spirale2 = BaseSpirale->AddNewChild<TPipe>();
     Spirale2->SetName(QStringLiteral("Spirale2"));

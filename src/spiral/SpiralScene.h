@@ -1,5 +1,6 @@
 #pragma once
 
+#include "spiral/CollisionManager.h"
 #include "spiral/TCamera.h"
 #include "spiral/TLightSource.h"
 #include "spiral/TPipe.h"
@@ -19,6 +20,8 @@ struct TSpiralScene {
     TSpiralScene& operator=(const TSpiralScene&) = delete;
     ~TSpiralScene();
 
+    // Holds the date sphere's collision behaviour, then one per event marker.
+    TCollisionManager CollisionManager1;
     std::unique_ptr<TScene> Scene1;
     TLightSource* LightSource1 = nullptr;
     TDummyCube* BaseSpirale = nullptr;

@@ -13,6 +13,8 @@ void TAevoriumF1::CreateSceneObjects() {
     SceneViewer1->SetContextOptions(roDoubleBuffer | roStencilBuffer | roRenderToWindow | roTwoSideLighting |
                                     roStereo | roDestinationAlpha);
     SceneViewer1->Buffer().SetShadeModel(smSmooth);
+    Scene->CollisionManager1.OnCollision = [this](TCollisionManager* sender, TBaseSceneObject* o1,
+                                                  TBaseSceneObject* o2) { CollisionManager1Collision(sender, o1, o2); };
     connect(SceneViewer1, &TSceneViewer::MouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) { SceneViewer1MouseDown(b, m, x, y); });
     connect(SceneViewer1, &TSceneViewer::MouseMove, this,

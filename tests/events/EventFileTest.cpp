@@ -1,0 +1,226 @@
+#include "events/EventFile.h"
+#include "timescale/AevError.h"
+#include "timescale/IniFile.h"
+#include "timescale/StrToFloat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEventList listOf(std::initializer_list<std::pair<const char*, const char*>> events) {
+    TEventList list;
+    for (const auto& e : events)
+        list.Append(QString::fromUtf8(e.first), QString::fromUtf8(e.second));
+    return list;
+}
+
+class EventFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+} // namespace
+
+TEST(FormatDateText, ThreeDecimalsWithAComma) {
+    EXPECT_EQ(FormatDateText(-4550.0), QStringLiteral("-4550,000"));
+    EXPECT_EQ(FormatDateText(-65.5), QStringLiteral("-65,500"));
+    EXPECT_EQ(FormatDateText(0.0), QStringLiteral("0,000"));
+    EXPECT_EQ(FormatDateText(12.25), QStringLiteral("12,250"));
+    EXPECT_EQ(FormatDateText(30.0), QStringLiteral("30,000"));
+    EXPECT_EQ(FormatDateText(-1000.0), QStringLiteral("-1000,000"));
+    EXPECT_EQ(FormatDateText(-0.25), QStringLiteral("-0,250"));
+    EXPECT_EQ(FormatDateText(0.001), QStringLiteral("0,001"));
+}
+
+TEST(FormatDateText, RoundsToTheThousandthThroughSevenSignificantDigits) {
+    EXPECT_EQ(FormatDateText(-65.12349), QStringLiteral("-65,123"));
+    EXPECT_EQ(FormatDateText(-65.1235), QStringLiteral("-65,124"));
+    // 12.2345 is stored a hair below; at seven digits it is 12.23450, rounded up.
+    EXPECT_EQ(FormatDateText(12.2345), QStringLiteral("12,235"));
+    EXPECT_EQ(FormatDateText(0.9995), QStringLiteral("1,000"));
+    EXPECT_EQ(FormatDateText(-999.9996), QStringLiteral("-1000,000"));
+    EXPECT_EQ(FormatDateText(0.0005), QStringLiteral("0,001"));
+    EXPECT_EQ(FormatDateText(0.00049), QStringLiteral("0,000"));
+    EXPECT_EQ(FormatDateText(-4549.9999), QStringLiteral("-4550,000"));
+    // Beyond seven digits the last ones are zeros.
+    EXPECT_EQ(FormatDateText(123456.789), QStringLiteral("123456,800"));
+}
+
+TEST(FormatDateText, NoNegativeZero) {
+    EXPECT_EQ(FormatDateText(-0.0), QStringLiteral("0,000"));
+    EXPECT_EQ(FormatDateText(-0.0004), QStringLiteral("0,000"));
+    EXPECT_EQ(FormatDateText(-1e-12), QStringLiteral("0,000"));
+    EXPECT_EQ(FormatDateText(-0.0005), QStringLiteral("-0,001"));
+}
+
+TEST(FormatDateText, CommaWhateverTheLocale) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char* c = std::setlocale(LC_NUMERIC, "en_US.UTF-8");
+    EXPECT_EQ(FormatDateText(-1234.5), QStringLiteral("-1234,500"));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(FormatDateText(-1234.5), QStringLiteral("-1234,500"));
+    QLocale::setDefault(saved);
+    if (c)
+        std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(FormatDateText, ReadsBackWithinHalfAThousandth) {
+    for (double d = -4550.0; d <= 30.0; d += 0.7071) {
+        const QString t = FormatDateText(d);
+        EXPECT_NEAR(StrToFloatLenient(t), d, 0.0005 + 1e-9) << t.toStdString();
+        EXPECT_EQ(t.count(QLatin1Char(',')), 1);
+        EXPECT_EQ(t.size() - t.indexOf(QLatin1Char(',')), 4);
+    }
+}
+
+TEST_F(EventFileTest, MissingOrEmptyFileGivesNoEvents) {
+    EXPECT_EQ(LoadEventFile(path("absent.aev")).Count(), 0);
+    EXPECT_EQ(LoadEventFile(QString()).Count(), 0);
+    writeBytes(path("plain.txt"), "just some text\r\nwithout sections\r\n");
+    EXPECT_EQ(LoadEventFile(path("plain.txt")).Count(), 0);
+}
+
+TEST_F(EventFileTest, LoadKeepsFileOrderAndReadsTheFirstSectionOfAName) {
+    writeBytes(path("e.ini"), "; a comment\r\n"
+                              "[-65,000]\r\nAutre=x\r\nEvenement=Extinction\r\n\r\n"
+                              "[-4550.000]\r\nEvenement=  Formation  \r\n"
+                              "[12,250]\r\nSansTexte=1\r\n"
+                              "[-65,000]\r\nEvenement=second\r\n"
+                              "[-1,5]\r\nevenement=\"entre guillemets\"\r\n");
+    const TEventList list = LoadEventFile(path("e.ini"));
+    ASSERT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.Dates(), QStringList({"-65,000", "-4550.000", "12,250", "-65,000", "-1,5"}));
+    EXPECT_EQ(list.Text(0), QStringLiteral("Extinction"));
+    EXPECT_EQ(list.Text(1), QStringLiteral("Formation"));
+    EXPECT_EQ(list.Text(2), QString());
+    EXPECT_EQ(list.Text(3), QStringLiteral("Extinction")); // the first section of the name
+    EXPECT_EQ(list.Text(4), QStringLiteral("entre guillemets"));
+    // A date written with a point reads like one with a comma.
+    EXPECT_DOUBLE_EQ(StrToFloatLenient(list.Date(1)), -4550.0);
+}
+
+TEST_F(EventFileTest, LongSectionNamesAreCut) {
+    const QByteArray name(5000, '1');
+    writeBytes(path("long.aev"), "[" + name + "]\r\nEvenement=x\r\n");
+    const TEventList list = LoadEventFile(path("long.aev"));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Date(0).size(), TEventList::MaxTextLength);
+}
+
+TEST_F(EventFileTest, SaveWritesOneSectionPerEventInWindows1252WithCrLf) {
+    const TEventList list = listOf({{"-65,000", "Extinction des dinosaures"}, {"-4550,000", "Formation de la Terre, été"}});
+    SaveEventFile(path("a.aev"), list);
+    const QByteArray bytes = readBytes(path("a.aev"));
+    EXPECT_EQ(bytes, QByteArray("[-65,000]\r\nEvenement=Extinction des dinosaures\r\n"
+                                "[-4550,000]\r\nEvenement=Formation de la Terre, \xE9t\xE9\r\n"));
+}
+
+TEST_F(EventFileTest, RoundTrips) {
+    // Accents of Windows-1252 beyond Latin-1 too (oe ligature, euro, quotes).
+    const TEventList list = listOf({{"-65,000", "Extinction K-T"},
+                                    {"-2500,000", ""},
+                                    {"-541,000", "Cambrien : œuvre, €, “guillemets”, àéèêëîïôùûüç"},
+                                    {"-0,010", "   Holocène"},
+                                    {"12,250", "Futur  "}});
+    SaveEventFile(path("r.aev"), list);
+    const TEventList back = LoadEventFile(path("r.aev"));
+    ASSERT_EQ(back.Count(), 5);
+    EXPECT_EQ(back.Dates(), list.Dates());
+    EXPECT_EQ(back.Text(0), list.Text(0));
+    EXPECT_EQ(back.Text(1), QString()); // written as "Evenement=" and read back empty
+    EXPECT_EQ(back.Text(2), list.Text(2));
+    EXPECT_EQ(back.Text(3), QStringLiteral("Holocène")); // surrounding blanks do not survive a file
+    EXPECT_EQ(back.Text(4), QStringLiteral("Futur"));
+    EXPECT_TRUE(readBytes(path("r.aev")).contains("[-2500,000]\r\nEvenement=\r\n"));
+}
+
+TEST_F(EventFileTest, DuplicateDatesShareOneSectionWithTheLaterText) {
+    const TEventList list = listOf({{"-65,000", "premier"}, {"-1,000", "autre"}, {"-65,000", "second"}});
+    SaveEventFile(path("d.aev"), list);
+    const TEventList back = LoadEventFile(path("d.aev"));
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Dates(), QStringList({"-65,000", "-1,000"}));
+    EXPECT_EQ(back.Texts(), QStringList({"second", "autre"}));
+}
+
+TEST_F(EventFileTest, LongestTextSurvives) {
+    const QString text(2047, QChar(0xE9));
+    TEventList list;
+    list.Append(QStringLiteral("-1,000"), text);
+    SaveEventFile(path("l.aev"), list);
+    EXPECT_EQ(LoadEventFile(path("l.aev")).Text(0), text);
+}
+
+TEST_F(EventFileTest, FiveThousandEventsRoundTrip) {
+    TEventList list;
+    for (int i = 0; i < 5000; ++i)
+        list.Append(FormatDateText(-4550.0 + i * 0.9), QStringLiteral("Evénement n° %1").arg(i));
+    ASSERT_EQ(QSet<QString>(list.Dates().begin(), list.Dates().end()).size(), 5000);
+    SaveEventFile(path("big.aev"), list);
+    const TEventList back = LoadEventFile(path("big.aev"));
+    EXPECT_EQ(back.Dates(), list.Dates());
+    EXPECT_EQ(back.Texts(), list.Texts());
+}
+
+TEST_F(EventFileTest, SavingAnEmptyListWritesNothing) {
+    SaveEventFile(path("none.aev"), TEventList());
+    EXPECT_FALSE(QFile::exists(path("none.aev")));
+    const QByteArray before("[-1,000]\r\nEvenement=reste\r\n");
+    writeBytes(path("keep.aev"), before);
+    SaveEventFile(path("keep.aev"), TEventList());
+    EXPECT_EQ(readBytes(path("keep.aev")), before);
+}
+
+TEST_F(EventFileTest, SavingIntoAnExistingFileUpdatesInPlaceAndAppends) {
+    writeBytes(path("x.aev"), "; en-t\xEAte\r\n"
+                              "[Autre]\r\nCle=valeur\r\n\r\n"
+                              "[-65,000]\r\nEvenement=ancien\r\nNote=garde\r\n\r\n"
+                              "[-100,000]\r\nEvenement=supprim\xE9 de la liste\r\n");
+    SaveEventFile(path("x.aev"), listOf({{"-1,000", "nouveau"}, {"-65,000", "changé"}}));
+    EXPECT_EQ(readBytes(path("x.aev")), QByteArray("; en-t\xEAte\r\n"
+                                                   "[Autre]\r\nCle=valeur\r\n\r\n"
+                                                   "[-65,000]\r\nEvenement=chang\xE9\r\nNote=garde\r\n\r\n"
+                                                   "[-100,000]\r\nEvenement=supprim\xE9 de la liste\r\n"
+                                                   "[-1,000]\r\nEvenement=nouveau\r\n"));
+    // Opened again: the older sections first, in file order, then the appended one;
+    // the foreign section gives an event with an empty text.
+    const TEventList back = LoadEventFile(path("x.aev"));
+    EXPECT_EQ(back.Dates(), QStringList({"Autre", "-65,000", "-100,000", "-1,000"}));
+    EXPECT_EQ(back.Texts(), QStringList({"", "changé", "supprimé de la liste", "nouveau"}));
+}
+
+TEST_F(EventFileTest, AFailedSaveLeavesTheFileAsItWas) {
+    // No such folder: nothing is created.
+    EXPECT_THROW(SaveEventFile(path("nodir/x.aev"), listOf({{"-1,000", "a"}})), EAevError);
+    EXPECT_FALSE(QFileInfo::exists(path("nodir")));
+    // An event that cannot be written (no section name) stops the save before the
+    // file is touched: the events before it are not written either.
+    const QByteArray before("[-5,000]\r\nEvenement=avant\r\n");
+    writeBytes(path("y.aev"), before);
+    EXPECT_THROW(SaveEventFile(path("y.aev"), listOf({{"-1,000", "a"}, {"", "b"}, {"-2,000", "c"}})), EAevError);
+    EXPECT_EQ(readBytes(path("y.aev")), before);
+    // A folder in place of the file.
+    QDir(dir.path()).mkdir(QStringLiteral("folder.aev"));
+    EXPECT_THROW(SaveEventFile(path("folder.aev"), listOf({{"-1,000", "a"}})), EAevError);
+    EXPECT_TRUE(QFileInfo(path("folder.aev")).isDir());
+}
