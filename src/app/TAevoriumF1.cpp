@@ -47,7 +47,9 @@ TPanel* tealFrame(QWidget* parent, const QRect& geometry, int bevelWidth = 1) {
 QLabel* aquaLabel(TPanel* parent, int bevel) {
     auto* l = new QLabel(parent);
     l->setGeometry(parent->rect().adjusted(bevel, bevel, -bevel, -bevel));
-    l->setFont(sansSerif(13));
+    // The layout's 13-pixel font is a cell height; the stand-in font at 11
+    // pixels has that line height, so the five level lines fit their panel.
+    l->setFont(sansSerif(11));
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     l->setAutoFillBackground(true);
