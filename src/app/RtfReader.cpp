@@ -29,7 +29,9 @@ QChar fromCp1252(unsigned char b) {
 // Nesting deeper than this is not a document a word processor wrote.
 constexpr int kMaxDepth = 1000;
 // Twips (1/1440 inch) to pixels at 96 dots per inch.
-double twipsToPixels(long long twips) { return std::clamp(double(twips) / 15.0, -20000.0, 20000.0); }
+double twipsToPixels(long long twips) {
+    return std::clamp(double(twips) / 15.0, -20000.0, 20000.0);
+}
 
 enum class Dest { Text, Skip, FontTable, ColorTable };
 
@@ -61,13 +63,57 @@ struct GroupState {
 // Destinations whose content is not shown.
 bool isSkippedDestination(const QByteArray& word) {
     static const char* const names[] = {
-        "stylesheet", "info",     "pict",      "object",   "header",   "footer",   "headerl",  "headerr",
-        "headerf",    "footerl",  "footerr",   "footerf",  "footnote", "fldinst",  "listtable", "listoverridetable",
-        "revtbl",     "rsidtbl",  "xmlnstbl",  "filetbl",  "nonshppict", "author", "operator", "title",
-        "subject",    "keywords", "comment",   "doccomm",  "company",  "buptim",   "creatim",  "printim",
-        "revtim",     "template", "txe",       "themedata", "colorschememapping", "datastore", "latentstyles",
-        "generator",  "pn",       "annotation", "atnid",   "atnauthor", "bkmkstart", "bkmkend", "shpinst",
-        "sp",         "sn",       "sv",        "private",
+        "stylesheet",
+        "info",
+        "pict",
+        "object",
+        "header",
+        "footer",
+        "headerl",
+        "headerr",
+        "headerf",
+        "footerl",
+        "footerr",
+        "footerf",
+        "footnote",
+        "fldinst",
+        "listtable",
+        "listoverridetable",
+        "revtbl",
+        "rsidtbl",
+        "xmlnstbl",
+        "filetbl",
+        "nonshppict",
+        "author",
+        "operator",
+        "title",
+        "subject",
+        "keywords",
+        "comment",
+        "doccomm",
+        "company",
+        "buptim",
+        "creatim",
+        "printim",
+        "revtim",
+        "template",
+        "txe",
+        "themedata",
+        "colorschememapping",
+        "datastore",
+        "latentstyles",
+        "generator",
+        "pn",
+        "annotation",
+        "atnid",
+        "atnauthor",
+        "bkmkstart",
+        "bkmkend",
+        "shpinst",
+        "sp",
+        "sn",
+        "sv",
+        "private",
     };
     for (const char* n : names)
         if (word == n)
@@ -304,8 +350,8 @@ void RtfParser::controlWord(const QByteArray& w, bool hasParam, long long param)
         char16_t c;
     };
     static const Special specials[] = {
-        {"tab", u'\t'},      {"cell", u'\t'},     {"line", 0x2028},     {"emdash", 0x2014},
-        {"endash", 0x2013},  {"lquote", 0x2018},  {"rquote", 0x2019},   {"ldblquote", 0x201C},
+        {"tab", u'\t'},        {"cell", u'\t'},    {"line", 0x2028},    {"emdash", 0x2014},
+        {"endash", 0x2013},    {"lquote", 0x2018}, {"rquote", 0x2019},  {"ldblquote", 0x201C},
         {"rdblquote", 0x201D}, {"bullet", 0x2022}, {"emspace", 0x2003}, {"enspace", 0x2002},
         {"qmspace", 0x2005},
     };

@@ -96,7 +96,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Credits->setWordWrap(false);
 
     // Centred on its place, with room for the stand-in font's wider letters.
-    LabelTemp = label(this, "LabelTemp", QStringLiteral("Chargement de l'application ..."), QRect(49, 144, 200, 13));
+    LabelTemp =
+        label(this, "LabelTemp", QStringLiteral("Chargement de l'application ..."), QRect(49, 144, 200, 13));
     LabelTemp->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QPalette red = LabelTemp->palette();
     red.setColor(QPalette::WindowText, Qt::red);
@@ -129,7 +130,9 @@ void TAboutBox::SetAboutMode() {
     OKButton->show();
 }
 
-void TAboutBox::FormShow() { ShowTick = m_ticks(); }
+void TAboutBox::FormShow() {
+    ShowTick = m_ticks();
+}
 
 bool TAboutBox::FormCloseQuery() {
     setCursor(Qt::WaitCursor);

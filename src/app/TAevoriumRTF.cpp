@@ -16,8 +16,8 @@ constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
 } // namespace
 
 TAevoriumRTF::TAevoriumRTF(QWidget* parent, const QString& folder)
-    : QDialog(parent), m_folder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                                                 : folder) {
+    : QDialog(parent),
+      m_folder(folder.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') : folder) {
     setObjectName(QStringLiteral("AevoriumRTF"));
     setWindowTitle(QStringLiteral("Crédits"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -45,7 +45,8 @@ TAevoriumRTF::TAevoriumRTF(QWidget* parent, const QString& folder)
     RichEdit1->setEnabled(false);
     // Disabled, yet drawn in its normal colours rather than greyed.
     QPalette pal = RichEdit1->palette();
-    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Text, QPalette::Window, QPalette::WindowText})
+    for (const QPalette::ColorRole role :
+         {QPalette::Base, QPalette::Text, QPalette::Window, QPalette::WindowText})
         pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
     RichEdit1->setPalette(pal);
 
@@ -59,7 +60,9 @@ TAevoriumRTF::TAevoriumRTF(QWidget* parent, const QString& folder)
     RunReported([this] { FormCreate(); });
 }
 
-void TAevoriumRTF::FormCreate() { LoadFile(m_folder + QStringLiteral("Credits.rtf")); }
+void TAevoriumRTF::FormCreate() {
+    LoadFile(m_folder + QStringLiteral("Credits.rtf"));
+}
 
 void TAevoriumRTF::LoadFile(const QString& path) {
     RichEdit1->clear();

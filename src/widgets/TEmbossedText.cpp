@@ -8,9 +8,15 @@
 namespace {
 
 constexpr int kAlignFlags[] = {
-    Qt::AlignTop | Qt::AlignLeft,        Qt::AlignTop | Qt::AlignHCenter,    Qt::AlignTop | Qt::AlignRight,
-    Qt::AlignVCenter | Qt::AlignLeft,    Qt::AlignCenter,                    Qt::AlignVCenter | Qt::AlignRight,
-    Qt::AlignBottom | Qt::AlignLeft,     Qt::AlignBottom | Qt::AlignHCenter, Qt::AlignBottom | Qt::AlignRight,
+    Qt::AlignTop | Qt::AlignLeft,
+    Qt::AlignTop | Qt::AlignHCenter,
+    Qt::AlignTop | Qt::AlignRight,
+    Qt::AlignVCenter | Qt::AlignLeft,
+    Qt::AlignCenter,
+    Qt::AlignVCenter | Qt::AlignRight,
+    Qt::AlignBottom | Qt::AlignLeft,
+    Qt::AlignBottom | Qt::AlignHCenter,
+    Qt::AlignBottom | Qt::AlignRight,
 };
 
 } // namespace
@@ -30,8 +36,8 @@ QSize TEmbossedText::AutoSizeExtent() const {
     QSize text;
     if (!m_caption.isEmpty()) {
         // Multi-line text keeps its own line breaks; a single line is measured whole.
-        const int flags = (m_multiLine ? 0 : int(Qt::TextSingleLine)) |
-                          (m_showAccelChar ? int(Qt::TextShowMnemonic) : 0);
+        const int flags =
+            (m_multiLine ? 0 : int(Qt::TextSingleLine)) | (m_showAccelChar ? int(Qt::TextShowMnemonic) : 0);
         text = fm.boundingRect(QRect(0, 0, 100000, 100000), flags, m_caption).size();
     }
     const int pad = 2 * (m_bevel.Extent() + 1);

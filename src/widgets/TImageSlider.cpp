@@ -24,8 +24,8 @@ QImage transposed(const QImage& source) {
 // The built-in ruler: a small groove, face colour above and below.
 QImage builtInRuler() {
     QImage img(12, 8, QImage::Format_ARGB32);
-    const TColor rows[8] = {cl::BtnFace, cl::BtnFace, cl::BtnShadow, 0x00696969,
-                            0x00E3E3E3,  cl::BtnHighlight, cl::BtnFace, cl::BtnFace};
+    const TColor rows[8] = {cl::BtnFace, cl::BtnFace,      cl::BtnShadow, 0x00696969,
+                            0x00E3E3E3,  cl::BtnHighlight, cl::BtnFace,   cl::BtnFace};
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 12; ++x)
             img.setPixel(x, y, WinColor(rows[y]).rgb());
@@ -368,7 +368,9 @@ void TImageSlider::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, buffer);
 }
 
-void TImageSlider::resizeEvent(QResizeEvent*) { rebuild(); }
+void TImageSlider::resizeEvent(QResizeEvent*) {
+    rebuild();
+}
 
 void TImageSlider::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)

@@ -9,11 +9,11 @@ enum TSliderOrientation { soHorizontal, soVertical };
 
 // Options of a TImageSlider (combined as flags).
 enum TSliderOption {
-    soShowFocus = 0x01,     // focus frame while the slider has the keyboard focus
-    soShowPoints = 0x02,    // tick marks at every Increment
-    soSmooth = 0x04,        // the thumb follows the value exactly (else it snaps to Increment)
-    soRulerOpaque = 0x08,   // ruler drawn without a transparent colour
-    soThumbOpaque = 0x10,   // thumb drawn without a transparent colour
+    soShowFocus = 0x01,   // focus frame while the slider has the keyboard focus
+    soShowPoints = 0x02,  // tick marks at every Increment
+    soSmooth = 0x04,      // the thumb follows the value exactly (else it snaps to Increment)
+    soRulerOpaque = 0x08, // ruler drawn without a transparent colour
+    soThumbOpaque = 0x10, // thumb drawn without a transparent colour
 };
 
 // A slider drawn from pictures: a ruler strip built from a ruler image, and a

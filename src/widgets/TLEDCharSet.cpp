@@ -9,9 +9,13 @@
 namespace {
 
 // Rounding half to even, as the geometry wants (round(1.5) = 2, round(0.5) = 0).
-int roundEven(double v) { return int(std::nearbyint(v)); }
+int roundEven(double v) {
+    return int(std::nearbyint(v));
+}
 
-int sign(int v) { return (v > 0) - (v < 0); }
+int sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 QPolygon horizontalBar(int x, int y, int e, int d) {
     return QPolygon({QPoint(x, y + d), QPoint(x + d, y), QPoint(x + d + e, y), QPoint(x + 2 * d + e, y + d),
@@ -49,19 +53,21 @@ struct Glyph {
 };
 
 constexpr Glyph kGlyphs[] = {
-    {'"', 0x0082},  {'\'', 0x0080}, {'(', 0x1400}, {'<', 0x1400}, {')', 0x0A00}, {'>', 0x0A00}, {'*', 0x1F80},
-    {'+', 0x0188},  {'-', 0x0008},  {'.', 0x8000}, {'/', 0x0C00}, {'0', 0x1277}, {'1', 0x0180}, {'2', 0x005D},
-    {'3', 0x006D},  {'4', 0x002E},  {'5', 0x006B}, {'6', 0x007B}, {'7', 0x0025}, {'8', 0x007F}, {'9', 0x006F},
-    {':', 0xA000},  {'=', 0x0048},  {'\\', 0x1200}, {']', 0x0065}, {'_', 0x0040}, {'A', 0x003F}, {'B', 0x01ED},
-    {'C', 0x0053},  {'[', 0x0053},  {'D', 0x01E5}, {'E', 0x005B}, {'F', 0x001B}, {'G', 0x007B}, {'H', 0x003E},
-    {'I', 0x0180},  {'J', 0x0074},  {'K', 0x141A}, {'L', 0x0052}, {'M', 0x0636}, {'N', 0x1236}, {'O', 0x0077},
-    {'P', 0x001F},  {'Q', 0x1077},  {'R', 0x101F}, {'S', 0x006B}, {'T', 0x0181}, {'U', 0x0076}, {'V', 0x0C12},
-    {'W', 0x1836},  {'X', 0x1E00},  {'Y', 0x0700}, {'Z', 0x0C41},
+    {'"', 0x0082}, {'\'', 0x0080}, {'(', 0x1400},  {'<', 0x1400}, {')', 0x0A00}, {'>', 0x0A00}, {'*', 0x1F80},
+    {'+', 0x0188}, {'-', 0x0008},  {'.', 0x8000},  {'/', 0x0C00}, {'0', 0x1277}, {'1', 0x0180}, {'2', 0x005D},
+    {'3', 0x006D}, {'4', 0x002E},  {'5', 0x006B},  {'6', 0x007B}, {'7', 0x0025}, {'8', 0x007F}, {'9', 0x006F},
+    {':', 0xA000}, {'=', 0x0048},  {'\\', 0x1200}, {']', 0x0065}, {'_', 0x0040}, {'A', 0x003F}, {'B', 0x01ED},
+    {'C', 0x0053}, {'[', 0x0053},  {'D', 0x01E5},  {'E', 0x005B}, {'F', 0x001B}, {'G', 0x007B}, {'H', 0x003E},
+    {'I', 0x0180}, {'J', 0x0074},  {'K', 0x141A},  {'L', 0x0052}, {'M', 0x0636}, {'N', 0x1236}, {'O', 0x0077},
+    {'P', 0x001F}, {'Q', 0x1077},  {'R', 0x101F},  {'S', 0x006B}, {'T', 0x0181}, {'U', 0x0076}, {'V', 0x0C12},
+    {'W', 0x1836}, {'X', 0x1E00},  {'Y', 0x0700},  {'Z', 0x0C41},
 };
 
 } // namespace
 
-TLEDCharSet::TLEDCharSet() { rebuild(); }
+TLEDCharSet::TLEDCharSet() {
+    rebuild();
+}
 
 void TLEDCharSet::SetActiveColor(TColor color) {
     if (color == m_activeColor)
@@ -152,6 +158,7 @@ void TLEDCharSet::rebuild() {
     // The unlit cell: every segment filled with a 50 % dither of the inactive
     // colour on the background, without outline.
     const QColor bg = WinColor(m_background);
+    m_litCells.clear();
     m_cell = QImage();
     if (CellWidth() > 0 && CellHeight() > 0) {
         m_cell = QImage(CellWidth(), CellHeight(), QImage::Format_RGB32);
@@ -201,16 +208,29 @@ void TLEDCharSet::drawLitSegment(QPainter& painter, int index, int x, int y) con
     painter.drawPoints(moved.constData(), int(moved.size()));
 }
 
-void TLEDCharSet::DrawText(QPainter& painter, const QRect& rect, const QString& text, bool litSegments) const {
+const QImage& TLEDCharSet::litCell(quint16 mask) const {
+    auto it = m_litCells.find(mask);
+    if (it != m_litCells.end())
+        return *it;
+    QImage cell = m_cell.copy();
+    {
+        QPainter p(&cell);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(WinColor(m_activeColor));
+        // Thin characters show only the seven outer bars.
+        const int segments = (m_vertsize <= 3 || m_horzsize <= 3) ? 7 : SegmentCount;
+        for (int s = 0; s < segments; ++s)
+            if (mask & (1u << s))
+                drawLitSegment(p, s, 0, 0);
+    }
+    return *m_litCells.insert(mask, cell);
+}
+
+void TLEDCharSet::DrawText(QPainter& painter, const QRect& rect, const QString& text,
+                           bool litSegments) const {
     if (m_cell.isNull())
         return;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(WinColor(m_activeColor));
-    // Thin characters show only the seven outer bars.
-    const int segments = (m_vertsize <= 3 || m_horzsize <= 3) ? 7 : SegmentCount;
     int column = 0, line = 1, y = rect.top();
-    const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : QRect();
     for (const QChar c : text) {
         if (c.unicode() == 13) {
             ++line;
@@ -222,16 +242,7 @@ void TLEDCharSet::DrawText(QPainter& painter, const QRect& rect, const QString& 
             continue;
         const int x = column * CellWidth() + rect.left();
         ++column;
-        // Cells wholly outside the painter's clip are not drawn.
-        if (!clip.isNull() && !clip.intersects(QRect(x, y, CellWidth(), CellHeight())))
-            continue;
-        painter.drawImage(x, y, m_cell);
-        if (!litSegments)
-            continue;
-        const quint16 mask = GlyphMask(c);
-        for (int s = 0; s < segments; ++s)
-            if (mask & (1u << s))
-                drawLitSegment(painter, s, x, y);
+        const quint16 mask = litSegments ? GlyphMask(c) : 0;
+        painter.drawImage(x, y, mask ? litCell(mask) : m_cell);
     }
-    painter.restore();
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/WinColor.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPolygon>
 #include <QString>
@@ -70,6 +71,9 @@ public:
 private:
     void rebuild();
     void drawLitSegment(QPainter& painter, int index, int x, int y) const;
+    // A cell with the segments of `mask` lit, drawn once per mask and kept
+    // until the next rebuild.
+    const QImage& litCell(quint16 mask) const;
 
     TColor m_activeColor = 0x0000FF00;
     TColor m_inActiveColor = 0x00008000;
@@ -82,4 +86,5 @@ private:
     // Outline pixels of each segment, relative to the cell.
     std::array<QVector<QPoint>, SegmentCount> m_outlines;
     QImage m_cell;
+    mutable QHash<quint16, QImage> m_litCells;
 };

@@ -129,7 +129,8 @@ QVector<QPoint> TScrewPanel::ScrewPositions() const {
     const int d = 4 * m_screwSize;
     const int left = r.left(), top = r.top(), right = r.left() + r.width(), bottom = r.top() + r.height();
     return {QPoint(left + m_margin, top + m_margin), QPoint(right - m_margin - d, top + m_margin),
-            QPoint(left + m_margin, bottom - m_margin - d), QPoint(right - m_margin - d, bottom - m_margin - d)};
+            QPoint(left + m_margin, bottom - m_margin - d),
+            QPoint(right - m_margin - d, bottom - m_margin - d)};
 }
 
 void TScrewPanel::paintTo(QPainter& painter) const {

@@ -35,7 +35,8 @@ TEST(RtfReader, CharacterFormattingAndTables) {
         "{\\fs40 grand} {\\f1 times} {\\cf1 rouge} {\\highlight2 fond} {\\super haut}\\b0\\par}";
     QTextDocument doc;
     ASSERT_TRUE(ReadRtf(rtf, doc));
-    EXPECT_EQ(doc.toPlainText(), QStringLiteral("plain gras italique souligne barre grand times rouge fond haut\n"));
+    EXPECT_EQ(doc.toPlainText(),
+              QStringLiteral("plain gras italique souligne barre grand times rouge fond haut\n"));
 
     EXPECT_EQ(fragmentWith(doc, QStringLiteral("gras")).charFormat().fontWeight(), QFont::Bold);
     EXPECT_EQ(fragmentWith(doc, QStringLiteral("plain")).charFormat().fontWeight(), QFont::Normal);
@@ -48,9 +49,12 @@ TEST(RtfReader, CharacterFormattingAndTables) {
               QStringList{QStringLiteral("Times New Roman")});
     EXPECT_EQ(fragmentWith(doc, QStringLiteral("plain")).charFormat().fontFamilies().toStringList(),
               QStringList{QStringLiteral("Arial")});
-    EXPECT_EQ(fragmentWith(doc, QStringLiteral("rouge")).charFormat().foreground().color(), QColor(255, 0, 0));
-    EXPECT_FALSE(fragmentWith(doc, QStringLiteral("plain")).charFormat().hasProperty(QTextFormat::ForegroundBrush));
-    EXPECT_EQ(fragmentWith(doc, QStringLiteral("fond")).charFormat().background().color(), QColor(0, 128, 128));
+    EXPECT_EQ(fragmentWith(doc, QStringLiteral("rouge")).charFormat().foreground().color(),
+              QColor(255, 0, 0));
+    EXPECT_FALSE(
+        fragmentWith(doc, QStringLiteral("plain")).charFormat().hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_EQ(fragmentWith(doc, QStringLiteral("fond")).charFormat().background().color(),
+              QColor(0, 128, 128));
     EXPECT_EQ(fragmentWith(doc, QStringLiteral("haut")).charFormat().verticalAlignment(),
               QTextCharFormat::AlignSuperScript);
 }
@@ -141,8 +145,9 @@ TEST(RtfReader, HostileInputEndsWithoutHarm) {
     EXPECT_EQ(doc.blockCount(), 20001);
 
     // Random damage to a real document: every run ends, true or false.
-    const QByteArray good = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red9\\green8\\blue7;}"
-                            "\\pard\\qc{\\b\\cf1 Titre}\\par\\u233?\\'e9{\\*\\x y}{\\pict\\bin3 abc}\\tab z\\par}";
+    const QByteArray good =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red9\\green8\\blue7;}"
+        "\\pard\\qc{\\b\\cf1 Titre}\\par\\u233?\\'e9{\\*\\x y}{\\pict\\bin3 abc}\\tab z\\par}";
     std::mt19937 rng(1234);
     for (int round = 0; round < 3000; ++round) {
         QByteArray bad = good;
@@ -150,9 +155,15 @@ TEST(RtfReader, HostileInputEndsWithoutHarm) {
         for (int e = 0; e < edits; ++e) {
             const int at = int(rng() % uint32_t(bad.size()));
             switch (rng() % 3) {
-            case 0: bad[at] = char(rng() % 256); break;
-            case 1: bad.remove(at, 1 + int(rng() % 8)); break;
-            default: bad.insert(at, "{\\\\'\\u}"[rng() % 7]); break;
+            case 0:
+                bad[at] = char(rng() % 256);
+                break;
+            case 1:
+                bad.remove(at, 1 + int(rng() % 8));
+                break;
+            default:
+                bad.insert(at, "{\\\\'\\u}"[rng() % 7]);
+                break;
             }
         }
         ReadRtf(bad, doc);
@@ -160,7 +171,11 @@ TEST(RtfReader, HostileInputEndsWithoutHarm) {
 }
 
 TEST(RtfReader, PlainTextDecoding) {
-    EXPECT_EQ(DecodePlainText("Cr\xc3\xa9" "dits"), QStringLiteral("Crédits"));     // UTF-8
-    EXPECT_EQ(DecodePlainText("\xef\xbb\xbfok"), QStringLiteral("ok"));            // with its mark
-    EXPECT_EQ(DecodePlainText("Cr\xe9" "dits \x80"), QStringLiteral("Crédits €")); // Windows-1252
+    EXPECT_EQ(DecodePlainText("Cr\xc3\xa9"
+                              "dits"),
+              QStringLiteral("Crédits"));                               // UTF-8
+    EXPECT_EQ(DecodePlainText("\xef\xbb\xbfok"), QStringLiteral("ok")); // with its mark
+    EXPECT_EQ(DecodePlainText("Cr\xe9"
+                              "dits \x80"),
+              QStringLiteral("Crédits €")); // Windows-1252
 }

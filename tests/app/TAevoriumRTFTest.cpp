@@ -1,6 +1,6 @@
 // The credits dialog: loading, plain-text fallback and the two failure reports.
-#include "app/Dialogs.h"
 #include "app/TAevoriumRTF.h"
+#include "app/Dialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +54,8 @@ TEST(TAevoriumRTF, ShowsTheRichTextDocumentReadOnly) {
 
 TEST(TAevoriumRTF, FallsBackToPlainText) {
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("Credits.rtf")), "Cr\xe9" "dits\n{\\rtf1 cut");
+    write(dir.filePath(QStringLiteral("Credits.rtf")), "Cr\xe9"
+                                                       "dits\n{\\rtf1 cut");
     Reports reports;
     TAevoriumRTF dialog(nullptr, dir.path() + QLatin1Char('/'));
     EXPECT_TRUE(reports.texts.isEmpty());
@@ -73,8 +74,9 @@ TEST(TAevoriumRTF, MissingOrUnreadableDocumentIsReportedAndTheDialogStays) {
         Reports reports;
         TAevoriumRTF dialog(nullptr, folder);
         ASSERT_EQ(reports.texts.size(), 1);
-        EXPECT_EQ(reports.texts.first(),
-                  QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(folder + QStringLiteral("Credits.rtf")));
+        EXPECT_EQ(
+            reports.texts.first(),
+            QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(folder + QStringLiteral("Credits.rtf")));
         EXPECT_TRUE(dialog.RichEdit1->toPlainText().isEmpty());
         EXPECT_NE(dialog.Button1, nullptr);
     }

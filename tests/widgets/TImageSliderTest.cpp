@@ -1,6 +1,6 @@
 // The scale gauge: ruler strip, placement and thumb positions, painted into images.
-#include "timescale/AevError.h"
 #include "widgets/TImageSlider.h"
+#include "timescale/AevError.h"
 
 #include <QPainter>
 #include <QSignalSpy>
@@ -48,7 +48,9 @@ QImage paint(const TImageSlider& s) {
     return img;
 }
 
-int rulerColumn(QRgb c) { return qRed(c) + 256 * qGreen(c); }
+int rulerColumn(QRgb c) {
+    return qRed(c) + 256 * qGreen(c);
+}
 
 } // namespace
 
@@ -144,8 +146,8 @@ TEST(TImageSlider, TallAndLowRulersAreCentredAgainstTheThumb) {
     EXPECT_EQ(s.ThumbRect().top(), 1);
     const QImage img = paint(s);
     EXPECT_EQ(img.pixel(400, 5), WinColor(cl::Teal).rgb()); // above the ruler: the background
-    EXPECT_EQ(qBlue(img.pixel(400, 11)), 0);                  // the ruler's first row
-    EXPECT_EQ(qBlue(img.pixel(400, 30)), 19);                 // and its last
+    EXPECT_EQ(qBlue(img.pixel(400, 11)), 0);                // the ruler's first row
+    EXPECT_EQ(qBlue(img.pixel(400, 30)), 19);               // and its last
 }
 
 TEST(TImageSlider, BuiltInRulerRepeatsAcrossTheGauge) {

@@ -59,19 +59,47 @@ void addV(Pixels& p, int x, int y1, int y2) {
 Pixels segmentPixels(int s) {
     Pixels p;
     switch (s) {
-    case 0: addH(p, 2, 10, 1); break;
-    case 1: addV(p, 1, 2, 7); break;
-    case 2: addV(p, 11, 2, 7); break;
-    case 3: addH(p, 2, 10, 8); break;
-    case 4: addV(p, 1, 9, 14); break;
-    case 5: addV(p, 11, 9, 14); break;
-    case 6: addH(p, 2, 10, 15); break;
-    case 7: addV(p, 6, 2, 7); break;
-    case 8: addV(p, 6, 9, 14); break;
-    case 13: addH(p, 5, 6, 7); addH(p, 5, 6, 8); break;
-    case 14: addH(p, 5, 6, 0); addH(p, 5, 6, 1); break;
-    case 15: addH(p, 5, 6, 14); addH(p, 5, 6, 15); break;
-    default: break;
+    case 0:
+        addH(p, 2, 10, 1);
+        break;
+    case 1:
+        addV(p, 1, 2, 7);
+        break;
+    case 2:
+        addV(p, 11, 2, 7);
+        break;
+    case 3:
+        addH(p, 2, 10, 8);
+        break;
+    case 4:
+        addV(p, 1, 9, 14);
+        break;
+    case 5:
+        addV(p, 11, 9, 14);
+        break;
+    case 6:
+        addH(p, 2, 10, 15);
+        break;
+    case 7:
+        addV(p, 6, 2, 7);
+        break;
+    case 8:
+        addV(p, 6, 9, 14);
+        break;
+    case 13:
+        addH(p, 5, 6, 7);
+        addH(p, 5, 6, 8);
+        break;
+    case 14:
+        addH(p, 5, 6, 0);
+        addH(p, 5, 6, 1);
+        break;
+    case 15:
+        addH(p, 5, 6, 14);
+        addH(p, 5, 6, 15);
+        break;
+    default:
+        break;
     }
     return p;
 }
@@ -177,7 +205,7 @@ TEST(TLEDLabel, GlyphTableAndUnknownCharacters) {
     EXPECT_EQ(TLEDCharSet::GlyphMask(QLatin1Char(':')), 0xA000);
     EXPECT_EQ(TLEDCharSet::GlyphMask(QLatin1Char('0')), 0x1277);
     EXPECT_EQ(TLEDCharSet::GlyphMask(QLatin1Char(' ')), 0);
-    EXPECT_EQ(TLEDCharSet::GlyphMask(QChar(0xE9)), 0);  // é
+    EXPECT_EQ(TLEDCharSet::GlyphMask(QChar(0xE9)), 0);   // é
     EXPECT_EQ(TLEDCharSet::GlyphMask(QChar(0x0148)), 0); // a letter far from the table
 
     TLEDLabel label;

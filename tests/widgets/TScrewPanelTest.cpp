@@ -40,14 +40,14 @@ TEST(TScrewPanel, ScrewsOfTheUpperPanel) {
     EXPECT_EQ(panel.LightColor(), 0x00FFFFFFu);
     for (const QPoint& s : expected) {
         EXPECT_EQ(img.pixel(s + QPoint(5, 5)), WinColor(cl::Silver).rgb()) << s.x() << "," << s.y();
-        EXPECT_EQ(img.pixel(s + QPoint(8, 0)), dark);                     // top of the rim
-        EXPECT_EQ(img.pixel(s + QPoint(0, 8)), dark);                     // left of the rim
-        EXPECT_EQ(img.pixel(s + QPoint(8, 15)), light);                   // bottom of the rim
-        EXPECT_EQ(img.pixel(s + QPoint(15, 8)), light);                   // right of the rim
+        EXPECT_EQ(img.pixel(s + QPoint(8, 0)), dark);                      // top of the rim
+        EXPECT_EQ(img.pixel(s + QPoint(0, 8)), dark);                      // left of the rim
+        EXPECT_EQ(img.pixel(s + QPoint(8, 15)), light);                    // bottom of the rim
+        EXPECT_EQ(img.pixel(s + QPoint(15, 8)), light);                    // right of the rim
         EXPECT_EQ(img.pixel(s + QPoint(3, 11)), WinColor(cl::Gray).rgb()); // slot
         EXPECT_EQ(img.pixel(s + QPoint(7, 7)), WinColor(cl::Gray).rgb());
         EXPECT_EQ(img.pixel(s + QPoint(8, 8)), WinColor(cl::White).rgb()); // its lit edge
-        EXPECT_EQ(img.pixel(s + QPoint(0, 0)), face);                       // outside the disc
+        EXPECT_EQ(img.pixel(s + QPoint(0, 0)), face);                      // outside the disc
         EXPECT_EQ(img.pixel(s + QPoint(-1, 8)), face);
         EXPECT_EQ(img.pixel(s + QPoint(16, 8)), face);
     }
