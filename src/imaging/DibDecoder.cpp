@@ -176,18 +176,20 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
         masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF; masks[3] = 0;
     }
     const bool alpha = (h.bitCount == 16 || h.bitCount == 32) && masks[3] != 0;
+    const bool rle = h.compression == BI_RLE4 || h.compression == BI_RLE8;
+    const std::size_t stride = RowStride(h.width, h.bitCount);
+    // Uncompressed rows must all be there before the picture is allocated.
+    if (!rle && std::uint64_t(stride) * unsigned(h.height) > r.Remaining())
+        r.Truncated();
     QImage image = AllocatePicture(h.width, h.height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     const QVector<QRgb>& pal = h.palette;
 
-    if (h.compression == BI_RLE4 || h.compression == BI_RLE8) {
+    if (rle) {
         image.fill(pal.isEmpty() ? qRgb(0, 0, 0) : pal[0]);
         decodeRle(r, h, pal, image);
         return image;
     }
 
-    const std::size_t stride = RowStride(h.width, h.bitCount);
-    if (std::uint64_t(stride) * unsigned(h.height) > r.Remaining())
-        r.Truncated();
     const unsigned char* base = r.Data() + r.Pos();
     const TChannel cr(masks[0]), cg(masks[1]), cb(masks[2]), ca(masks[3]);
     const int w = h.width;

@@ -86,6 +86,11 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
 
     const std::size_t rowBytes = (std::size_t(width) * depth + 7) / 8;
     const std::size_t planeBytes = rowBytes * height;
+    // Every channel must be there before the planes are allocated: raw
+    // planes in full; packed rows as counted, at least one byte a row.
+    const std::uint64_t rows = std::uint64_t(height) * channels;
+    if (compression == 0 ? std::uint64_t(planeBytes) * channels > r.Remaining() : rows * 3 > r.Remaining())
+        r.Truncated();
     std::vector<unsigned char> planes(planeBytes * needed);
     if (compression == 0) {
         for (unsigned c = 0; c < needed; ++c) {
@@ -96,7 +101,6 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         r.Skip(std::uint64_t(planeBytes) * (channels - needed));
     } else {
         // Byte counts of every row of every channel, then the packed rows.
-        const std::uint64_t rows = std::uint64_t(height) * channels;
         const unsigned char* counts = r.Take(rows * 2);
         std::uint64_t total = 0;
         for (std::uint64_t i = 0; i < rows; ++i)

@@ -33,6 +33,8 @@ void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     const unsigned used = channels > 4 ? 4 : channels;
     r.Seek(512);
 
+    if (storage == 0 && std::uint64_t(width) * bpc * unsigned(height) * channels > r.Remaining())
+        r.Truncated();
     // Planar samples, one plane per channel, rows from the bottom.
     std::vector<unsigned char> planes(std::size_t(used) * std::size_t(width) * std::size_t(height));
     auto plane = [&](unsigned c, int row) { return planes.data() + (std::size_t(c) * height + row) * width; };

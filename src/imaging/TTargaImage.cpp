@@ -63,6 +63,11 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     }
 
     const unsigned bpp = (depth + 7) / 8;
+    // Raw pixels must all be there, and packets hold at most 128 pixels each,
+    // before the picture is allocated.
+    const std::uint64_t pixels = std::uint64_t(width) * unsigned(height);
+    if ((!rle && pixels * bpp > r.Remaining()) || (rle && pixels > std::uint64_t(r.Remaining()) * 128))
+        r.Truncated();
     const bool useAlpha = (depth == 32 && alphaBits > 0) || (depth == 16 && kind == 2 && alphaBits > 0) ||
                           (kind == 3 && depth == 16) || (kind == 1 && mapEntryBits == 32);
     QImage image = AllocatePicture(width, height, useAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);

@@ -4,6 +4,7 @@
 #include "timescale/AevError.h"
 
 #include <gtest/gtest.h>
+#include <QRandomGenerator>
 #include <png.h>
 
 using namespace samples;
@@ -323,6 +324,31 @@ TEST(PsdDecoder, CompositeRawAndPackBitsGreyAndRgb) {
             const QImage expected = mode == 1 ? grey(Reference(W, H)) : Reference(W, H);
             EXPECT_TRUE(SamePicture(decode(rle ? "psd" : "pdd", file)->Image(), expected));
             expectDamagedCopiesFailCleanly("psd", file);
+        }
+    }
+}
+
+TEST(Decoders, RandomDataAfterAValidStartFailsCleanly) {
+    const std::pair<const char*, QByteArray> files[] = {
+        {"jpg", Jpeg(W, H, true, 3)},       {"png", Png(W, H, {PNG_COLOR_TYPE_RGB, 8})},
+        {"gif", Gif(W, H, true, 2)},        {"tif", Tiff(W, H, 1)},
+        {"bmp", Bmp(W, H, 8, 1, false)},    {"bmp", Bmp(W, H, 4, 2, false)},
+        {"ico", Ico(W, H, 8, false)},       {"tga", Tga(W, H, 10, 24, false)},
+        {"pcx", Pcx(W, H, 8, 1)},           {"sgi", Sgi(W, H, 3, true)},
+        {"ppm", Pnm(W, H, 3)},              {"psd", Psd(W, H, 3, true)},
+    };
+    for (const auto& [ext, bytes] : files) {
+        SCOPED_TRACE(ext);
+        for (int seed = 0; seed < 40; ++seed) {
+            QRandomGenerator rng{quint32(seed)};
+            QByteArray damaged = bytes;
+            const int keep = seed % 2 ? int(bytes.size()) / 2 : int(bytes.size()) / 6;
+            for (int i = keep; i < damaged.size(); ++i)
+                damaged[i] = char(rng.bounded(256u));
+            try {
+                EXPECT_GT(decode(ext, damaged)->Width(), 0);
+            } catch (const EAevError&) {
+            }
         }
     }
 }
