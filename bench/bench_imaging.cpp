@@ -68,8 +68,12 @@ void showInPanel(benchmark::State& state, const QString& name) {
     state.counters["decoded_w"] = window.Image1->Picture().Image().width();
 }
 
-void BM_ShowJpeg6000x4000(benchmark::State& state) { showInPanel(state, QStringLiteral("photo.jpg")); }
-void BM_ShowPng6000x4000(benchmark::State& state) { showInPanel(state, QStringLiteral("photo.png")); }
+void BM_ShowJpeg6000x4000(benchmark::State& state) {
+    showInPanel(state, QStringLiteral("photo.jpg"));
+}
+void BM_ShowPng6000x4000(benchmark::State& state) {
+    showInPanel(state, QStringLiteral("photo.png"));
+}
 
 } // namespace
 

@@ -3,7 +3,9 @@
 #include "imaging/ByteReader.h"
 #include "imaging/DibDecoder.h"
 
-void TBitmap::LoadFromFile(const QString& path) { LoadFromData(ReadPictureFile(path)); }
+void TBitmap::LoadFromFile(const QString& path) {
+    LoadFromData(ReadPictureFile(path));
+}
 
 void TBitmap::Decode(const unsigned char* data, std::size_t size, QSize) {
     TByteReader r(data, size, "BMP");

@@ -13,7 +13,8 @@ void TGraphic::LoadFromData(const QByteArray& data, QSize maxDrawSize) {
     m_image = QImage();
     m_width = m_height = 0;
     try {
-        Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()), maxDrawSize);
+        Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()),
+               maxDrawSize);
     } catch (const std::bad_alloc&) {
         m_image = QImage();
         m_width = m_height = 0;

@@ -9,8 +9,8 @@
 #include <cstring>
 
 extern "C" {
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 }
 
 // libjpeg reports fatal errors through error_exit, which must not return: it
@@ -155,7 +155,10 @@ void TJPEGImage::Decode(const unsigned char* data, std::size_t size, QSize maxDr
             for (int x = 0; x < outWidth; ++x) {
                 int c = p[4 * x], m = p[4 * x + 1], ye = p[4 * x + 2], k = p[4 * x + 3];
                 if (!inverted) {
-                    c = 255 - c; m = 255 - m; ye = 255 - ye; k = 255 - k;
+                    c = 255 - c;
+                    m = 255 - m;
+                    ye = 255 - ye;
+                    k = 255 - k;
                 }
                 dst[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
             }

@@ -158,7 +158,8 @@ void TPNGImage::Decode(const unsigned char* data, std::size_t size, QSize maxDra
         SetPicture(reducer.Result(), info.width, info.height);
         return;
     }
-    QImage image = AllocatePicture(info.width, info.height, info.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image =
+        AllocatePicture(info.width, info.height, info.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (!readAllRows(s, image.bits(), std::size_t(image.bytesPerLine()), info.height, passes))
         ThrowBadPicture("PNG", QString::fromUtf8(s->message));
     if (k > 1) {

@@ -5,9 +5,13 @@
 
 namespace {
 
-[[noreturn]] void bad(const char* what) { ThrowBadPicture("PNM", QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture("PNM", QString::fromUtf8(what));
+}
 
-bool isSpace(unsigned c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isSpace(unsigned c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Skips blanks and comments (from '#' to the end of the line).
 void skipBlanks(TByteReader& r) {

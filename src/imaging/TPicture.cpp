@@ -29,7 +29,9 @@ void TPicture::LoadFromData(const QByteArray& data, const QString& extension) {
     replace(std::move(graphic));
 }
 
-void TPicture::Clear() { replace(nullptr); }
+void TPicture::Clear() {
+    replace(nullptr);
+}
 
 void TPicture::replace(std::unique_ptr<TGraphic> graphic) {
     m_graphic = std::move(graphic);

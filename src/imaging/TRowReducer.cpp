@@ -12,7 +12,8 @@ void TRowReducer::Init(int width, int height, int factor, int channels) {
     m_row = m_rowsInBand = m_outRow = 0;
     const int outW = (width + m_k - 1) / m_k;
     const int outH = (height + m_k - 1) / m_k;
-    m_out = AllocatePicture(outW, outH, m_channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    m_out = AllocatePicture(outW, outH,
+                            m_channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     m_sums.assign(std::size_t(outW) * 4, 0);
 }
 

@@ -24,8 +24,8 @@ private:
 
     int m_width = 0, m_height = 0, m_k = 1;
     int m_channels = 3;
-    int m_row = 0;          // source rows received
-    int m_rowsInBand = 0;   // source rows summed into m_sums
+    int m_row = 0;        // source rows received
+    int m_rowsInBand = 0; // source rows summed into m_sums
     int m_outRow = 0;
     std::vector<std::uint32_t> m_sums; // R, G, B, A per output pixel
     QImage m_out;

@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <csetjmp>
 #include <gif_lib.h>
 #include <png.h>
 #include <tiffio.h>
@@ -35,9 +35,15 @@ void be32(QByteArray& b, quint32 v) {
 }
 } // namespace
 
-QRgb TrueColour(int x, int y) { return qRgb((x * 37 + 11) % 256, (y * 53 + 7) % 256, ((x + y) * 29 + 100) % 256); }
-int PaletteIndex(int x, int y, int colours) { return (x + 2 * y) % colours; }
-QRgb PaletteColour(int i) { return qRgb((i * 71 + 3) % 256, (255 - i * 13 % 256), (i * 7 + 50) % 256); }
+QRgb TrueColour(int x, int y) {
+    return qRgb((x * 37 + 11) % 256, (y * 53 + 7) % 256, ((x + y) * 29 + 100) % 256);
+}
+int PaletteIndex(int x, int y, int colours) {
+    return (x + 2 * y) % colours;
+}
+QRgb PaletteColour(int i) {
+    return qRgb((i * 71 + 3) % 256, (255 - i * 13 % 256), (i * 7 + 50) % 256);
+}
 
 QImage Reference(int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
@@ -49,18 +55,20 @@ QImage Reference(int w, int h) {
 
 ::testing::AssertionResult SamePicture(const QImage& actual, const QImage& expected, int tolerance) {
     if (actual.size() != expected.size())
-        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height() << " instead of "
-                                             << expected.width() << "x" << expected.height();
+        return ::testing::AssertionFailure()
+               << "size " << actual.width() << "x" << actual.height() << " instead of " << expected.width()
+               << "x" << expected.height();
     const QImage a = actual.convertToFormat(QImage::Format_ARGB32);
     const QImage e = expected.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = e.pixel(x, y);
             const bool transparent = qAlpha(p) == 0 && qAlpha(q) == 0;
-            if (!transparent && (std::abs(qRed(p) - qRed(q)) > tolerance || std::abs(qGreen(p) - qGreen(q)) > tolerance ||
-                                 std::abs(qBlue(p) - qBlue(q)) > tolerance || std::abs(qAlpha(p) - qAlpha(q)) > tolerance))
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << p
-                                                     << " instead of " << q;
+            if (!transparent &&
+                (std::abs(qRed(p) - qRed(q)) > tolerance || std::abs(qGreen(p) - qGreen(q)) > tolerance ||
+                 std::abs(qBlue(p) - qBlue(q)) > tolerance || std::abs(qAlpha(p) - qAlpha(q)) > tolerance))
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " is " << std::hex << p << " instead of " << q;
         }
     return ::testing::AssertionSuccess();
 }
@@ -118,7 +126,9 @@ QByteArray Jpeg(int w, int h, bool progressive, int components, int quality) {
 
 namespace {
 
-int maxSample(int depth) { return (1 << depth) - 1; }
+int maxSample(int depth) {
+    return (1 << depth) - 1;
+}
 
 // Sample of channel c at depth d for the reference picture.
 int pngSample(int x, int y, int c, int depth) {
@@ -131,7 +141,9 @@ int pngSample(int x, int y, int c, int depth) {
     return v8 * maxSample(depth) / 255;
 }
 
-int scaleTo8(int v, int depth) { return depth == 16 ? v >> 8 : v * 255 / maxSample(depth); }
+int scaleTo8(int v, int depth) {
+    return depth == 16 ? v >> 8 : v * 255 / maxSample(depth);
+}
 
 void pngWrite(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<QByteArray*>(png_get_io_ptr(png));
@@ -222,9 +234,9 @@ QByteArray Png(int w, int h, const TPngSpec& s) {
     }
     png_write_info(png, info);
     const int channels = s.colorType == PNG_COLOR_TYPE_GRAY || s.colorType == PNG_COLOR_TYPE_PALETTE ? 1
-                         : s.colorType == PNG_COLOR_TYPE_GRAY_ALPHA                                 ? 2
-                         : s.colorType == PNG_COLOR_TYPE_RGB                                        ? 3
-                                                                                                    : 4;
+                         : s.colorType == PNG_COLOR_TYPE_GRAY_ALPHA                                  ? 2
+                         : s.colorType == PNG_COLOR_TYPE_RGB                                         ? 3
+                                                                                                     : 4;
     const std::size_t rowBytes = (std::size_t(w) * channels * s.depth + 7) / 8;
     std::vector<std::vector<png_byte>> rows(std::size_t(h), std::vector<png_byte>(rowBytes, 0));
     for (int y = 0; y < h; ++y)
@@ -474,7 +486,8 @@ QByteArray rleRows(int w, int h, int bits) {
     return b;
 }
 
-QByteArray infoHeader(int w, int h, int bits, int compression, int headerSize, int colours, quint32 imageSize) {
+QByteArray infoHeader(int w, int h, int bits, int compression, int headerSize, int colours,
+                      quint32 imageSize) {
     QByteArray b;
     le32(b, quint32(headerSize));
     le32(b, quint32(w));
@@ -510,12 +523,16 @@ QByteArray Bmp(int w, int h, int bits, int compression, bool topDown, int header
         for (int y = h - 1; y >= 0; --y)
             for (int x = 0; x < w; ++x) {
                 const QRgb p = TrueColour(x, y);
-                pixels.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p))).append(char(255 - x * 10));
+                pixels.append(char(qBlue(p)))
+                    .append(char(qGreen(p)))
+                    .append(char(qRed(p)))
+                    .append(char(255 - x * 10));
             }
     } else
         pixels = dibRows(w, h, bits, topDown);
     const int colours = bits <= 8 ? 1 << bits : 0;
-    QByteArray info = infoHeader(w, topDown ? -h : h, bits, compression, headerSize, colours, quint32(pixels.size()));
+    QByteArray info =
+        infoHeader(w, topDown ? -h : h, bits, compression, headerSize, colours, quint32(pixels.size()));
     QByteArray palette;
     for (int i = 0; i < colours; ++i) {
         const QRgb c = PaletteColour(i);
@@ -668,7 +685,8 @@ QByteArray Pcx(int w, int h, int bits, int planes) {
                 const int i = PaletteIndex(x, y, 16);
                 for (int pl = 0; pl < planes; ++pl)
                     if (i & (1 << pl))
-                        line[pl * bytesPerLine + x / 8] = char(line[pl * bytesPerLine + x / 8] | (0x80 >> (x % 8)));
+                        line[pl * bytesPerLine + x / 8] =
+                            char(line[pl * bytesPerLine + x / 8] | (0x80 >> (x % 8)));
             }
         }
         // Runs of equal bytes, and literal bytes below 0xC0.
@@ -771,10 +789,20 @@ QByteArray Pnm(int w, int h, int kind, int maxval) {
             const int black = PaletteIndex(x, y, 2);
             const int v[3] = {sample(qRed(p)), sample(qGreen(p)), sample(qBlue(p))};
             switch (kind) {
-            case 1: b += black ? "1" : "0"; break;
-            case 2: b += QByteArray::number(v[0]) + " "; break;
-            case 3: b += QByteArray::number(v[0]) + " " + QByteArray::number(v[1]) + " " + QByteArray::number(v[2]) + " "; break;
-            case 4: if (black) bits[x / 8] = char(bits[x / 8] | (0x80 >> (x % 8))); break;
+            case 1:
+                b += black ? "1" : "0";
+                break;
+            case 2:
+                b += QByteArray::number(v[0]) + " ";
+                break;
+            case 3:
+                b += QByteArray::number(v[0]) + " " + QByteArray::number(v[1]) + " " +
+                     QByteArray::number(v[2]) + " ";
+                break;
+            case 4:
+                if (black)
+                    bits[x / 8] = char(bits[x / 8] | (0x80 >> (x % 8)));
+                break;
             default:
                 for (int c = 0; c < (kind == 5 ? 1 : 3); ++c) {
                     if (maxval > 255)

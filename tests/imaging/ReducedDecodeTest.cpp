@@ -33,7 +33,8 @@ TEST(ReducedDecode, JpegAndPngReportTheirTrueSize) {
     EXPECT_GE(picture.Image().height(), 1600 * 316 / 900 > 176 ? 177 : 176);
 
     for (bool interlaced : {false, true}) {
-        picture.LoadFromData(Png(1600, 900, {PNG_COLOR_TYPE_RGB_ALPHA, 8, interlaced}), QStringLiteral("png"));
+        picture.LoadFromData(Png(1600, 900, {PNG_COLOR_TYPE_RGB_ALPHA, 8, interlaced}),
+                             QStringLiteral("png"));
         EXPECT_EQ(picture.Width(), 1600);
         EXPECT_EQ(picture.Height(), 900);
         EXPECT_EQ(picture.Image().width(), (1600 + 4) / 5);
