@@ -1,11 +1,12 @@
 #include "imaging/TPNGImage.h"
 
 #include "imaging/PictureLimits.h"
+#include "imaging/PictureStream.h"
 #include "imaging/TRowReducer.h"
 
+#include <QFile>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <png.h>
 
@@ -19,9 +20,7 @@ namespace {
 struct TPngState {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    const unsigned char* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 0;
+    TPictureStream* stream = nullptr;
     char message[200] = {};
 };
 
@@ -35,10 +34,8 @@ void pngWarning(png_structp, png_const_charp) {}
 
 void pngRead(png_structp png, png_bytep out, png_size_t length) {
     auto* s = static_cast<TPngState*>(png_get_io_ptr(png));
-    if (length > s->size - s->pos)
+    if (s->stream->Read(out, length) != length)
         png_error(png, "données tronquées");
-    std::memcpy(out, s->data + s->pos, length);
-    s->pos += length;
 }
 
 struct TPngInfo {
@@ -123,13 +120,23 @@ struct TPngGuard {
 } // namespace
 
 void TPNGImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
+    TPictureStream stream(data, size);
+    decode(stream, maxDrawSize);
+}
+
+void TPNGImage::DecodeFile(QFile& file, QSize maxDrawSize) {
+    TPictureStream stream(&file);
+    decode(stream, maxDrawSize);
+}
+
+void TPNGImage::decode(TPictureStream& stream, QSize maxDrawSize) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRA rows are ARGB32 pixels on little-endian hosts");
-    if (size < 8 || png_sig_cmp(data, 0, 8) != 0)
+    const QByteArray signature = stream.Peek(8);
+    if (signature.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(signature.constData()), 0, 8) != 0)
         ThrowBadPicture("PNG", QStringLiteral("signature absente"));
     auto state = std::make_unique<TPngState>();
     TPngState* s = state.get();
-    s->data = data;
-    s->size = size;
+    s->stream = &stream;
     s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, s, pngError, pngWarning);
     if (!s->png)
         ThrowBadPicture("PNG", QStringLiteral("mémoire insuffisante"));

@@ -18,7 +18,7 @@ const TFileFormat& formatOf(const QString& extension) {
 void TPicture::LoadFromFile(const QString& path) {
     const TFileFormat& format = formatOf(PictureExtension(path));
     std::unique_ptr<TGraphic> graphic = format.Create();
-    graphic->LoadFromData(ReadPictureFile(path), m_maxDrawSize);
+    graphic->LoadFromFile(path, m_maxDrawSize);
     replace(std::move(graphic));
 }
 

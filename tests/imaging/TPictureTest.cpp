@@ -117,6 +117,31 @@ TEST(TPicture, LoadsByExtensionIgnoringCaseAndKeepsThePreviousPictureOnFailure) 
     EXPECT_EQ(changes, 3);
 }
 
+TEST(TPicture, FilesReadInPiecesFailWhenTruncated) {
+    // JPEG and PNG files are read as the decoder goes, not from a copy in memory.
+    QTemporaryDir dir;
+    const QByteArray jpeg = Jpeg(300, 200, true, 3);
+    const QByteArray png = Png(300, 200, {PNG_COLOR_TYPE_RGB, 8});
+    TPicture picture;
+    picture.SetMaxDrawSize(QSize(100, 50));
+    picture.LoadFromFile(write(dir, QStringLiteral("a.jpg"), jpeg));
+    EXPECT_EQ(picture.Width(), 300);
+    picture.LoadFromFile(write(dir, QStringLiteral("a.png"), png));
+    EXPECT_EQ(picture.Height(), 200);
+    for (const double part : {0.0, 0.1, 0.5, 0.99}) {
+        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(int(jpeg.size() * part)))),
+                     EAevError)
+            << part;
+        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(int(png.size() * part)))),
+                     EAevError)
+            << part;
+    }
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 1))), EAevError);
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(png.size() - 1))), EAevError);
+    EXPECT_EQ(picture.Width(), 300);
+    EXPECT_EQ(picture.Height(), 200);
+}
+
 TEST(TBitmap, ReadsABitmapWhateverTheExtension) {
     QTemporaryDir dir;
     const QString path = write(dir, QStringLiteral("Echelle_geol.dat"), Bmp(13, 9, 24, 0, false));
