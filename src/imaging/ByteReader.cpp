@@ -2,7 +2,9 @@
 
 #include "imaging/PictureLimits.h"
 
-void TByteReader::Truncated() const { ThrowBadPicture(m_format, QStringLiteral("données tronquées")); }
+void TByteReader::Truncated() const {
+    ThrowBadPicture(m_format, QStringLiteral("données tronquées"));
+}
 
 void TByteReader::Seek(std::uint64_t pos) {
     if (pos > m_size)
@@ -42,10 +44,12 @@ std::uint16_t TByteReader::U16BE() {
 
 std::uint32_t TByteReader::U32LE() {
     const unsigned char* p = Take(4);
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
 }
 
 std::uint32_t TByteReader::U32BE() {
     const unsigned char* p = Take(4);
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | std::uint32_t(p[3]);
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           std::uint32_t(p[3]);
 }

@@ -11,7 +11,9 @@ namespace {
 constexpr const char* Fmt = "BMP";
 enum { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6 };
 
-[[noreturn]] void bad(const char* what) { ThrowBadPicture(Fmt, QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture(Fmt, QString::fromUtf8(what));
+}
 
 // One channel of a bit-field pixel, scaled to 0..255.
 struct TChannel {
@@ -148,17 +150,34 @@ THeader ReadHeader(const unsigned char* data, std::size_t size, std::size_t info
         height /= heightDivisor;
     h.height = int(height);
     switch (h.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: bad("profondeur de couleur non prise en charge");
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        bad("profondeur de couleur non prise en charge");
     }
     switch (h.compression) {
-    case BI_RGB: break;
-    case BI_RLE8: if (h.bitCount != 8 || h.topDown) bad("compression RLE8 invalide"); break;
-    case BI_RLE4: if (h.bitCount != 4 || h.topDown) bad("compression RLE4 invalide"); break;
-    case BI_BITFIELDS: case BI_ALPHABITFIELDS:
-        if (h.bitCount != 16 && h.bitCount != 32) bad("champs de bits invalides");
+    case BI_RGB:
         break;
-    default: bad("compression non prise en charge");
+    case BI_RLE8:
+        if (h.bitCount != 8 || h.topDown)
+            bad("compression RLE8 invalide");
+        break;
+    case BI_RLE4:
+        if (h.bitCount != 4 || h.topDown)
+            bad("compression RLE4 invalide");
+        break;
+    case BI_BITFIELDS:
+    case BI_ALPHABITFIELDS:
+        if (h.bitCount != 16 && h.bitCount != 32)
+            bad("champs de bits invalides");
+        break;
+    default:
+        bad("compression non prise en charge");
     }
     if (h.bitCount <= 8 && h.palette.isEmpty())
         bad("palette absente");
@@ -171,23 +190,31 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
     r.Seek(pixelOffset);
     unsigned masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
     if (!h.hasMasks && h.bitCount == 16) {
-        masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F; masks[3] = 0;
+        masks[0] = 0x7C00;
+        masks[1] = 0x03E0;
+        masks[2] = 0x001F;
+        masks[3] = 0;
     } else if (!h.hasMasks && h.bitCount == 32) {
-        masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF; masks[3] = 0;
+        masks[0] = 0xFF0000;
+        masks[1] = 0xFF00;
+        masks[2] = 0xFF;
+        masks[3] = 0;
     }
     const bool alpha = (h.bitCount == 16 || h.bitCount == 32) && masks[3] != 0;
+    const bool rle = h.compression == BI_RLE4 || h.compression == BI_RLE8;
+    const std::size_t stride = RowStride(h.width, h.bitCount);
+    // Uncompressed rows must all be there before the picture is allocated.
+    if (!rle && std::uint64_t(stride) * unsigned(h.height) > r.Remaining())
+        r.Truncated();
     QImage image = AllocatePicture(h.width, h.height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     const QVector<QRgb>& pal = h.palette;
 
-    if (h.compression == BI_RLE4 || h.compression == BI_RLE8) {
+    if (rle) {
         image.fill(pal.isEmpty() ? qRgb(0, 0, 0) : pal[0]);
         decodeRle(r, h, pal, image);
         return image;
     }
 
-    const std::size_t stride = RowStride(h.width, h.bitCount);
-    if (std::uint64_t(stride) * unsigned(h.height) > r.Remaining())
-        r.Truncated();
     const unsigned char* base = r.Data() + r.Pos();
     const TChannel cr(masks[0]), cg(masks[1]), cb(masks[2]), ca(masks[3]);
     const int w = h.width;
@@ -195,7 +222,9 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
         const unsigned char* src = base + std::size_t(row) * stride;
         QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(h.topDown ? row : h.height - 1 - row));
         switch (h.bitCount) {
-        case 1: case 4: case 8: {
+        case 1:
+        case 4:
+        case 8: {
             const int bits = h.bitCount;
             const unsigned valueMask = (1u << bits) - 1;
             for (int x = 0; x < w; ++x) {

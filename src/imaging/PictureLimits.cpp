@@ -16,7 +16,8 @@ QImage AllocatePicture(std::int64_t w, std::int64_t h, QImage::Format format) {
     CheckPictureSize(w, h);
     QImage image(int(w), int(h), format);
     if (image.isNull())
-        throw EAevError(QStringLiteral("Mémoire insuffisante pour une image de %1 × %2 pixels").arg(w).arg(h));
+        throw EAevError(
+            QStringLiteral("Mémoire insuffisante pour une image de %1 × %2 pixels").arg(w).arg(h));
     return image;
 }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 // Limits every decoder enforces before it allocates a picture.
-constexpr int MaxPictureSide = 16384;                          // pixels, each side
-constexpr std::int64_t MaxPictureBytes = 512LL * 1024 * 1024;  // decoded, 4 bytes a pixel
+constexpr int MaxPictureSide = 16384;                         // pixels, each side
+constexpr std::int64_t MaxPictureBytes = 512LL * 1024 * 1024; // decoded, 4 bytes a pixel
 // A picture file is read whole into memory; nothing larger is read.
 constexpr std::int64_t MaxPictureFileBytes = 1024LL * 1024 * 1024;
 

@@ -3,8 +3,6 @@
 #include "imaging/ByteReader.h"
 #include "imaging/DibDecoder.h"
 
-void TBitmap::LoadFromFile(const QString& path) { LoadFromData(ReadPictureFile(path)); }
-
 void TBitmap::Decode(const unsigned char* data, std::size_t size, QSize) {
     TByteReader r(data, size, "BMP");
     if (size >= 2 && data[0] == 'B' && data[1] == 'M') {
@@ -19,6 +17,7 @@ void TBitmap::Decode(const unsigned char* data, std::size_t size, QSize) {
     }
 }
 
+// TGraphic::LoadFromFile reads a bitmap whatever the file's extension.
 QImage LoadBitmapFile(const QString& path) {
     TBitmap bitmap;
     bitmap.LoadFromFile(path);

@@ -5,10 +5,6 @@
 // Windows bitmap (bmp, rle, dib): a file header "BM" followed by a device-
 // independent bitmap; a file without the file header is read as a bare DIB.
 class TBitmap : public TGraphic {
-public:
-    // Reads a Windows bitmap file whatever its extension; throws EAevError.
-    void LoadFromFile(const QString& path);
-
 protected:
     void Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) override;
 };

@@ -28,17 +28,28 @@ const TFileFormat* TFileFormatsList::Find(const QString& extension) const {
 
 namespace {
 
-template <class T>
-std::unique_ptr<TGraphic> make() {
+template <class T> std::unique_ptr<TGraphic> make() {
     return std::make_unique<T>();
 }
 
-std::unique_ptr<TGraphic> makeMetafile() { return std::make_unique<TUndecodedGraphic>("Windows metafile"); }
-std::unique_ptr<TGraphic> makeRla() { return std::make_unique<TUndecodedGraphic>("Alias/Wavefront RLA"); }
-std::unique_ptr<TGraphic> makeAutodesk() { return std::make_unique<TUndecodedGraphic>("Autodesk"); }
-std::unique_ptr<TGraphic> makePhotoCD() { return std::make_unique<TUndecodedGraphic>("Kodak Photo-CD"); }
-std::unique_ptr<TGraphic> makeCut() { return std::make_unique<TUndecodedGraphic>("Dr. Halo CUT"); }
-std::unique_ptr<TGraphic> makePsp() { return std::make_unique<TUndecodedGraphic>("Paintshop Pro"); }
+std::unique_ptr<TGraphic> makeMetafile() {
+    return std::make_unique<TUndecodedGraphic>("Windows metafile");
+}
+std::unique_ptr<TGraphic> makeRla() {
+    return std::make_unique<TUndecodedGraphic>("Alias/Wavefront RLA");
+}
+std::unique_ptr<TGraphic> makeAutodesk() {
+    return std::make_unique<TUndecodedGraphic>("Autodesk");
+}
+std::unique_ptr<TGraphic> makePhotoCD() {
+    return std::make_unique<TUndecodedGraphic>("Kodak Photo-CD");
+}
+std::unique_ptr<TGraphic> makeCut() {
+    return std::make_unique<TUndecodedGraphic>("Dr. Halo CUT");
+}
+std::unique_ptr<TGraphic> makePsp() {
+    return std::make_unique<TUndecodedGraphic>("Paintshop Pro");
+}
 
 TFileFormatsList buildTable() {
     TFileFormatsList t;

@@ -9,21 +9,46 @@
 
 TGraphic::~TGraphic() = default;
 
-void TGraphic::LoadFromData(const QByteArray& data, QSize maxDrawSize) {
+template <class F>
+void TGraphic::run(F&& decode) {
     m_image = QImage();
     m_width = m_height = 0;
     try {
-        Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()), maxDrawSize);
+        decode();
     } catch (const std::bad_alloc&) {
         m_image = QImage();
         m_width = m_height = 0;
         throw EAevError(QStringLiteral("Mémoire insuffisante pour décoder l'image"));
+    } catch (...) {
+        m_image = QImage();
+        m_width = m_height = 0;
+        throw;
     }
     if (m_image.isNull() || m_width <= 0 || m_height <= 0) {
         m_image = QImage();
         m_width = m_height = 0;
         throw EAevError(QStringLiteral("Image vide"));
     }
+}
+
+void TGraphic::LoadFromData(const QByteArray& data, QSize maxDrawSize) {
+    run([&] {
+        Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()), maxDrawSize);
+    });
+}
+
+void TGraphic::LoadFromFile(const QString& path, QSize maxDrawSize) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EAevError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
+    if (file.size() > MaxPictureFileBytes)
+        throw EAevError(QStringLiteral("Fichier graphique trop grand : %1").arg(path));
+    run([&] { DecodeFile(file, maxDrawSize); });
+}
+
+void TGraphic::DecodeFile(QFile& file, QSize maxDrawSize) {
+    const QByteArray data = ReadPictureFile(file);
+    Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()), maxDrawSize);
 }
 
 void TGraphic::SetPicture(QImage image, int width, int height) {
@@ -45,10 +70,14 @@ QByteArray ReadPictureFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EAevError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
+    return ReadPictureFile(file);
+}
+
+QByteArray ReadPictureFile(QFile& file) {
     if (file.size() > MaxPictureFileBytes)
-        throw EAevError(QStringLiteral("Fichier graphique trop grand : %1").arg(path));
+        throw EAevError(QStringLiteral("Fichier graphique trop grand : %1").arg(file.fileName()));
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EAevError(QStringLiteral("Erreur de lecture du fichier %1").arg(path));
+        throw EAevError(QStringLiteral("Erreur de lecture du fichier %1").arg(file.fileName()));
     return data;
 }

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 
+class QFile;
 class QPainter;
 class QRect;
 
@@ -20,6 +21,9 @@ public:
     // the picture will be drawn into: a decoder may then keep fewer pixels, never
     // fewer than the fitted picture shows.
     void LoadFromData(const QByteArray& data, QSize maxDrawSize = QSize());
+    // The same for a file; throws EAevError when it is missing, unreadable or
+    // larger than MaxPictureFileBytes.
+    void LoadFromFile(const QString& path, QSize maxDrawSize = QSize());
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -33,6 +37,9 @@ public:
 protected:
     // What a format decodes. Throws EAevError; must not return an empty image.
     virtual void Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) = 0;
+    // Decodes an open file; by default reads it whole and calls Decode.
+    // Formats that read as they go override it.
+    virtual void DecodeFile(QFile& file, QSize maxDrawSize);
     // Stores the decoded pixels and the picture's true size.
     void SetPicture(QImage image, int width, int height);
     void SetPicture(QImage image) {
@@ -41,6 +48,9 @@ protected:
     }
 
 private:
+    template <class F>
+    void run(F&& decode);
+
     QImage m_image;
     int m_width = 0;
     int m_height = 0;
@@ -49,3 +59,5 @@ private:
 // Reads a whole picture file into memory; throws EAevError when it is missing,
 // unreadable or larger than MaxPictureFileBytes.
 QByteArray ReadPictureFile(const QString& path);
+// The same for a file already open.
+QByteArray ReadPictureFile(QFile& file);

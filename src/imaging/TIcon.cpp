@@ -23,8 +23,8 @@ void TIcon::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSiz
         const unsigned w = e[0] ? e[0] : 256;
         const unsigned h = e[1] ? e[1] : 256;
         const unsigned bits = unsigned(e[6] | (e[7] << 8));
-        const std::uint32_t bytes = std::uint32_t(e[8]) | (std::uint32_t(e[9]) << 8) | (std::uint32_t(e[10]) << 16) |
-                                    (std::uint32_t(e[11]) << 24);
+        const std::uint32_t bytes = std::uint32_t(e[8]) | (std::uint32_t(e[9]) << 8) |
+                                    (std::uint32_t(e[10]) << 16) | (std::uint32_t(e[11]) << 24);
         const std::uint32_t offset = std::uint32_t(e[12]) | (std::uint32_t(e[13]) << 8) |
                                      (std::uint32_t(e[14]) << 16) | (std::uint32_t(e[15]) << 24);
         const std::int64_t area = std::int64_t(w) * h;
@@ -42,15 +42,18 @@ void TIcon::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSiz
     static const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (std::memcmp(entry, pngSignature, 8) == 0) {
         TPNGImage png;
-        png.LoadFromData(QByteArray::fromRawData(reinterpret_cast<const char*>(entry), int(bestSize)), maxDrawSize);
+        png.LoadFromData(QByteArray::fromRawData(reinterpret_cast<const char*>(entry), int(bestSize)),
+                         maxDrawSize);
         SetPicture(png.Image(), png.Width(), png.Height());
         return;
     }
 
     // A bitmap whose header counts the rows of the colour image and of the mask.
     const dib::THeader h = dib::ReadHeader(entry, bestSize, 0, 2);
-    QImage image = dib::DecodePixels(entry, bestSize, h, h.afterHeader).convertToFormat(QImage::Format_ARGB32);
-    const std::size_t maskOffset = h.afterHeader + dib::RowStride(h.width, h.bitCount) * std::size_t(h.height);
+    QImage image =
+        dib::DecodePixels(entry, bestSize, h, h.afterHeader).convertToFormat(QImage::Format_ARGB32);
+    const std::size_t maskOffset =
+        h.afterHeader + dib::RowStride(h.width, h.bitCount) * std::size_t(h.height);
     bool usesAlpha = false;
     if (h.bitCount == 32) {
         // 32-bit icons carry their own alpha in the fourth byte.

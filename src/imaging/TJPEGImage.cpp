@@ -1,6 +1,9 @@
 #include "imaging/TJPEGImage.h"
 
 #include "imaging/PictureLimits.h"
+#include "imaging/PictureStream.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +12,8 @@
 #include <cstring>
 
 extern "C" {
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 }
 
 // libjpeg reports fatal errors through error_exit, which must not return: it
@@ -30,6 +33,10 @@ struct TJpegState {
     jpeg_progress_mgr progress;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    // Input read in pieces from a stream (files).
+    jpeg_source_mgr source;
+    TPictureStream* stream;
+    JOCTET buffer[64 * 1024];
 };
 
 TJpegState* stateOf(j_common_ptr cinfo) {
@@ -63,14 +70,55 @@ void progressMonitor(j_common_ptr cinfo) {
     }
 }
 
-// Reads the header and chooses the output; false on a libjpeg error.
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr cinfo) {
+    TJpegState* s = stateOf(reinterpret_cast<j_common_ptr>(cinfo));
+    const std::size_t n = s->stream->Read(s->buffer, sizeof s->buffer);
+    if (n == 0) {
+        // A file that ends early is damaged.
+        cinfo->err->msg_code = JWRN_JPEG_EOF;
+        errorExit(reinterpret_cast<j_common_ptr>(cinfo));
+    }
+    s->source.next_input_byte = s->buffer;
+    s->source.bytes_in_buffer = n;
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr cinfo, long count) {
+    TJpegState* s = stateOf(reinterpret_cast<j_common_ptr>(cinfo));
+    if (count <= 0)
+        return;
+    std::size_t n = std::size_t(count);
+    while (n > s->source.bytes_in_buffer) {
+        n -= s->source.bytes_in_buffer;
+        fillInput(cinfo);
+    }
+    s->source.next_input_byte += n;
+    s->source.bytes_in_buffer -= n;
+}
+
+// Reads the header and chooses the output; false on a libjpeg error. Reads
+// from the stream when there is one, else from data.
 bool readHeader(TJpegState* s, const unsigned char* data, std::size_t size, int* width, int* height) {
     if (setjmp(s->jump))
         return false;
     jpeg_create_decompress(&s->cinfo);
     s->cinfo.progress = &s->progress;
     s->cinfo.mem->max_memory_to_use = long(MaxPictureBytes);
-    jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
+    if (s->stream) {
+        s->source.init_source = initSource;
+        s->source.fill_input_buffer = fillInput;
+        s->source.skip_input_data = skipInput;
+        s->source.resync_to_restart = jpeg_resync_to_restart;
+        s->source.term_source = termSource;
+        s->source.bytes_in_buffer = 0;
+        s->source.next_input_byte = nullptr;
+        s->cinfo.src = &s->source;
+    } else {
+        jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
+    }
     jpeg_read_header(&s->cinfo, TRUE);
     *width = int(s->cinfo.image_width);
     *height = int(s->cinfo.image_height);
@@ -115,12 +163,24 @@ struct TJpegGuard {
 } // namespace
 
 void TJPEGImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRX rows are RGB32 pixels on little-endian hosts");
     if (size < 2 || data[0] != 0xFF || data[1] != 0xD8)
         ThrowBadPicture("JPEG", QStringLiteral("signature absente"));
+    decode(nullptr, data, size, maxDrawSize);
+}
+
+void TJPEGImage::DecodeFile(QFile& file, QSize maxDrawSize) {
+    TPictureStream stream(&file);
+    if (stream.Peek(2) != QByteArray("\xFF\xD8", 2))
+        ThrowBadPicture("JPEG", QStringLiteral("signature absente"));
+    decode(&stream, nullptr, 0, maxDrawSize);
+}
+
+void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::size_t size, QSize maxDrawSize) {
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRX rows are RGB32 pixels on little-endian hosts");
     auto state = std::make_unique<TJpegState>();
     std::memset(state.get(), 0, sizeof(TJpegState));
     TJpegState* s = state.get();
+    s->stream = stream;
     s->cinfo.err = jpeg_std_error(&s->errorMgr);
     s->errorMgr.error_exit = errorExit;
     s->errorMgr.emit_message = emitMessage;
@@ -155,7 +215,10 @@ void TJPEGImage::Decode(const unsigned char* data, std::size_t size, QSize maxDr
             for (int x = 0; x < outWidth; ++x) {
                 int c = p[4 * x], m = p[4 * x + 1], ye = p[4 * x + 2], k = p[4 * x + 3];
                 if (!inverted) {
-                    c = 255 - c; m = 255 - m; ye = 255 - ye; k = 255 - k;
+                    c = 255 - c;
+                    m = 255 - m;
+                    ye = 255 - ye;
+                    k = 255 - k;
                 }
                 dst[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
             }

@@ -8,4 +8,9 @@
 class TJPEGImage : public TGraphic {
 protected:
     void Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) override;
+    // Files are read in pieces as the decoder asks for them.
+    void DecodeFile(QFile& file, QSize maxDrawSize) override;
+
+private:
+    void decode(class TPictureStream* stream, const unsigned char* data, std::size_t size, QSize maxDrawSize);
 };

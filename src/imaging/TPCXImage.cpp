@@ -6,7 +6,9 @@
 #include <vector>
 
 namespace {
-[[noreturn]] void bad(const char* what) { ThrowBadPicture("PCX", QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture("PCX", QString::fromUtf8(what));
+}
 } // namespace
 
 void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize) {
@@ -56,7 +58,8 @@ void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize) {
 
     const std::size_t lineBytes = bytesPerLine * planes;
     std::vector<unsigned char> line(lineBytes);
-    QImage image = AllocatePicture(width, height, planes == 4 && rgb ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image =
+        AllocatePicture(width, height, planes == 4 && rgb ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     unsigned runValue = 0;
     std::size_t runLeft = 0; // runs may continue into the next line
     for (int y = 0; y < height; ++y) {

@@ -5,9 +5,13 @@
 
 namespace {
 
-[[noreturn]] void bad(const char* what) { ThrowBadPicture("PNM", QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture("PNM", QString::fromUtf8(what));
+}
 
-bool isSpace(unsigned c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isSpace(unsigned c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Skips blanks and comments (from '#' to the end of the line).
 void skipBlanks(TByteReader& r) {
@@ -69,9 +73,17 @@ void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         if (!isSpace(r.U8()))
             bad("en-tête invalide");
     }
-    QImage image = AllocatePicture(width, height, QImage::Format_RGB32);
     const unsigned samples = colour ? 3 : 1;
     const unsigned bytesPerSample = maxval > 255 ? 2 : 1;
+    // The samples must be there before the picture is allocated: binary
+    // rows in full, at least one character a sample in text files.
+    const std::uint64_t count = std::uint64_t(width) * height;
+    const std::uint64_t needed = kind == 4 ? std::uint64_t((width + 7) / 8) * height
+                                 : ascii   ? count * samples
+                                           : count * samples * bytesPerSample;
+    if (needed > r.Remaining())
+        r.Truncated();
+    QImage image = AllocatePicture(width, height, QImage::Format_RGB32);
     auto scale = [maxval](unsigned v) { return int((v * 255u + maxval / 2) / maxval); };
 
     if (kind == 4) {

@@ -8,7 +8,9 @@
 
 namespace {
 
-[[noreturn]] void bad(const char* what) { ThrowBadPicture("Photoshop", QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture("Photoshop", QString::fromUtf8(what));
+}
 
 enum { ModeBitmap = 0, ModeGrey = 1, ModeIndexed = 2, ModeRGB = 3, ModeCMYK = 4, ModeDuotone = 8 };
 
@@ -54,11 +56,24 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     CheckPictureSize(width, height);
     unsigned needed = 0;
     switch (mode) {
-    case ModeBitmap: needed = 1; if (depth != 1) bad("profondeur invalide"); break;
-    case ModeGrey: case ModeDuotone: case ModeIndexed: needed = 1; break;
-    case ModeRGB: needed = 3; break;
-    case ModeCMYK: needed = 4; break;
-    default: bad("mode de couleur non pris en charge");
+    case ModeBitmap:
+        needed = 1;
+        if (depth != 1)
+            bad("profondeur invalide");
+        break;
+    case ModeGrey:
+    case ModeDuotone:
+    case ModeIndexed:
+        needed = 1;
+        break;
+    case ModeRGB:
+        needed = 3;
+        break;
+    case ModeCMYK:
+        needed = 4;
+        break;
+    default:
+        bad("mode de couleur non pris en charge");
     }
     if (mode != ModeBitmap && depth != 8 && depth != 16)
         bad("profondeur non prise en charge");
@@ -86,6 +101,11 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
 
     const std::size_t rowBytes = (std::size_t(width) * depth + 7) / 8;
     const std::size_t planeBytes = rowBytes * height;
+    // Every channel must be there before the planes are allocated: raw
+    // planes in full; packed rows as counted, at least one byte a row.
+    const std::uint64_t rows = std::uint64_t(height) * channels;
+    if (compression == 0 ? std::uint64_t(planeBytes) * channels > r.Remaining() : rows * 3 > r.Remaining())
+        r.Truncated();
     std::vector<unsigned char> planes(planeBytes * needed);
     if (compression == 0) {
         for (unsigned c = 0; c < needed; ++c) {
@@ -96,7 +116,6 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         r.Skip(std::uint64_t(planeBytes) * (channels - needed));
     } else {
         // Byte counts of every row of every channel, then the packed rows.
-        const std::uint64_t rows = std::uint64_t(height) * channels;
         const unsigned char* counts = r.Take(rows * 2);
         std::uint64_t total = 0;
         for (std::uint64_t i = 0; i < rows; ++i)
@@ -117,7 +136,9 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     const std::size_t step = depth == 16 ? 2 : 1; // 16-bit samples: the high byte
     for (std::uint32_t y = 0; y < height; ++y) {
         QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        auto at = [&](unsigned c, std::uint32_t x) { return int(planes[c * planeBytes + y * rowBytes + x * step]); };
+        auto at = [&](unsigned c, std::uint32_t x) {
+            return int(planes[c * planeBytes + y * rowBytes + x * step]);
+        };
         for (std::uint32_t x = 0; x < width; ++x) {
             switch (mode) {
             case ModeBitmap: {
@@ -125,15 +146,23 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                 dst[x] = black ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
                 break;
             }
-            case ModeIndexed: dst[x] = palette[at(0, x)]; break;
-            case ModeRGB: dst[x] = qRgb(at(0, x), at(1, x), at(2, x)); break;
+            case ModeIndexed:
+                dst[x] = palette[at(0, x)];
+                break;
+            case ModeRGB:
+                dst[x] = qRgb(at(0, x), at(1, x), at(2, x));
+                break;
             case ModeCMYK: {
                 // Stored inverted: 255 is no ink.
                 const int k = at(3, x);
                 dst[x] = qRgb(at(0, x) * k / 255, at(1, x) * k / 255, at(2, x) * k / 255);
                 break;
             }
-            default: { const int v = at(0, x); dst[x] = qRgb(v, v, v); break; }
+            default: {
+                const int v = at(0, x);
+                dst[x] = qRgb(v, v, v);
+                break;
+            }
             }
         }
     }

@@ -18,7 +18,7 @@ const TFileFormat& formatOf(const QString& extension) {
 void TPicture::LoadFromFile(const QString& path) {
     const TFileFormat& format = formatOf(PictureExtension(path));
     std::unique_ptr<TGraphic> graphic = format.Create();
-    graphic->LoadFromData(ReadPictureFile(path), m_maxDrawSize);
+    graphic->LoadFromFile(path, m_maxDrawSize);
     replace(std::move(graphic));
 }
 
@@ -29,7 +29,9 @@ void TPicture::LoadFromData(const QByteArray& data, const QString& extension) {
     replace(std::move(graphic));
 }
 
-void TPicture::Clear() { replace(nullptr); }
+void TPicture::Clear() {
+    replace(nullptr);
+}
 
 void TPicture::replace(std::unique_ptr<TGraphic> graphic) {
     m_graphic = std::move(graphic);

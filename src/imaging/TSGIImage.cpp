@@ -6,7 +6,9 @@
 #include <vector>
 
 namespace {
-[[noreturn]] void bad(const char* what) { ThrowBadPicture("SGI", QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture("SGI", QString::fromUtf8(what));
+}
 } // namespace
 
 void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
@@ -33,6 +35,8 @@ void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     const unsigned used = channels > 4 ? 4 : channels;
     r.Seek(512);
 
+    if (storage == 0 && std::uint64_t(width) * bpc * unsigned(height) * channels > r.Remaining())
+        r.Truncated();
     // Planar samples, one plane per channel, rows from the bottom.
     std::vector<unsigned char> planes(std::size_t(used) * std::size_t(width) * std::size_t(height));
     auto plane = [&](unsigned c, int row) { return planes.data() + (std::size_t(c) * height + row) * width; };
@@ -51,7 +55,8 @@ void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         const unsigned char* starts = r.Take(rows * 4);
         const unsigned char* lengths = r.Take(rows * 4);
         auto be32 = [](const unsigned char* p) {
-            return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+            return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+                   p[3];
         };
         for (unsigned c = 0; c < used; ++c)
             for (int y = 0; y < height; ++y) {
@@ -92,10 +97,18 @@ void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         for (int x = 0; x < width; ++x) {
             const int v0 = plane(0, y)[x];
             switch (used) {
-            case 1: dst[x] = qRgb(v0, v0, v0); break;
-            case 2: dst[x] = qRgba(v0, v0, v0, plane(1, y)[x]); break;
-            case 3: dst[x] = qRgb(v0, plane(1, y)[x], plane(2, y)[x]); break;
-            default: dst[x] = qRgba(v0, plane(1, y)[x], plane(2, y)[x], plane(3, y)[x]); break;
+            case 1:
+                dst[x] = qRgb(v0, v0, v0);
+                break;
+            case 2:
+                dst[x] = qRgba(v0, v0, v0, plane(1, y)[x]);
+                break;
+            case 3:
+                dst[x] = qRgb(v0, plane(1, y)[x], plane(2, y)[x]);
+                break;
+            default:
+                dst[x] = qRgba(v0, plane(1, y)[x], plane(2, y)[x], plane(3, y)[x]);
+                break;
             }
         }
     }

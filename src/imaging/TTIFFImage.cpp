@@ -26,7 +26,9 @@ tmsize_t tiffRead(thandle_t h, void* out, tmsize_t length) {
     return tmsize_t(n);
 }
 
-tmsize_t tiffWrite(thandle_t, void*, tmsize_t) { return 0; }
+tmsize_t tiffWrite(thandle_t, void*, tmsize_t) {
+    return 0;
+}
 
 toff_t tiffSeek(thandle_t h, toff_t offset, int whence) {
     auto* s = static_cast<TTiffSource*>(h);
@@ -43,9 +45,15 @@ toff_t tiffSeek(thandle_t h, toff_t offset, int whence) {
     return target;
 }
 
-int tiffClose(thandle_t) { return 0; }
-toff_t tiffSize(thandle_t h) { return static_cast<TTiffSource*>(h)->size; }
-int tiffMap(thandle_t, void**, toff_t*) { return 0; }
+int tiffClose(thandle_t) {
+    return 0;
+}
+toff_t tiffSize(thandle_t h) {
+    return static_cast<TTiffSource*>(h)->size;
+}
+int tiffMap(thandle_t, void**, toff_t*) {
+    return 0;
+}
 void tiffUnmap(thandle_t, void*, toff_t) {}
 
 int tiffError(TIFF*, void* user, const char*, const char* fmt, va_list ap) {
@@ -120,9 +128,12 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size) {
         ThrowBadPicture("TIFF", QString::fromLocal8Bit(src.message));
     for (std::size_t i = 0, n = std::size_t(w) * h; i < n; ++i) {
         const std::uint32_t p = raster[i];
-        raster[i] = qRgba(int(TIFFGetR(p)), int(TIFFGetG(p)), int(TIFFGetB(p)), alpha ? int(TIFFGetA(p)) : 255);
+        raster[i] =
+            qRgba(int(TIFFGetR(p)), int(TIFFGetG(p)), int(TIFFGetB(p)), alpha ? int(TIFFGetA(p)) : 255);
     }
     return image;
 }
 
-void TTIFFImage::Decode(const unsigned char* data, std::size_t size, QSize) { SetPicture(DecodeTiff(data, size)); }
+void TTIFFImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+    SetPicture(DecodeTiff(data, size));
+}

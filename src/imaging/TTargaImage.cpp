@@ -7,7 +7,9 @@
 
 namespace {
 
-[[noreturn]] void bad(const char* what) { ThrowBadPicture("Targa", QString::fromUtf8(what)); }
+[[noreturn]] void bad(const char* what) {
+    ThrowBadPicture("Targa", QString::fromUtf8(what));
+}
 
 QRgb from16(unsigned v, bool alphaBit) {
     const int r = int((v >> 10) & 0x1F), g = int((v >> 5) & 0x1F), b = int(v & 0x1F);
@@ -34,7 +36,8 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     const unsigned alphaBits = descriptor & 0x0F;
     const bool rle = imageType >= 9;
     const unsigned kind = rle ? imageType - 8 : imageType; // 1 mapped, 2 true colour, 3 grey
-    if (mapType > 1 || (kind != 1 && kind != 2 && kind != 3) || (imageType > 3 && imageType < 9) || imageType > 11)
+    if (mapType > 1 || (kind != 1 && kind != 2 && kind != 3) || (imageType > 3 && imageType < 9) ||
+        imageType > 11)
         bad("type d'image non pris en charge");
     if (kind == 1 && (mapType != 1 || (depth != 8 && depth != 16)))
         bad("palette invalide");
@@ -63,6 +66,11 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     }
 
     const unsigned bpp = (depth + 7) / 8;
+    // Raw pixels must all be there, and packets hold at most 128 pixels each,
+    // before the picture is allocated.
+    const std::uint64_t pixels = std::uint64_t(width) * unsigned(height);
+    if ((!rle && pixels * bpp > r.Remaining()) || (rle && pixels > std::uint64_t(r.Remaining()) * 128))
+        r.Truncated();
     const bool useAlpha = (depth == 32 && alphaBits > 0) || (depth == 16 && kind == 2 && alphaBits > 0) ||
                           (kind == 3 && depth == 16) || (kind == 1 && mapEntryBits == 32);
     QImage image = AllocatePicture(width, height, useAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -93,7 +101,8 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     auto place = [&](QRgb c) {
         const int y = int(n / std::size_t(width));
         const int x = int(n % std::size_t(width));
-        reinterpret_cast<QRgb*>(image.scanLine(topDown ? y : height - 1 - y))[rightToLeft ? width - 1 - x : x] = c;
+        reinterpret_cast<QRgb*>(
+            image.scanLine(topDown ? y : height - 1 - y))[rightToLeft ? width - 1 - x : x] = c;
         ++n;
     };
     if (!rle) {
@@ -123,7 +132,10 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         for (int y = 0; y < height && !any; ++y) {
             const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             for (int x = 0; x < width; ++x)
-                if (qAlpha(row[x])) { any = true; break; }
+                if (qAlpha(row[x])) {
+                    any = true;
+                    break;
+                }
         }
         if (!any) {
             for (int y = 0; y < height; ++y) {

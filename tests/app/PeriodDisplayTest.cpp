@@ -31,11 +31,11 @@ QStringList row(const QString& start, const QStringList& columns) {
 
 // Columns: eon, ere, systeme, serie, etage, couleur, labelbio, imagebio,
 // lienbio, labelpaleo, imagepaleo, lienpaleo.
-QStringList columns(const QString& eon, const QString& colour = QString(), const QString& imageBio = QString(),
-                    const QString& lienBio = QString(), const QString& imagePaleo = QString(),
-                    const QString& lienPaleo = QString()) {
-    return {eon,       QString(), QString(), QString(), QString(),  colour,
-            "bio " + eon, imageBio, lienBio,  "paleo " + eon, imagePaleo, lienPaleo};
+QStringList columns(const QString& eon, const QString& colour = QString(),
+                    const QString& imageBio = QString(), const QString& lienBio = QString(),
+                    const QString& imagePaleo = QString(), const QString& lienPaleo = QString()) {
+    return {eon,          QString(), QString(), QString(),      QString(),  colour,
+            "bio " + eon, imageBio,  lienBio,   "paleo " + eon, imagePaleo, lienPaleo};
 }
 
 // A picture file of w x h pixels, left half red and right half blue.
@@ -81,7 +81,8 @@ protected:
 } // namespace
 
 TEST_F(PeriodDisplay, LookupFindsTheLastStartAtOrBeforeTheDate) {
-    setScale({row("-4550", columns("Hadeen")), row("-541", columns("Phanerozoique")), row("-252", columns("Meso"))});
+    setScale({row("-4550", columns("Hadeen")), row("-541", columns("Phanerozoique")),
+              row("-252", columns("Meso"))});
     showAt(-541);
     EXPECT_EQ(window.LevelText(), QStringLiteral(" EON : Phanerozoique"));
     showAt(-541.001);
@@ -125,8 +126,9 @@ TEST_F(PeriodDisplay, LevelsOneLinePerLevelPresent) {
         all.append(QString());
     setScale({row("-100", all)});
     showAt(-50);
-    EXPECT_EQ(window.LevelText(), QStringLiteral(" EON : Phanerozoique\r ERE : Cenozoique\r SYSTEME : Paleogene\r"
-                                                 " SERIE : Eocene\r ETAGE : <b>Ypresien</b>"));
+    EXPECT_EQ(window.LevelText(),
+              QStringLiteral(" EON : Phanerozoique\r ERE : Cenozoique\r SYSTEME : Paleogene\r"
+                             " SERIE : Eocene\r ETAGE : <b>Ypresien</b>"));
     EXPECT_EQ(window.Label1->textFormat(), Qt::PlainText);
 }
 
@@ -134,10 +136,11 @@ TEST_F(PeriodDisplay, ColourTexts) {
     const struct {
         const char* text;
         TColor colour;
-    } cases[] = {{"255", 0x000000FF},          {"16711680", 0x00FF0000}, {"$00FF00", 0x0000FF00},
-                 {"x80", 0x00000080},          {"X80", 0x00000080},      {"0x00808000", cl::Teal},
-                 {"0X8000000F", cl::BtnFace},  {"$80000010", cl::BtnShadow},
-                 {"-2147483628", 0x80000014},  {"", cl::BtnFace}};
+    } cases[] = {{"255", 0x000000FF},         {"16711680", 0x00FF0000},
+                 {"$00FF00", 0x0000FF00},     {"x80", 0x00000080},
+                 {"X80", 0x00000080},         {"0x00808000", cl::Teal},
+                 {"0X8000000F", cl::BtnFace}, {"$80000010", cl::BtnShadow},
+                 {"-2147483628", 0x80000014}, {"", cl::BtnFace}};
     for (const auto& c : cases) {
         setScale({row("-100", columns("E", QString::fromLatin1(c.text)))});
         window.PanelColor->SetColor(cl::Black);
@@ -148,7 +151,8 @@ TEST_F(PeriodDisplay, ColourTexts) {
 
 TEST_F(PeriodDisplay, AColourThatIsNotANumberStopsAfterTheCaptions) {
     writePicture(dir.filePath("a.png"), 40, 20);
-    setScale({row("-100", columns("A", "$FF", "a.png", "doc.html")), row("0", columns("B", "vert", "a.png", "", "", ""))});
+    setScale({row("-100", columns("A", "$FF", "a.png", "doc.html")),
+              row("0", columns("B", "vert", "a.png", "", "", ""))});
     showAt(-50);
     ASSERT_TRUE(window.BtnNavBio->isEnabled());
     ASSERT_EQ(window.PanelColor->Color(), TColor(0xFF));

@@ -3,6 +3,7 @@
 #include "imaging/TFileFormats.h"
 #include "timescale/AevError.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -24,7 +25,8 @@ std::unique_ptr<TGraphic> decode(const char* extension, const QByteArray& bytes)
 // Truncated copies must fail with an error; bit-flipped copies must either
 // fail with an error or load a picture with a size. The sanitizer build
 // checks that neither reads out of bounds.
-void expectDamagedCopiesFailCleanly(const char* extension, const QByteArray& bytes, bool tailOptional = false) {
+void expectDamagedCopiesFailCleanly(const char* extension, const QByteArray& bytes,
+                                    bool tailOptional = false) {
     SCOPED_TRACE(extension);
     const int n = int(bytes.size());
     std::vector<int> lengths = {0, 1, 2, n / 8, n / 4, n / 2, 3 * n / 4};
@@ -61,7 +63,8 @@ double meanError(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * a.width() * a.height());
 }
@@ -108,19 +111,30 @@ TEST(JpegDecoder, EveryJpegExtensionAndOnlyJpegContent) {
 
 TEST(PngDecoder, EveryColourTypeAndDepthInterlacedOrNot) {
     const TPngSpec specs[] = {
-        {PNG_COLOR_TYPE_GRAY, 1},        {PNG_COLOR_TYPE_GRAY, 2},        {PNG_COLOR_TYPE_GRAY, 4},
-        {PNG_COLOR_TYPE_GRAY, 8},        {PNG_COLOR_TYPE_GRAY, 16},       {PNG_COLOR_TYPE_GRAY, 8, false, true},
-        {PNG_COLOR_TYPE_RGB, 8},         {PNG_COLOR_TYPE_RGB, 16},        {PNG_COLOR_TYPE_RGB, 8, false, true},
-        {PNG_COLOR_TYPE_PALETTE, 1},     {PNG_COLOR_TYPE_PALETTE, 2},     {PNG_COLOR_TYPE_PALETTE, 4},
-        {PNG_COLOR_TYPE_PALETTE, 8},     {PNG_COLOR_TYPE_PALETTE, 4, false, true},
-        {PNG_COLOR_TYPE_GRAY_ALPHA, 8},  {PNG_COLOR_TYPE_GRAY_ALPHA, 16}, {PNG_COLOR_TYPE_RGB_ALPHA, 8},
+        {PNG_COLOR_TYPE_GRAY, 1},
+        {PNG_COLOR_TYPE_GRAY, 2},
+        {PNG_COLOR_TYPE_GRAY, 4},
+        {PNG_COLOR_TYPE_GRAY, 8},
+        {PNG_COLOR_TYPE_GRAY, 16},
+        {PNG_COLOR_TYPE_GRAY, 8, false, true},
+        {PNG_COLOR_TYPE_RGB, 8},
+        {PNG_COLOR_TYPE_RGB, 16},
+        {PNG_COLOR_TYPE_RGB, 8, false, true},
+        {PNG_COLOR_TYPE_PALETTE, 1},
+        {PNG_COLOR_TYPE_PALETTE, 2},
+        {PNG_COLOR_TYPE_PALETTE, 4},
+        {PNG_COLOR_TYPE_PALETTE, 8},
+        {PNG_COLOR_TYPE_PALETTE, 4, false, true},
+        {PNG_COLOR_TYPE_GRAY_ALPHA, 8},
+        {PNG_COLOR_TYPE_GRAY_ALPHA, 16},
+        {PNG_COLOR_TYPE_RGB_ALPHA, 8},
         {PNG_COLOR_TYPE_RGB_ALPHA, 16},
     };
     for (TPngSpec spec : specs) {
         for (bool interlaced : {false, true}) {
             spec.interlaced = interlaced;
-            SCOPED_TRACE(testing::Message() << "type " << spec.colorType << " depth " << spec.depth << " trns "
-                                            << spec.trns << " interlaced " << interlaced);
+            SCOPED_TRACE(testing::Message() << "type " << spec.colorType << " depth " << spec.depth
+                                            << " trns " << spec.trns << " interlaced " << interlaced);
             const QByteArray file = Png(W, H, spec);
             auto g = decode("png", file);
             EXPECT_TRUE(SamePicture(g->Image(), PngExpected(W, H, spec)));
@@ -180,7 +194,7 @@ TEST(BmpDecoder, EveryDepthCompressionAndRowOrder) {
         int bits, compression;
         bool topDown;
         const char* ext;
-    } cases[] = {{1, 0, false, "bmp"}, {4, 0, true, "bmp"},  {8, 0, false, "dib"}, {16, 0, false, "bmp"},
+    } cases[] = {{1, 0, false, "bmp"}, {4, 0, true, "bmp"},   {8, 0, false, "dib"}, {16, 0, false, "bmp"},
                  {24, 0, true, "bmp"}, {32, 0, false, "rle"}, {8, 1, false, "rle"}, {4, 2, false, "rle"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, compression " << c.compression);
@@ -323,6 +337,31 @@ TEST(PsdDecoder, CompositeRawAndPackBitsGreyAndRgb) {
             const QImage expected = mode == 1 ? grey(Reference(W, H)) : Reference(W, H);
             EXPECT_TRUE(SamePicture(decode(rle ? "psd" : "pdd", file)->Image(), expected));
             expectDamagedCopiesFailCleanly("psd", file);
+        }
+    }
+}
+
+TEST(Decoders, RandomDataAfterAValidStartFailsCleanly) {
+    const std::pair<const char*, QByteArray> files[] = {
+        {"jpg", Jpeg(W, H, true, 3)},    {"png", Png(W, H, {PNG_COLOR_TYPE_RGB, 8})},
+        {"gif", Gif(W, H, true, 2)},     {"tif", Tiff(W, H, 1)},
+        {"bmp", Bmp(W, H, 8, 1, false)}, {"bmp", Bmp(W, H, 4, 2, false)},
+        {"ico", Ico(W, H, 8, false)},    {"tga", Tga(W, H, 10, 24, false)},
+        {"pcx", Pcx(W, H, 8, 1)},        {"sgi", Sgi(W, H, 3, true)},
+        {"ppm", Pnm(W, H, 3)},           {"psd", Psd(W, H, 3, true)},
+    };
+    for (const auto& [ext, bytes] : files) {
+        SCOPED_TRACE(ext);
+        for (int seed = 0; seed < 40; ++seed) {
+            QRandomGenerator rng{quint32(seed)};
+            QByteArray damaged = bytes;
+            const int keep = seed % 2 ? int(bytes.size()) / 2 : int(bytes.size()) / 6;
+            for (int i = keep; i < damaged.size(); ++i)
+                damaged[i] = char(rng.bounded(256u));
+            try {
+                EXPECT_GT(decode(ext, damaged)->Width(), 0);
+            } catch (const EAevError&) {
+            }
         }
     }
 }

@@ -13,7 +13,7 @@
 namespace samples {
 
 // The reference pictures the files hold.
-QRgb TrueColour(int x, int y);             // opaque, distinct per pixel
+QRgb TrueColour(int x, int y); // opaque, distinct per pixel
 int PaletteIndex(int x, int y, int colours);
 QRgb PaletteColour(int index);
 
@@ -24,7 +24,7 @@ QImage Reference(int w, int h);
 QByteArray Jpeg(int w, int h, bool progressive, int components /* 1, 3 or 4 */, int quality = 95);
 // PNG of every colour type and depth; samples follow the reference picture.
 struct TPngSpec {
-    int colorType;  // PNG_COLOR_TYPE_*
+    int colorType; // PNG_COLOR_TYPE_*
     int depth;
     bool interlaced = false;
     bool trns = false;

@@ -1,9 +1,9 @@
 // The format table, the extension rule and the picture object's loading.
+#include "imaging/TPicture.h"
 #include "imaging/PictureLimits.h"
 #include "imaging/PictureSamples.h"
 #include "imaging/TBitmap.h"
 #include "imaging/TFileFormats.h"
-#include "imaging/TPicture.h"
 #include "timescale/AevError.h"
 
 #include <QDir>
@@ -50,9 +50,10 @@ TEST(FileFormats, RegistrationOrderAndLatestWins) {
     EXPECT_EQ(FileFormats().Find(QStringLiteral("Jpeg"))->Description, QStringLiteral("JPEG images"));
     EXPECT_EQ(FileFormats().Find(QStringLiteral("gz")), nullptr);
     // Every extension of the effective table is there.
-    for (const char* ext : {"bmp", "rle", "dib", "ico", "wmf", "emf", "jfif", "jpg", "jpe", "jpeg", "win", "vst", "vda",
-                            "tga", "icb", "tiff", "tif", "fax", "eps", "pcx", "pcc", "scr", "rpf", "rla", "sgi", "rgba",
-                            "rgb", "bw", "psd", "pdd", "ppm", "pgm", "pbm", "cel", "pic", "pcd", "gif", "cut", "psp", "png"})
+    for (const char* ext : {"bmp", "rle", "dib", "ico", "wmf", "emf",  "jfif", "jpg", "jpe", "jpeg",
+                            "win", "vst", "vda", "tga", "icb", "tiff", "tif",  "fax", "eps", "pcx",
+                            "pcc", "scr", "rpf", "rla", "sgi", "rgba", "rgb",  "bw",  "psd", "pdd",
+                            "ppm", "pgm", "pbm", "cel", "pic", "pcd",  "gif",  "cut", "psp", "png"})
         EXPECT_NE(FileFormats().Find(QLatin1String(ext)), nullptr) << ext;
     // A later registration replaces an earlier one in a table of one's own.
     TFileFormatsList list;
@@ -95,11 +96,13 @@ TEST(TPicture, LoadsByExtensionIgnoringCaseAndKeepsThePreviousPictureOnFailure) 
     EXPECT_EQ(errorOf([&] { picture.LoadFromFile(dir.filePath(QStringLiteral("v1.png/picture"))); }),
               QStringLiteral("Extension de fichier graphique inconnue (.)"));
     // Registered extension, other content; missing file; a format not decoded.
-    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("png.jpg"), Png(8, 8, {PNG_COLOR_TYPE_RGB, 8}))),
-                 EAevError);
+    EXPECT_THROW(
+        picture.LoadFromFile(write(dir, QStringLiteral("png.jpg"), Png(8, 8, {PNG_COLOR_TYPE_RGB, 8}))),
+        EAevError);
     EXPECT_THROW(picture.LoadFromFile(dir.filePath(QStringLiteral("missing.png"))), EAevError);
     for (const char* ext : {"wmf", "emf", "rla", "rpf", "cel", "pic", "pcd", "cut", "psp"})
-        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("x.") + QLatin1String(ext), "data")), EAevError)
+        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("x.") + QLatin1String(ext), "data")),
+                     EAevError)
             << ext;
     EXPECT_EQ(picture.Width(), 40);
     EXPECT_EQ(picture.Height(), 30);
@@ -112,6 +115,31 @@ TEST(TPicture, LoadsByExtensionIgnoringCaseAndKeepsThePreviousPictureOnFailure) 
     EXPECT_TRUE(picture.IsEmpty());
     EXPECT_EQ(picture.Height(), 0);
     EXPECT_EQ(changes, 3);
+}
+
+TEST(TPicture, FilesReadInPiecesFailWhenTruncated) {
+    // JPEG and PNG files are read as the decoder goes, not from a copy in memory.
+    QTemporaryDir dir;
+    const QByteArray jpeg = Jpeg(300, 200, true, 3);
+    const QByteArray png = Png(300, 200, {PNG_COLOR_TYPE_RGB, 8});
+    TPicture picture;
+    picture.SetMaxDrawSize(QSize(100, 50));
+    picture.LoadFromFile(write(dir, QStringLiteral("a.jpg"), jpeg));
+    EXPECT_EQ(picture.Width(), 300);
+    picture.LoadFromFile(write(dir, QStringLiteral("a.png"), png));
+    EXPECT_EQ(picture.Height(), 200);
+    for (const double part : {0.0, 0.1, 0.5, 0.99}) {
+        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(int(jpeg.size() * part)))),
+                     EAevError)
+            << part;
+        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(int(png.size() * part)))),
+                     EAevError)
+            << part;
+    }
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 1))), EAevError);
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(png.size() - 1))), EAevError);
+    EXPECT_EQ(picture.Width(), 300);
+    EXPECT_EQ(picture.Height(), 200);
 }
 
 TEST(TBitmap, ReadsABitmapWhateverTheExtension) {
@@ -134,13 +162,18 @@ TEST(PictureLimits, OversizedPicturesAreRefusedBeforeDecoding) {
     auto refused = [](const char* ext, QByteArray bytes) {
         const auto graphic = FileFormats().Find(QLatin1String(ext))->Create();
         const QString message = errorOf([&] { graphic->LoadFromData(bytes); });
-        EXPECT_TRUE(message.startsWith(QStringLiteral("Image trop grande"))) << ext << ": " << message.toStdString();
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Image trop grande")))
+            << ext << ": " << message.toStdString();
     };
     QByteArray bmp = Bmp(13, 9, 24, 0, false);
-    bmp[18] = 0x20; bmp[19] = 0x4E; // width 20000
+    bmp[18] = 0x20;
+    bmp[19] = 0x4E; // width 20000
     refused("bmp", bmp);
     QByteArray tga = Tga(13, 9, 2, 24, false);
-    tga[12] = char(0xFF); tga[13] = char(0xFF); tga[14] = char(0xFF); tga[15] = char(0xFF);
+    tga[12] = char(0xFF);
+    tga[13] = char(0xFF);
+    tga[14] = char(0xFF);
+    tga[15] = char(0xFF);
     refused("tga", tga);
     refused("ppm", QByteArray("P6\n20000 20000\n255\n"));
     refused("pgm", QByteArray("P5 4294967295 1 255\n"));
@@ -148,9 +181,15 @@ TEST(PictureLimits, OversizedPicturesAreRefusedBeforeDecoding) {
     psd[14] = 0x10; // height 0x1000000A
     refused("psd", psd);
     QByteArray gif = Gif(13, 9, false, -1);
-    gif[6] = char(0xFF); gif[7] = char(0xFF); gif[8] = char(0xFF); gif[9] = char(0xFF); // screen 65535 x 65535
+    gif[6] = char(0xFF);
+    gif[7] = char(0xFF);
+    gif[8] = char(0xFF);
+    gif[9] = char(0xFF); // screen 65535 x 65535
     refused("gif", gif);
     QByteArray sgi = Sgi(13, 9, 3, false);
-    sgi[6] = char(0xFF); sgi[7] = char(0xFF); sgi[8] = char(0xFF); sgi[9] = char(0xFF);
+    sgi[6] = char(0xFF);
+    sgi[7] = char(0xFF);
+    sgi[8] = char(0xFF);
+    sgi[9] = char(0xFF);
     refused("sgi", sgi);
 }

@@ -101,7 +101,8 @@ void TAevoriumF1::ShowPeriod() {
     int r = -1;
     for (int i = 0; i < n; ++i) {
         const double v = StrToFloatLenient(ScaleTable.StartDates[i]);
-        if (v <= CurrentDate && (i == n - 1 || StrToFloatLenient(ScaleTable.StartDates[i + 1]) > CurrentDate)) {
+        if (v <= CurrentDate &&
+            (i == n - 1 || StrToFloatLenient(ScaleTable.StartDates[i + 1]) > CurrentDate)) {
             r = i;
             break;
         }
@@ -145,8 +146,8 @@ void TAevoriumF1::ShowLevels(int r) {
         const QString name = cell(ScaleTable, r, c);
         if (name.isEmpty())
             continue;
-        const QString line = QLatin1Char(' ') + QString::fromLatin1(LevelNames[c]).toUpper() +
-                             QStringLiteral(" : ") + name;
+        const QString line =
+            QLatin1Char(' ') + QString::fromLatin1(LevelNames[c]).toUpper() + QStringLiteral(" : ") + name;
         text = text.isEmpty() ? line : text + QLatin1Char('\r') + line;
     }
     // The label breaks its lines at the carriage returns and shows names as
@@ -155,7 +156,9 @@ void TAevoriumF1::ShowLevels(int r) {
     Label1->setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
-QString TAevoriumF1::LevelText() const { return Label1->text().replace(QLatin1Char('\n'), QLatin1Char('\r')); }
+QString TAevoriumF1::LevelText() const {
+    return Label1->text().replace(QLatin1Char('\n'), QLatin1Char('\r'));
+}
 
 void TAevoriumF1::ShowPicture(TPanel* panel, TImage* image, const QString& name) {
     const bool bio = image == Image1;
