@@ -13,7 +13,9 @@
 namespace {
 
 // The window's scene with the spiral, the date sphere and `count` marker-like
-// spheres at dates spread evenly over the whole range.
+// spheres at dates spread evenly over the whole range. Placed on the spiral,
+// they are UncachedGeometry like the event markers; `uncached` false keeps
+// their meshes cached instead.
 std::unique_ptr<TSpiralScene> makeScene(int count, bool uncached = true) {
     auto scene = std::make_unique<TSpiralScene>();
     BuildSpiral(*scene->Spirale, *scene->Spirale2, 5, 1.0, 0.3);
@@ -22,8 +24,8 @@ std::unique_ptr<TSpiralScene> makeScene(int count, bool uncached = true) {
         auto* m = new TSphere(scene->BaseSpirale);
         m->Reparent(scene->BaseSpirale);
         m->SetRadius(0.03f);
-        m->SetSlices(getenv("EXP_SL") ? atoi(getenv("EXP_SL")) : 20);
-        m->SetStacks(getenv("EXP_SL") ? atoi(getenv("EXP_SL")) : 20);
+        m->SetSlices(20);
+        m->SetStacks(20);
         m->Material() = scene->SpherePos->Material();
         m->Material().SetBlendingMode(bmOpaque);
         m->Material().FrontProperties().Diffuse().SetColor(0, 0.5f, 0.5f, 1);
@@ -64,6 +66,7 @@ void BM_SceneFrame(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(viewer.RenderNow());
 }
+// Arguments: sphere count, UncachedGeometry.
 BENCHMARK(BM_SceneFrame)->Args({0, 1})->Args({1000, 1})->Args({1000, 0})->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ScenePickAt(benchmark::State& state) {

@@ -24,12 +24,16 @@ void TSphere::BuildGeometry(TMesh& mesh) const {
     const double stepV = (double(m_top) - m_bottom) / m_stacks * kDeg;
     const double top = m_top * kDeg, start = m_start * kDeg;
     // Sines and cosines of every longitude and latitude, computed once.
-    std::vector<float> sinT(std::size_t(m_slices) + 1), cosT(std::size_t(m_slices) + 1);
+    // Scratch tables, reused from call to call (meshes are built on one thread at a time per thread).
+    static thread_local std::vector<float> sinT, cosT, sinP, cosP;
+    sinT.resize(std::size_t(m_slices) + 1);
+    cosT.resize(std::size_t(m_slices) + 1);
     for (int i = 0; i <= m_slices; ++i) {
         sinT[std::size_t(i)] = float(std::sin(start + i * stepH));
         cosT[std::size_t(i)] = float(std::cos(start + i * stepH));
     }
-    std::vector<float> sinP(std::size_t(m_stacks) + 1), cosP(std::size_t(m_stacks) + 1);
+    sinP.resize(std::size_t(m_stacks) + 1);
+    cosP.resize(std::size_t(m_stacks) + 1);
     for (int j = 0; j <= m_stacks; ++j) {
         sinP[std::size_t(j)] = float(std::sin(top - j * stepV));
         cosP[std::size_t(j)] = float(std::cos(top - j * stepV));

@@ -9,10 +9,12 @@ namespace {
 // a pixel (1/256 for the software one), far below this.
 constexpr float kMargin = 1.0f / 32;
 
-inline int floorToInt(float v) {
-    const int i = int(v);
-    return i - (v < float(i));
-}
+// Window coordinates of the vertices handled here stay within [-8192, 8192)
+// (see `safe` below): shifted by 8192 they are positive and truncate like
+// floor. The sum may round up to the next integer, which only widens a range.
+constexpr float kShift = 8192;
+constexpr int kMaxViewport = 2048;
+inline int floorToInt(float v) { return int(v + kShift) - int(kShift); }
 
 // A vertex in window coordinates, with the range of pixel centres i + 0.5 it
 // may reach: a triangle holds a pixel centre in its bounding box only when
@@ -40,6 +42,8 @@ inline bool holdsPoint(const WindowVertex& a, const WindowVertex& b, const Windo
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
                             TTriangleBatch& batch, bool keepAll) {
     batch.Clear();
+    if (width > kMaxViewport || height > kMaxViewport)
+        keepAll = true;
     const auto& verts = mesh.Vertices();
     const auto& normals = mesh.Normals();
     const auto& idx = mesh.Indices();
