@@ -139,14 +139,16 @@ void testTriangle(const Vec4d& a, const Vec4d& b, const Vec4d& c, bool cull, Hit
 HitRange testMesh(const TMesh& mesh, const Mat4d& toClip, bool cull, double stopBelow) {
     HitRange range;
     const auto& verts = mesh.Vertices();
-    std::vector<Vec4d> clip(verts.size());
+    const auto& idx = mesh.Indices();
+    static thread_local std::vector<Vec4d> clip;
+    clip.resize(verts.size());
     for (std::size_t i = 0; i < verts.size(); ++i)
         clip[i] = transform(verts[i].x, verts[i].y, verts[i].z, toClip);
     for (const TMeshStrip& s : mesh.Strips()) {
         for (int i = 0; i + 2 < s.count; ++i) {
-            const Vec4d& v0 = clip[std::size_t(s.first + i)];
-            const Vec4d& v1 = clip[std::size_t(s.first + i + 1)];
-            const Vec4d& v2 = clip[std::size_t(s.first + i + 2)];
+            const Vec4d& v0 = clip[std::size_t(idx[std::size_t(s.first + i)])];
+            const Vec4d& v1 = clip[std::size_t(idx[std::size_t(s.first + i + 1)])];
+            const Vec4d& v2 = clip[std::size_t(idx[std::size_t(s.first + i + 2)])];
             if (i % 2 == 0)
                 testTriangle(v0, v1, v2, cull, range);
             else

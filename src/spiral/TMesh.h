@@ -5,38 +5,55 @@
 #include <cstdint>
 #include <vector>
 
-// The triangles of one object in its own frame: triangle strips, each vertex
-// with its normal. In a strip the triangle starting at vertex i runs
-// (i, i + 1, i + 2) for even i and (i + 1, i, i + 2) for odd i, so every
-// triangle keeps the strip's orientation; counter-clockwise faces the viewer.
+// The triangles of one object in its own frame, as triangle strips over a
+// shared array of vertices, each vertex with its normal (an indexed form of
+// the strips: a vertex used by two strips is stored once). In a strip the
+// triangle starting at position i runs (i, i + 1, i + 2) for even i and
+// (i + 1, i, i + 2) for odd i, so that every triangle keeps the strip's
+// orientation; counter-clockwise faces the viewer.
 struct TMeshStrip {
-    int first = 0;
+    int first = 0; // into Indices()
     int count = 0;
 };
 
 class TMesh {
 public:
-    void BeginStrip() { m_strips.push_back({int(m_vertices.size()), 0}); }
-    void Add(Vector3f normal, Vector3f vertex) {
+    // Adds a vertex with its normal; returns its index.
+    int AddVertex(Vector3f normal, Vector3f vertex) {
         m_normals.push_back(normal);
         m_vertices.push_back(vertex);
+        return int(m_vertices.size()) - 1;
+    }
+    void BeginStrip() { m_strips.push_back({int(m_indices.size()), 0}); }
+    void AddIndex(int vertexIndex) {
+        m_indices.push_back(vertexIndex);
         ++m_strips.back().count;
     }
-    void Reserve(std::size_t vertices, std::size_t strips) {
+    // A new vertex appended to the current strip.
+    void Add(Vector3f normal, Vector3f vertex) { AddIndex(AddVertex(normal, vertex)); }
+
+    void Reserve(std::size_t vertices, std::size_t indices, std::size_t strips) {
         m_vertices.reserve(vertices);
         m_normals.reserve(vertices);
+        m_indices.reserve(indices);
         m_strips.reserve(strips);
     }
     void Clear() {
         m_vertices.clear();
         m_normals.clear();
+        m_indices.clear();
         m_strips.clear();
     }
-    bool IsEmpty() const { return m_vertices.empty(); }
+    bool IsEmpty() const { return m_indices.empty(); }
 
     const std::vector<Vector3f>& Vertices() const { return m_vertices; }
     const std::vector<Vector3f>& Normals() const { return m_normals; }
+    const std::vector<int>& Indices() const { return m_indices; }
     const std::vector<TMeshStrip>& Strips() const { return m_strips; }
+    // Vertex and normal at position k of strip s.
+    Vector3f StripVertex(int s, int k) const { return m_vertices[index(s, k)]; }
+    Vector3f StripNormal(int s, int k) const { return m_normals[index(s, k)]; }
+    int TriangleCount() const;
 
     // A sphere that holds every vertex (centre of the bounding box); radius
     // -1 for an empty mesh.
@@ -47,8 +64,12 @@ public:
     void AssignNewId();
 
 private:
+    std::size_t index(int s, int k) const {
+        return std::size_t(m_indices[std::size_t(m_strips[std::size_t(s)].first + k)]);
+    }
     std::vector<Vector3f> m_vertices;
     std::vector<Vector3f> m_normals;
+    std::vector<int> m_indices;
     std::vector<TMeshStrip> m_strips;
     std::uint64_t m_id = 0;
 };

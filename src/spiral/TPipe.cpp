@@ -116,7 +116,17 @@ const TrigTable& trigTable(int slices) {
 
 struct Ring {
     std::vector<Vector3f> normals, vertices; // Slices + 1 entries, the last closing on the first
+    std::vector<int> indices;                // in the mesh, once the ring is part of a strip
 };
+
+// Puts the ring's vertices into the mesh (once).
+void addRing(TMesh& mesh, Ring& ring) {
+    if (!ring.indices.empty())
+        return;
+    ring.indices.resize(ring.vertices.size());
+    for (std::size_t k = 0; k < ring.vertices.size(); ++k)
+        ring.indices[k] = mesh.AddVertex(ring.normals[k], ring.vertices[k]);
+}
 
 // Ring around centre c, perpendicular to axis a, of radius Radius * f.
 void buildRing(Ring& ring, Vector3f c, Vector3f a, float f, float radius, const TrigTable& trig) {
@@ -137,6 +147,7 @@ void buildRing(Ring& ring, Vector3f c, Vector3f a, float f, float radius, const 
     vx = vx * radius;
     vy = vy * radius;
     const std::size_t n = trig.cosines.size();
+    ring.indices.clear();
     ring.normals.resize(n);
     ring.vertices.resize(n);
     for (std::size_t k = 0; k < n; ++k) {
@@ -150,7 +161,7 @@ int sign(float v) { return (v > 0) - (v < 0); }
 
 // Joins the previous ring p to the new ring n with one strip of the outer
 // surface, first turning p when the two rings are twisted against each other.
-void joinRings(TMesh& mesh, Ring& p, const Ring& n, int slices) {
+void joinRings(TMesh& mesh, Ring& p, Ring& n, int slices) {
     int counters[6] = {1, 1, 1, 1, 1, 1};
     for (int k = 0; k <= slices; ++k) {
         const Vector3f& pn = p.normals[std::size_t(k)];
@@ -167,6 +178,10 @@ void joinRings(TMesh& mesh, Ring& p, const Ring& n, int slices) {
     const int a = counters[0] * counters[1] * counters[2];
     const int b = counters[3] * counters[4] * counters[5];
     const int h = slices / 2;
+    addRing(mesh, p);
+    addRing(mesh, n);
+    // P's vertices in strip order: turned by the best offset when twisted.
+    std::vector<int> pOrder(p.indices);
     if (a > h * h || b > h * h) {
         int bestOffset = 0;
         float bestSum = 0;
@@ -183,22 +198,15 @@ void joinRings(TMesh& mesh, Ring& p, const Ring& n, int slices) {
             }
         }
         if (bestOffset != 0) {
-            Ring turned;
-            turned.normals.resize(p.normals.size());
-            turned.vertices.resize(p.vertices.size());
-            for (int j = 0; j < slices; ++j) {
-                turned.normals[std::size_t(j)] = p.normals[std::size_t((j + bestOffset) % slices)];
-                turned.vertices[std::size_t(j)] = p.vertices[std::size_t((j + bestOffset) % slices)];
-            }
-            turned.normals[std::size_t(slices)] = turned.normals[0];
-            turned.vertices[std::size_t(slices)] = turned.vertices[0];
-            p = std::move(turned);
+            for (int j = 0; j < slices; ++j)
+                pOrder[std::size_t(j)] = p.indices[std::size_t((j + bestOffset) % slices)];
+            pOrder[std::size_t(slices)] = pOrder[0];
         }
     }
     mesh.BeginStrip();
     for (int k = 0; k <= slices; ++k) {
-        mesh.Add(n.normals[std::size_t(k)], n.vertices[std::size_t(k)]);
-        mesh.Add(p.normals[std::size_t(k)], p.vertices[std::size_t(k)]);
+        mesh.AddIndex(n.indices[std::size_t(k)]);
+        mesh.AddIndex(pOrder[std::size_t(k)]);
     }
 }
 
@@ -239,7 +247,8 @@ void TPipe::BuildGeometry(TMesh& mesh) const {
     const bool outside = (m_parts & ppOutside) != 0;
     const int division = Division();
     const int steps = (count - 1) * division;
-    mesh.Reserve(std::size_t(steps) * std::size_t(2 * (m_slices + 1)), std::size_t(steps));
+    mesh.Reserve(std::size_t(steps + 1) * std::size_t(m_slices + 1), std::size_t(steps) * std::size_t(2 * (m_slices + 1)),
+                 std::size_t(steps));
 
     std::vector<std::vector<double>> xyz(3), factors(1);
     for (int i = 0; i < count; ++i) {

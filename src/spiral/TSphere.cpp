@@ -24,12 +24,16 @@ void TSphere::BuildGeometry(TMesh& mesh) const {
     const double stepV = (double(m_top) - m_bottom) / m_stacks * kDeg;
     const double top = m_top * kDeg, start = m_start * kDeg;
     // Sines and cosines of every longitude and latitude, computed once.
-    std::vector<float> sinT(std::size_t(m_slices) + 1), cosT(std::size_t(m_slices) + 1);
+    // Scratch tables, reused from call to call (meshes are built on one thread at a time per thread).
+    static thread_local std::vector<float> sinT, cosT, sinP, cosP;
+    sinT.resize(std::size_t(m_slices) + 1);
+    cosT.resize(std::size_t(m_slices) + 1);
     for (int i = 0; i <= m_slices; ++i) {
         sinT[std::size_t(i)] = float(std::sin(start + i * stepH));
         cosT[std::size_t(i)] = float(std::cos(start + i * stepH));
     }
-    std::vector<float> sinP(std::size_t(m_stacks) + 1), cosP(std::size_t(m_stacks) + 1);
+    sinP.resize(std::size_t(m_stacks) + 1);
+    cosP.resize(std::size_t(m_stacks) + 1);
     for (int j = 0; j <= m_stacks; ++j) {
         sinP[std::size_t(j)] = float(std::sin(top - j * stepV));
         cosP[std::size_t(j)] = float(std::cos(top - j * stepV));
@@ -38,16 +42,23 @@ void TSphere::BuildGeometry(TMesh& mesh) const {
     // normals the unit points (turned inwards for a negative radius).
     const float r = m_radius;
     const float ns = m_radius < 0 ? -1.0f : 1.0f;
-    mesh.Reserve(std::size_t(m_stacks) * std::size_t(2 * (m_slices + 1)), std::size_t(m_stacks));
+    const int columns = m_slices + 1;
+    mesh.Reserve(std::size_t(m_stacks + 1) * std::size_t(columns), std::size_t(m_stacks) * std::size_t(2 * columns),
+                 std::size_t(m_stacks));
+    // The grid of points, latitude row by row, then one strip per band.
+    const int base = int(mesh.Vertices().size());
+    for (int j = 0; j <= m_stacks; ++j) {
+        const float c = cosP[std::size_t(j)], s = sinP[std::size_t(j)];
+        for (int i = 0; i <= m_slices; ++i) {
+            const Vector3f v(c * sinT[std::size_t(i)], s, c * cosT[std::size_t(i)]);
+            mesh.AddVertex(v * ns, v * r);
+        }
+    }
     for (int j = 0; j < m_stacks; ++j) {
-        const float c1 = cosP[std::size_t(j)], s1 = sinP[std::size_t(j)];
-        const float c2 = cosP[std::size_t(j + 1)], s2 = sinP[std::size_t(j + 1)];
         mesh.BeginStrip();
         for (int i = 0; i <= m_slices; ++i) {
-            const float st = sinT[std::size_t(i)], ct = cosT[std::size_t(i)];
-            const Vector3f v1(c1 * st, s1, c1 * ct), v2(c2 * st, s2, c2 * ct);
-            mesh.Add(v1 * ns, v1 * r);
-            mesh.Add(v2 * ns, v2 * r);
+            mesh.AddIndex(base + j * columns + i);
+            mesh.AddIndex(base + (j + 1) * columns + i);
         }
     }
 }

@@ -1,4 +1,4 @@
-// The OpenGL viewer drawing the scene of the main window (under xvfb-run).
+// The OpenGL viewer drawing the scene of the main window (run under xvfb-run).
 #include "spiral/SpiralGeometry.h"
 #include "spiral/SpiralScene.h"
 #include "spiral/gl/TSceneViewer.h"
@@ -9,26 +9,139 @@
 
 namespace {
 
-struct ViewerFixture : ::testing::Test {
+constexpr unsigned kFormOptions = roDoubleBuffer | roStencilBuffer | roRenderToWindow | roTwoSideLighting | roStereo |
+                                  roDestinationAlpha;
+
+// The viewer of the main window (517 x 413, teal, the six options) on its scene.
+struct ViewerTest : ::testing::Test {
     TSpiralScene scene;
     TSceneViewer viewer;
+
     void SetUp() override {
         ASSERT_TRUE(viewer.OpenGLAvailable());
         viewer.resize(517, 413);
         viewer.SetCamera(scene.Camera1);
         viewer.Buffer().SetBackgroundColor(0x00808000);
-        viewer.SetContextOptions(63);
+        viewer.SetContextOptions(kFormOptions);
         viewer.Buffer().SetShadeModel(smSmooth);
         BuildSpiral(*scene.Spirale, *scene.Spirale2, 5, 1.0, 0.3);
         PlaceOnSpiral(*scene.SpherePos, 5, 1.0, 0.3, 0);
+        viewer.show();
+    }
+
+    // Pixel (x right, y down) where the frame shows a point of BaseSpirale's frame.
+    QPoint pixelOf(Vector3f local) {
+        const Matrix4f toClip =
+            scene.BaseSpirale->WorldMatrix() * viewer.Buffer().ViewMatrix() * viewer.Buffer().ProjectionMatrix();
+        const Vector4f c = Transform(Vector4f(local, 1), toClip);
+        return {int((c.x / c.w + 1) / 2 * 517), int((1 - c.y / c.w) / 2 * 413)};
+    }
+
+    void addMarkers(int count) {
+        for (int i = 0; i < count; ++i) {
+            auto* m = new TSphere(scene.BaseSpirale);
+            m->Reparent(scene.BaseSpirale);
+            m->SetRadius(0.03f);
+            m->SetSlices(20);
+            m->SetStacks(20);
+            m->Material() = scene.SpherePos->Material();
+            m->Material().SetBlendingMode(bmOpaque);
+            m->Material().FrontProperties().Diffuse().SetColor(0, 0.5f, 0.5f, 1);
+            m->Material().FrontProperties().Emission().SetColor(0, 0.5f, 0.5f, 0.706f);
+            PlaceOnSpiral(*m, 5, 1.0, 0.3, -4550.0 + 4580.0 * i / count);
+        }
     }
 };
 
-TEST_F(ViewerFixture, FirstFrame) {
-    viewer.show();
-    QImage img = viewer.GrabFrame();
-    ASSERT_FALSE(img.isNull());
-    img.save("/tmp/first_frame.png");
+bool isTeal(QRgb c) { return qRed(c) == 0 && qGreen(c) == 128 && qBlue(c) == 128; }
+
+TEST_F(ViewerTest, FirstFrameShowsTheSpiralOnTeal) {
+    const QImage img = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(img.size(), QSize(517, 413));
+    EXPECT_EQ(viewer.ContextError(), QString());
+    for (QPoint corner : {QPoint(0, 0), QPoint(516, 0), QPoint(0, 412), QPoint(516, 412)})
+        EXPECT_TRUE(isTeal(img.pixel(corner))) << corner.x() << "," << corner.y();
+
+    // The date sphere at the present, (1, 0, 1.5) on the spiral: red dominates.
+    const QPoint sphere = pixelOf({1, 0, 1.5f});
+    const QRgb s = img.pixel(sphere);
+    EXPECT_GT(qRed(s), 150);
+    EXPECT_GT(qRed(s), qGreen(s) + 50);
+
+    // Nodes of the main tube away from the sphere: drawn in light blue-green, not teal.
+    const TPipeNodes& nodes = scene.Spirale->Nodes();
+    for (int i : {40, 60, 80}) {
+        const QPoint p = pixelOf({nodes[i].X, nodes[i].Y, nodes[i].Z});
+        ASSERT_TRUE(img.rect().contains(p));
+        const QRgb c = img.pixel(p);
+        EXPECT_FALSE(isTeal(c)) << "node " << i;
+        EXPECT_GT(qBlue(c), 150) << "node " << i;
+        EXPECT_GT(qRed(c), 60) << "node " << i;
+    }
+    // The future tube's end.
+    const TPipeNodes& future = scene.Spirale2->Nodes();
+    const QPoint end = pixelOf({future[24].X, future[24].Y, future[24].Z});
+    EXPECT_FALSE(isTeal(img.pixel(end)));
+    // The spiral runs from the lower centre upwards: below the centre the frame is teal.
+    const QPoint centre = pixelOf({0, 0, 0});
+    EXPECT_TRUE(isTeal(img.pixel(centre.x(), std::min(412, centre.y() + 40))));
+}
+
+TEST_F(ViewerTest, DroppingUnseenTrianglesKeepsThePicture) {
+    addMarkers(300);
+    viewer.SetSendAllTriangles(true);
+    const QImage all = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    viewer.SetSendAllTriangles(false);
+    const QImage culled = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < all.height(); ++y)
+        for (int x = 0; x < all.width(); ++x)
+            differing += all.pixel(x, y) != culled.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ViewerTest, TranslucentSphereIsBlendedOverAMarker) {
+    // A marker at the present, inside the date sphere and added after it.
+    addMarkers(0);
+    auto* m = new TSphere(scene.BaseSpirale);
+    m->Reparent(scene.BaseSpirale);
+    m->SetRadius(0.03f);
+    m->Material().FrontProperties().Diffuse().SetColor(0, 0.5f, 0.5f, 1);
+    m->Material().FrontProperties().Emission().SetColor(0, 0.5f, 0.5f, 1);
+    PlaceOnSpiral(*m, 5, 1.0, 0.3, 0);
+    const QImage img = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    const QRgb c = img.pixel(pixelOf({1, 0, 1.5f}));
+    // Red of the sphere over the marker's blue-green: both show.
+    EXPECT_GT(qRed(c), 100);
+    EXPECT_GT(qBlue(c), 30);
+}
+
+TEST_F(ViewerTest, ContextOptionsRecreateOnlyWhenChanged) {
+    viewer.GrabFrame();
+    const int contexts = viewer.ContextCount();
+    EXPECT_GE(contexts, 1);
+    const QImage before = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    viewer.SetContextOptions(kFormOptions);
+    viewer.GrabFrame();
+    EXPECT_EQ(viewer.ContextCount(), contexts);
+    // The empty set: single-buffered, one-sided lighting; a new context, the same picture.
+    viewer.SetContextOptions(0);
+    const QImage plain = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(viewer.ContextCount(), contexts + 1);
+    EXPECT_EQ(viewer.ContextOptions(), 0u);
+    EXPECT_TRUE(plain == before);
+}
+
+TEST_F(ViewerTest, ChangesAskOnePaint) {
+    viewer.GrabFrame();
+    QApplication::processEvents();
+    const int frames = viewer.FrameCount();
+    // Many changes in one handler give one frame.
+    for (int i = 0; i < 20; ++i)
+        scene.SpherePos->Position().SetX(0.01f * i);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(viewer.FrameCount(), frames + 1);
 }
 
 } // namespace

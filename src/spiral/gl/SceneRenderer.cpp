@@ -113,55 +113,30 @@ void SceneRenderer::applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* 
     }
 }
 
-// All strips of the mesh as one strip joined by repeated vertices: the joins
-// make only zero-area triangles, and each strip starts at an even position
-// so that its triangles keep their orientation.
-void SceneRenderer::sendMesh(const TMesh& mesh, std::vector<unsigned>& indices) {
-    indices.clear();
-    for (const TMeshStrip& s : mesh.Strips()) {
-        if (s.count < 3)
-            continue;
-        if (!indices.empty()) {
-            indices.push_back(indices.back());
-            if (indices.size() % 2 == 0)
-                indices.push_back(unsigned(s.first));
-            indices.push_back(unsigned(s.first));
-        }
-        for (int i = 0; i < s.count; ++i)
-            indices.push_back(unsigned(s.first + i));
+void SceneRenderer::drawMesh(TBaseSceneObject* object, const Matrix4f& toClip, const TSceneBuffer& buffer) {
+    std::shared_ptr<const TMesh> cached;
+    const TMesh* mesh;
+    if (object->UncachedGeometry()) {
+        m_scratch.Clear();
+        object->BuildGeometry(m_scratch);
+        mesh = &m_scratch;
+    } else {
+        cached = object->Mesh();
+        mesh = cached.get();
     }
-    if (indices.empty())
-        return;
-    glVertexPointer(3, GL_FLOAT, 0, mesh.Vertices().data());
-    glNormalPointer(GL_FLOAT, 0, mesh.Normals().data());
-    glDrawElements(GL_TRIANGLE_STRIP, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
-}
-
-void SceneRenderer::drawMesh(TBaseSceneObject* object) {
-    const auto mesh = object->Mesh();
     if (mesh->IsEmpty())
         return;
-    if (object->UncachedGeometry()) {
-        sendMesh(*mesh, m_indices);
+    SelectVisibleTriangles(*mesh, toClip, m_width, m_height, buffer.FaceCulling(), m_batch, m_sendAll);
+    if (m_batch.indices.empty())
         return;
-    }
-    CachedList& entry = m_lists[mesh->Id()];
-    entry.frame = m_frame;
-    if (entry.list == 0) {
-        entry.list = glGenLists(1);
-        if (entry.list == 0) {
-            sendMesh(*mesh, m_indices);
-            return;
-        }
-        glNewList(entry.list, GL_COMPILE);
-        sendMesh(*mesh, m_indices);
-        glEndList();
-    }
-    glCallList(entry.list);
+    glVertexPointer(3, GL_FLOAT, 0, m_batch.vertices.data());
+    glNormalPointer(GL_FLOAT, 0, m_batch.normals.data());
+    glDrawElements(GL_TRIANGLES, GLsizei(m_batch.indices.size()), GL_UNSIGNED_INT, m_batch.indices.data());
 }
 
 void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {
-    ++m_frame;
+    m_width = deviceWidth;
+    m_height = deviceHeight;
     setupState(buffer, blueBits);
     const Vector4f bg = buffer.BackgroundColorVector();
     glClearColor(bg.x, bg.y, bg.z, 1);
@@ -174,7 +149,8 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
 
     glViewport(0, 0, deviceWidth, deviceHeight);
     glMatrixMode(GL_PROJECTION);
-    loadMatrix(buffer.ProjectionMatrix());
+    const Matrix4f projection = buffer.ProjectionMatrix();
+    loadMatrix(projection);
     glMatrixMode(GL_MODELVIEW);
     const Matrix4f view = buffer.ViewMatrix();
     setupLights(buffer, view);
@@ -183,28 +159,13 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     glEnableClientState(GL_NORMAL_ARRAY);
     buffer.CollectDrawList(m_items);
     for (const TDrawItem& item : m_items) {
-        loadMatrix(item.world * view);
+        const Matrix4f modelView = item.world * view;
+        loadMatrix(modelView);
         applyMaterial(buffer, item.object);
-        drawMesh(item.object);
+        drawMesh(item.object, modelView * projection, buffer);
     }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_BLEND);
 
-    // Lists of meshes that were not drawn this frame are gone or replaced.
-    for (auto it = m_lists.begin(); it != m_lists.end();) {
-        if (it->second.frame != m_frame) {
-            glDeleteLists(it->second.list, 1);
-            it = m_lists.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
-void SceneRenderer::ReleaseResources() {
-    for (auto& [id, entry] : m_lists)
-        if (entry.list)
-            glDeleteLists(entry.list, 1);
-    m_lists.clear();
 }

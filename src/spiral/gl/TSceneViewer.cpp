@@ -2,6 +2,7 @@
 
 #include "spiral/gl/SceneRenderer.h"
 
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -63,27 +64,32 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(viewer->rect());
     }
-    ~TSceneViewerSurface() override {
-        // The base destructor destroys the context: release now, and not again from its signal.
-        if (QOpenGLContext* ctx = context())
-            disconnect(ctx, nullptr, this, nullptr);
-        release();
+    bool RenderNow() {
+        if (!isValid() || m_failed)
+            return false;
+        makeCurrent();
+        paintGL();
+        glFinish();
+        doneCurrent();
+        return true;
     }
-
-    bool Failed() const { return m_failed; }
 
 protected:
     void initializeGL() override {
         ++m_viewer->m_contextCount;
         QOpenGLContext* ctx = context();
         const QSurfaceFormat f = ctx ? ctx->format() : QSurfaceFormat();
-        if (!ctx || !ctx->isValid() || f.majorVersion() < 1 || (f.majorVersion() == 1 && f.minorVersion() < 1)) {
+        QString error;
+        if (!ctx || !ctx->isValid())
+            error = QStringLiteral("Failed to create RenderingContext.");
+        else if (f.majorVersion() < 1 || (f.majorVersion() == 1 && f.minorVersion() < 1))
+            error = QStringLiteral("Need at least OpenGL version 1.1");
+        if (!error.isEmpty()) {
+            // Nothing can be drawn: the viewer steps aside so that its panel's caption shows.
             m_failed = true;
-            return;
+            m_viewer->m_contextError = error;
+            QMetaObject::invokeMethod(m_viewer, [v = m_viewer] { v->setVisible(false); }, Qt::QueuedConnection);
         }
-        // Free the display lists while the context still exists.
-        connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, &TSceneViewerSurface::release,
-                Qt::UniqueConnection);
     }
 
     void paintGL() override {
@@ -94,20 +100,12 @@ protected:
         const qreal dpr = devicePixelRatioF();
         // The widget draws into a frame buffer object with the colour depth of its format.
         const int blueBits = format().blueBufferSize() > 0 ? format().blueBufferSize() : 8;
+        m_renderer.SetSendAllTriangles(m_viewer->m_sendAll);
         m_renderer.Render(buffer, int(width() * dpr + 0.5), int(height() * dpr + 0.5), blueBits);
         ++m_viewer->m_frameCount;
     }
 
 private:
-    void release() {
-        QOpenGLContext* ctx = context();
-        if (!ctx || !ctx->isValid())
-            return;
-        makeCurrent();
-        m_renderer.ReleaseResources();
-        doneCurrent();
-    }
-
     TSceneViewer* m_viewer;
     SceneRenderer m_renderer;
     bool m_failed = false;
@@ -157,6 +155,13 @@ QImage TSceneViewer::GrabFrame() {
         return {};
     return m_surface->grabFramebuffer();
 }
+
+void TSceneViewer::SetSendAllTriangles(bool on) {
+    m_sendAll = on;
+    requestRepaint();
+}
+
+bool TSceneViewer::RenderNow() { return m_surface && m_surface->RenderNow(); }
 
 void TSceneViewer::requestRepaint() {
     if (m_surface)

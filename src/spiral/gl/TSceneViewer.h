@@ -39,9 +39,19 @@ public:
 
     // Draws one frame now and returns it (an empty image without OpenGL).
     QImage GrabFrame();
+    // Draws one frame now and waits until OpenGL has finished it (for
+    // measurements); false without a context.
+    bool RenderNow();
+    // Sends every triangle of every mesh instead of only those that can reach
+    // a pixel (the reference picture for tests).
+    void SetSendAllTriangles(bool on);
     // Frames drawn and contexts made so far (for tests and measurements).
     int FrameCount() const { return m_frameCount; }
     int ContextCount() const { return m_contextCount; }
+    // The error met when the rendering context was made ("Failed to create
+    // RenderingContext." or "Need at least OpenGL version 1.1"); the viewer
+    // then hides itself. Empty when all went well.
+    const QString& ContextError() const { return m_contextError; }
 
 signals:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -65,7 +75,8 @@ private:
     TSceneBuffer m_buffer;
     TSceneViewerSurface* m_surface = nullptr; // child widget, owned by Qt
     bool m_showHint = true;
-    bool m_doubleClick = false;
+    bool m_sendAll = false;
     int m_frameCount = 0;
     int m_contextCount = 0;
+    QString m_contextError;
 };

@@ -1,0 +1,86 @@
+// The 3D view with many event-sized spheres: drawing a frame on the software
+// renderer and picking the object under the mouse. Run the frame measurement
+// under an X server: QT_QPA_PLATFORM=xcb xvfb-run -a build/bin/aev_bench --benchmark_filter=Scene
+#include "spiral/SpiralGeometry.h"
+#include "spiral/SpiralScene.h"
+#include "spiral/gl/TSceneViewer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The window's scene with the spiral, the date sphere and `count` marker-like
+// spheres at dates spread evenly over the whole range. Placed on the spiral,
+// they are UncachedGeometry like the event markers; `uncached` false keeps
+// their meshes cached instead.
+std::unique_ptr<TSpiralScene> makeScene(int count, bool uncached = true) {
+    auto scene = std::make_unique<TSpiralScene>();
+    BuildSpiral(*scene->Spirale, *scene->Spirale2, 5, 1.0, 0.3);
+    PlaceOnSpiral(*scene->SpherePos, 5, 1.0, 0.3, 0);
+    for (int i = 0; i < count; ++i) {
+        auto* m = new TSphere(scene->BaseSpirale);
+        m->Reparent(scene->BaseSpirale);
+        m->SetRadius(0.03f);
+        m->SetSlices(20);
+        m->SetStacks(20);
+        m->Material() = scene->SpherePos->Material();
+        m->Material().SetBlendingMode(bmOpaque);
+        m->Material().FrontProperties().Diffuse().SetColor(0, 0.5f, 0.5f, 1);
+        m->SetTag(i + 1);
+        PlaceOnSpiral(*m, 5, 1.0, 0.3, -4550.0 + 4580.0 * i / count);
+        m->SetUncachedGeometry(uncached);
+        scene->EventMarkers.push_back(m);
+    }
+    return scene;
+}
+
+// Pixel positions of the sphere centres, where picking has most to sort out.
+std::vector<QPoint> sphereCentres(TSpiralScene& scene, TSceneBuffer& buffer) {
+    const Matrix4f vp = buffer.ViewMatrix() * buffer.ProjectionMatrix();
+    std::vector<QPoint> points;
+    for (TSphere* m : scene.EventMarkers) {
+        const Vector4f c = Transform(Vector4f(m->WorldPosition(), 1), vp);
+        points.emplace_back(int((c.x / c.w + 1) / 2 * buffer.Width()),
+                            int((1 - c.y / c.w) / 2 * buffer.Height()));
+    }
+    return points;
+}
+
+void BM_SceneFrame(benchmark::State& state) {
+    auto scene = makeScene(int(state.range(0)), state.range(1) != 0);
+    TSceneViewer viewer;
+    if (!viewer.OpenGLAvailable()) {
+        state.SkipWithError("no OpenGL context (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
+        return;
+    }
+    viewer.resize(517, 413);
+    viewer.SetCamera(scene->Camera1);
+    viewer.Buffer().SetBackgroundColor(0x00808000);
+    viewer.SetContextOptions(63);
+    viewer.Buffer().SetShadeModel(smSmooth);
+    viewer.show();
+    viewer.GrabFrame(); // makes the context
+    for (auto _ : state)
+        benchmark::DoNotOptimize(viewer.RenderNow());
+}
+// Arguments: sphere count, UncachedGeometry.
+BENCHMARK(BM_SceneFrame)->Args({0, 1})->Args({1000, 1})->Args({1000, 0})->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ScenePickAt(benchmark::State& state) {
+    auto scene = makeScene(int(state.range(0)));
+    TSceneBuffer buffer;
+    buffer.SetViewport(517, 413);
+    buffer.SetCamera(scene->Camera1);
+    const std::vector<QPoint> points = sphereCentres(*scene, buffer);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const QPoint p = points[i++ % points.size()];
+        benchmark::DoNotOptimize(buffer.PickAt(p.x(), p.y()));
+    }
+}
+BENCHMARK(BM_ScenePickAt)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace

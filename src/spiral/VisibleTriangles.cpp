@@ -1,0 +1,120 @@
+#include "spiral/VisibleTriangles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Slack for the rasteriser's own rounding: it snaps vertices to a fraction of
+// a pixel (1/256 for the software one), far below this.
+constexpr float kMargin = 1.0f / 32;
+
+// Window coordinates of the vertices handled here stay within [-8192, 8192)
+// (see `safe` below): shifted by 8192 they are positive and truncate like
+// floor. The sum may round up to the next integer, which only widens a range.
+constexpr float kShift = 8192;
+constexpr int kMaxViewport = 2048;
+inline int floorToInt(float v) { return int(v + kShift) - int(kShift); }
+
+// A vertex in window coordinates, with the range of pixel centres i + 0.5 it
+// may reach: a triangle holds a pixel centre in its bounding box only when
+// max(hi) >= min(lo) on both axes.
+struct WindowVertex {
+    float x, y;
+    int loX, hiX, loY, hiY;
+    bool safe; // in front of the near plane and inside the depth range: no clipping
+};
+
+// Whether the triangle (counter-clockwise when sign is 1, clockwise when -1),
+// grown by the margin, holds the pixel centre (px, py).
+inline bool holdsPoint(const WindowVertex& a, const WindowVertex& b, const WindowVertex& c, float sign, float px,
+                       float py) {
+    auto edge = [&](const WindowVertex& p, const WindowVertex& q) {
+        const float ex = q.x - p.x, ey = q.y - p.y;
+        const float e = sign * (ex * (py - p.y) - ey * (px - p.x));
+        return e >= -kMargin * (std::fabs(ex) + std::fabs(ey));
+    };
+    return edge(a, b) && edge(b, c) && edge(c, a);
+}
+
+} // namespace
+
+void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
+                            TTriangleBatch& batch, bool keepAll) {
+    batch.Clear();
+    if (width > kMaxViewport || height > kMaxViewport)
+        keepAll = true;
+    const auto& verts = mesh.Vertices();
+    const auto& normals = mesh.Normals();
+    const auto& idx = mesh.Indices();
+    const std::size_t n = verts.size();
+    static thread_local std::vector<WindowVertex> win;
+    static thread_local std::vector<int> remap;
+    win.resize(n);
+    remap.assign(n, -1);
+    const float hw = width * 0.5f, hh = height * 0.5f;
+    const auto& m = toClip.m;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vector3f& v = verts[i];
+        const float x = v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0] + m[3][0];
+        const float y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
+        const float z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
+        const float w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
+        WindowVertex& o = win[i];
+        // Far outside the window the integer ranges could overflow: leave it to OpenGL.
+        o.safe = w > 1e-6f && z >= -w && z <= w && std::fabs(x) <= 4 * w && std::fabs(y) <= 4 * w;
+        if (o.safe) {
+            const float inv = 1.0f / w;
+            o.x = (x * inv + 1) * hw;
+            o.y = (y * inv + 1) * hh;
+            o.loX = -floorToInt(-(o.x - kMargin - 0.5f));
+            o.hiX = floorToInt(o.x + kMargin - 0.5f);
+            o.loY = -floorToInt(-(o.y - kMargin - 0.5f));
+            o.hiY = floorToInt(o.y + kMargin - 0.5f);
+        }
+    }
+    auto keep = [&](int k) {
+        int& r = remap[std::size_t(k)];
+        if (r < 0) {
+            r = int(batch.vertices.size());
+            batch.vertices.push_back(verts[std::size_t(k)]);
+            batch.normals.push_back(normals[std::size_t(k)]);
+        }
+        batch.indices.push_back(unsigned(r));
+    };
+    const int lastX = width - 1, lastY = height - 1;
+    for (const TMeshStrip& s : mesh.Strips()) {
+        const int* strip = idx.data() + s.first;
+        for (int i = 0; i + 2 < s.count; ++i) {
+            // Strip order: odd triangles swap their first two vertices.
+            const int a = strip[i + (i & 1)], b = strip[i + 1 - (i & 1)], c = strip[i + 2];
+            const WindowVertex &va = win[std::size_t(a)], &vb = win[std::size_t(b)], &vc = win[std::size_t(c)];
+            if (!keepAll && va.safe && vb.safe && vc.safe) {
+                const float area = (vb.x - va.x) * (vc.y - va.y) - (vc.x - va.x) * (vb.y - va.y);
+                if (cullBackFaces && area < -1e-3f)
+                    continue;
+                const int loX = std::max(std::min({va.loX, vb.loX, vc.loX}), 0);
+                const int hiX = std::min(std::max({va.hiX, vb.hiX, vc.hiX}), lastX);
+                if (hiX < loX)
+                    continue;
+                const int loY = std::max(std::min({va.loY, vb.loY, vc.loY}), 0);
+                const int hiY = std::min(std::max({va.hiY, vb.hiY, vc.hiY}), lastY);
+                if (hiY < loY)
+                    continue;
+                // A small triangle: look at each pixel centre of its box.
+                if (std::fabs(area) > 1e-3f && (hiX - loX + 1) * (hiY - loY + 1) <= 4) {
+                    const float sign = area > 0 ? 1.0f : -1.0f;
+                    bool hit = false;
+                    for (int py = loY; py <= hiY && !hit; ++py)
+                        for (int px = loX; px <= hiX && !hit; ++px)
+                            hit = holdsPoint(va, vb, vc, sign, px + 0.5f, py + 0.5f);
+                    if (!hit)
+                        continue;
+                }
+            }
+            keep(a);
+            keep(b);
+            keep(c);
+        }
+    }
+}
