@@ -93,6 +93,8 @@ void TCollisionManager::remove(TCollisionBehaviour* b) {
     if (b->m_slot < m_items.size() && m_items[b->m_slot] == b) {
         m_items[b->m_slot] = nullptr;
         ++m_holes;
+        if (m_checking && b->m_slot < m_reportOwners.size())
+            m_reportOwners[b->m_slot] = nullptr;
     }
     m_pairsValid = false;
     if (!m_checking && m_holes > m_items.size() / 2)
@@ -311,17 +313,29 @@ void TCollisionManager::RunCollisionCheck() {
         return;
 
     std::vector<TShape> shapes(n);
+    // Most objects share a parent (the markers): its world matrix is made once.
+    // Row 3 of ObjectMatrix x parent's WorldMatrix is Position x that matrix.
+    const TBaseSceneObject* lastParent = nullptr;
+    Matrix4f parentWorld;
     for (std::size_t i = 0; i < n; ++i) {
         const TCollisionBehaviour* b = m_items[i];
         TShape& s = shapes[i];
         s.owner = b->OwnerBaseSceneObject();
         s.mode = b->m_boundingMode;
         s.group = b->m_groupIndex;
-        if (s.owner) {
-            s.position = s.owner->WorldPosition();
-            s.halfExtents = s.owner->HalfExtents();
-            s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
+        if (!s.owner)
+            continue;
+        if (const TBaseSceneObject* parent = s.owner->Parent()) {
+            if (parent != lastParent) {
+                parentWorld = parent->WorldMatrix();
+                lastParent = parent;
+            }
+            s.position = TransformPoint(s.owner->Position().AsVector(), parentWorld);
+        } else {
+            s.position = s.owner->Position().AsVector();
         }
+        s.halfExtents = s.owner->HalfExtents();
+        s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
     }
     std::vector<int> moved;
     if (m_pairsValid && m_shapes.size() == n) {
@@ -346,15 +360,19 @@ void TCollisionManager::RunCollisionCheck() {
             m->compact();
         }
     } guard{this};
+    m_reportOwners.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        m_reportOwners[i] = m_shapes[i].owner;
     m_checking = true;
     const TObjectCollisionEvent handler = OnCollision;
+    TBaseSceneObject* const* owners = m_reportOwners.data();
     for (std::size_t i = 0; i < n; ++i) {
         const std::vector<int>& row = m_pairs[i];
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const std::size_t j = std::size_t(row[k]);
-            if (!m_items[i] || !m_items[j])
-                continue;
-            handler(this, m_shapes[i].owner, m_shapes[j].owner);
+        for (const int j : row) {
+            TBaseSceneObject* o1 = owners[i];
+            TBaseSceneObject* o2 = owners[j];
+            if (o1 && o2)
+                handler(this, o1, o2);
         }
     }
 }
