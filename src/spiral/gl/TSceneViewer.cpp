@@ -1,25 +1,149 @@
 #include "spiral/gl/TSceneViewer.h"
 
+#include "spiral/gl/SceneRenderer.h"
+
 #include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
 #include <QToolTip>
 
-// Temporary body without drawing; the OpenGL surface follows.
-class TSceneViewerSurface {};
+namespace {
 
-TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {
-    m_buffer.SetContextOptions(roDoubleBuffer | roRenderToWindow);
-    m_buffer.OnChange = [this] { requestRepaint(); };
-    setMouseTracking(true);
+// Whether this process can make an OpenGL context of at least version 1.1;
+// probed once (creating a context is what the viewer will need).
+bool probeOpenGL() {
+    static const bool available = [] {
+        QOpenGLContext context;
+        if (!context.create())
+            return false;
+        QOffscreenSurface surface;
+        surface.setFormat(context.format());
+        surface.create();
+        if (!surface.isValid() || !context.makeCurrent(&surface))
+            return false;
+        const QSurfaceFormat f = context.format();
+        const bool ok = f.majorVersion() > 1 || (f.majorVersion() == 1 && f.minorVersion() >= 1);
+        context.doneCurrent();
+        return ok;
+    }();
+    return available;
 }
 
-TSceneViewer::~TSceneViewer() { m_buffer.OnChange = nullptr; }
+// The surface format of a set of context options, as far as the platform
+// offers them: colour and depth 24 bits always, no accumulation buffers.
+QSurfaceFormat formatFor(unsigned options) {
+    QSurfaceFormat f;
+    f.setRenderableType(QSurfaceFormat::OpenGL);
+    f.setProfile(QSurfaceFormat::CompatibilityProfile);
+    f.setVersion(2, 1);
+    f.setSwapBehavior((options & roDoubleBuffer) ? QSurfaceFormat::DoubleBuffer : QSurfaceFormat::SingleBuffer);
+    const int colourBits = (options & roNoColorBuffer) ? 0 : 8;
+    f.setRedBufferSize(colourBits);
+    f.setGreenBufferSize(colourBits);
+    f.setBlueBufferSize(colourBits);
+    f.setAlphaBufferSize((options & roDestinationAlpha) ? 8 : 0);
+    f.setDepthBufferSize(24);
+    f.setStencilBufferSize((options & roStencilBuffer) ? 8 : 0);
+    f.setStereo((options & roStereo) != 0);
+    return f;
+}
 
-bool TSceneViewer::OpenGLAvailable() const { return false; }
+} // namespace
+
+// The OpenGL drawing surface filling the viewer. Mouse events pass through to
+// the viewer, which owns the state; one surface (and context) per set of
+// context options.
+class TSceneViewerSurface : public QOpenGLWidget {
+public:
+    explicit TSceneViewerSurface(TSceneViewer* viewer) : QOpenGLWidget(viewer), m_viewer(viewer) {
+        setFormat(formatFor(viewer->m_buffer.ContextOptions()));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(viewer->rect());
+    }
+    ~TSceneViewerSurface() override {
+        // The base destructor destroys the context: release now, and not again from its signal.
+        if (QOpenGLContext* ctx = context())
+            disconnect(ctx, nullptr, this, nullptr);
+        release();
+    }
+
+    bool Failed() const { return m_failed; }
+
+protected:
+    void initializeGL() override {
+        ++m_viewer->m_contextCount;
+        QOpenGLContext* ctx = context();
+        const QSurfaceFormat f = ctx ? ctx->format() : QSurfaceFormat();
+        if (!ctx || !ctx->isValid() || f.majorVersion() < 1 || (f.majorVersion() == 1 && f.minorVersion() < 1)) {
+            m_failed = true;
+            return;
+        }
+        // Free the display lists while the context still exists.
+        connect(ctx, &QOpenGLContext::aboutToBeDestroyed, this, &TSceneViewerSurface::release,
+                Qt::UniqueConnection);
+    }
+
+    void paintGL() override {
+        TSceneBuffer& buffer = m_viewer->m_buffer;
+        if (m_failed || buffer.Busy())
+            return;
+        TSceneBuffer::BusyGuard busy(buffer);
+        const qreal dpr = devicePixelRatioF();
+        // The widget draws into a frame buffer object with the colour depth of its format.
+        const int blueBits = format().blueBufferSize() > 0 ? format().blueBufferSize() : 8;
+        m_renderer.Render(buffer, int(width() * dpr + 0.5), int(height() * dpr + 0.5), blueBits);
+        ++m_viewer->m_frameCount;
+    }
+
+private:
+    void release() {
+        QOpenGLContext* ctx = context();
+        if (!ctx || !ctx->isValid())
+            return;
+        makeCurrent();
+        m_renderer.ReleaseResources();
+        doneCurrent();
+    }
+
+    TSceneViewer* m_viewer;
+    SceneRenderer m_renderer;
+    bool m_failed = false;
+};
+
+TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {
+    m_buffer.OnChange = [this] { requestRepaint(); };
+    m_buffer.SetViewport(width(), height());
+    setMouseTracking(true);
+    if (OpenGLAvailable()) {
+        // The frame covers the whole viewer: no background erase.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        createSurface();
+    }
+}
+
+TSceneViewer::~TSceneViewer() {
+    m_buffer.OnChange = nullptr;
+    delete m_surface;
+    m_surface = nullptr;
+}
+
+bool TSceneViewer::OpenGLAvailable() const { return probeOpenGL(); }
 
 void TSceneViewer::SetContextOptions(unsigned options) {
     if (options == m_buffer.ContextOptions())
         return;
     m_buffer.SetContextOptions(options);
+    if (m_surface)
+        createSurface();
+}
+
+void TSceneViewer::createSurface() {
+    delete m_surface;
+    m_surface = new TSceneViewerSurface(this);
+    m_surface->setVisible(true);
 }
 
 void TSceneViewer::SetShowHint(bool on) {
@@ -28,7 +152,16 @@ void TSceneViewer::SetShowHint(bool on) {
         QToolTip::hideText();
 }
 
-QImage TSceneViewer::GrabFrame() { return {}; }
+QImage TSceneViewer::GrabFrame() {
+    if (!m_surface)
+        return {};
+    return m_surface->grabFramebuffer();
+}
+
+void TSceneViewer::requestRepaint() {
+    if (m_surface)
+        m_surface->update();
+}
 
 bool TSceneViewer::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip && !m_showHint)
@@ -51,15 +184,14 @@ void TSceneViewer::mouseReleaseEvent(QMouseEvent* e) {
     emit MouseUp(e->button(), e->modifiers(), p.x(), p.y());
 }
 
+// A double click is a press as far as the handlers go.
 void TSceneViewer::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
 void TSceneViewer::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     m_buffer.SetViewport(width(), height());
+    if (m_surface)
+        m_surface->setGeometry(rect());
 }
 
 void TSceneViewer::showEvent(QShowEvent* e) { QWidget::showEvent(e); }
-
-void TSceneViewer::createSurface() {}
-
-void TSceneViewer::requestRepaint() { update(); }
