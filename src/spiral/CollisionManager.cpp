@@ -93,6 +93,8 @@ void TCollisionManager::remove(TCollisionBehaviour* b) {
     if (b->m_slot < m_items.size() && m_items[b->m_slot] == b) {
         m_items[b->m_slot] = nullptr;
         ++m_holes;
+        if (m_checking && b->m_slot < m_reportOwners.size())
+            m_reportOwners[b->m_slot] = nullptr;
     }
     m_pairsValid = false;
     if (!m_checking && m_holes > m_items.size() / 2)
@@ -198,28 +200,30 @@ float TCollisionManager::reach(const TShape& s) {
 
 void TCollisionManager::findAllPairs() {
     const int n = int(m_shapes.size());
-    m_pairs.assign(std::size_t(n), {});
-    // Shapes that cannot be placed on the sweep axis (not finite) are tested
-    // against every other one.
-    std::vector<int> swept, loose;
-    for (int i = 0; i < n; ++i) {
-        if (!m_shapes[std::size_t(i)].owner)
-            continue;
-        const TShape& s = m_shapes[std::size_t(i)];
-        const float r = reach(s);
-        if (std::isfinite(s.position.x) && std::isfinite(s.position.y) && std::isfinite(s.position.z) &&
-            std::isfinite(r))
-            swept.push_back(i);
-        else
-            loose.push_back(i);
-    }
-    auto record = [this](int i, int j) {
+    // The touching pairs (i < j), found in any order, then put in the order of
+    // the double loop by two counting passes (by j, then stably by i).
+    std::vector<std::pair<int, int>> found;
+    auto record = [this, &found](int i, int j) {
         if (i > j)
             std::swap(i, j);
         const TShape &a = m_shapes[std::size_t(i)], &b = m_shapes[std::size_t(j)];
         if (mayTest(a, b) && touches(a, b))
-            m_pairs[std::size_t(i)].push_back(j);
+            found.emplace_back(i, j);
     };
+
+    // Shapes that cannot be placed on the sweep axis (not finite) are tested
+    // against every other one.
+    std::vector<int> swept, loose;
+    for (int i = 0; i < n; ++i) {
+        const TShape& s = m_shapes[std::size_t(i)];
+        if (!s.owner)
+            continue;
+        if (std::isfinite(s.position.x) && std::isfinite(s.position.y) && std::isfinite(s.position.z) &&
+            std::isfinite(reach(s)))
+            swept.push_back(i);
+        else
+            loose.push_back(i);
+    }
 
     // Sweep along the axis on which the objects spread most.
     int axis = 0;
@@ -237,32 +241,59 @@ void TCollisionManager::findAllPairs() {
             if (hi[a] - lo[a] > hi[axis] - lo[axis])
                 axis = a;
     }
+    // Each shape as its interval on the axis and its bounding sphere, widened by
+    // a margin far above the rounding of the exact tests, so that no touching
+    // pair is missed.
     struct TSpan {
-        float lo, hi;
+        float lo, hi;  // interval on the sweep axis
+        float c[3];    // centre, sweep axis first
+        float r;       // reach plus margin
         int index;
     };
     std::vector<TSpan> spans;
     spans.reserve(swept.size());
     for (int i : swept) {
         const TShape& s = m_shapes[std::size_t(i)];
-        const float c = axis == 0 ? s.position.x : axis == 1 ? s.position.y : s.position.z;
-        const float r = reach(s);
-        // A margin far above the rounding of the exact tests keeps the sweep conservative.
-        const float margin = 1e-4f + 1e-5f * std::fabs(c);
-        spans.push_back({c - r, c + r + margin, i});
+        const float p[3] = {s.position.x, s.position.y, s.position.z};
+        const float r = reach(s) + 1e-4f + 1e-5f * (std::fabs(p[0]) + std::fabs(p[1]) + std::fabs(p[2]));
+        TSpan span{p[axis] - r, p[axis] + r, {p[axis], p[(axis + 1) % 3], p[(axis + 2) % 3]}, r, i};
+        spans.push_back(span);
     }
     std::sort(spans.begin(), spans.end(),
               [](const TSpan& a, const TSpan& b) { return a.lo < b.lo || (a.lo == b.lo && a.index < b.index); });
-    for (std::size_t k = 0; k < spans.size(); ++k)
-        for (std::size_t m = k + 1; m < spans.size() && spans[m].lo <= spans[k].hi; ++m)
-            record(spans[k].index, spans[m].index);
+    for (std::size_t k = 0; k < spans.size(); ++k) {
+        const TSpan& a = spans[k];
+        for (std::size_t m = k + 1; m < spans.size() && spans[m].lo <= a.hi; ++m) {
+            const TSpan& b = spans[m];
+            const float d0 = b.c[0] - a.c[0], d1 = b.c[1] - a.c[1], d2 = b.c[2] - a.c[2];
+            const float rr = a.r + b.r;
+            if (d0 * d0 + d1 * d1 + d2 * d2 <= rr * rr)
+                record(a.index, b.index);
+        }
+    }
     for (int i : loose)
         for (int j = 0; j < n; ++j)
             if (j != i && m_shapes[std::size_t(j)].owner &&
                 (std::binary_search(loose.begin(), loose.end(), j) ? j > i : true))
                 record(i, j);
-    for (auto& row : m_pairs)
-        std::sort(row.begin(), row.end());
+
+    // Counting passes: by j, then stably by i; each row ends up ascending.
+    std::vector<std::pair<int, int>> byJ(found.size());
+    std::vector<std::size_t> start(std::size_t(n) + 1, 0);
+    for (const auto& pr : found)
+        ++start[std::size_t(pr.second) + 1];
+    for (int v = 0; v < n; ++v)
+        start[std::size_t(v) + 1] += start[std::size_t(v)];
+    for (const auto& pr : found)
+        byJ[start[std::size_t(pr.second)]++] = pr;
+    std::vector<std::size_t> rowSize(std::size_t(n), 0);
+    for (const auto& pr : byJ)
+        ++rowSize[std::size_t(pr.first)];
+    m_pairs.assign(std::size_t(n), {});
+    for (int i = 0; i < n; ++i)
+        m_pairs[std::size_t(i)].reserve(rowSize[std::size_t(i)]);
+    for (const auto& pr : byJ)
+        m_pairs[std::size_t(pr.first)].push_back(pr.second);
 }
 
 void TCollisionManager::updatePairs(const std::vector<int>& moved) {
@@ -311,17 +342,29 @@ void TCollisionManager::RunCollisionCheck() {
         return;
 
     std::vector<TShape> shapes(n);
+    // Most objects share a parent (the markers): its world matrix is made once.
+    // Row 3 of ObjectMatrix x parent's WorldMatrix is Position x that matrix.
+    const TBaseSceneObject* lastParent = nullptr;
+    Matrix4f parentWorld;
     for (std::size_t i = 0; i < n; ++i) {
         const TCollisionBehaviour* b = m_items[i];
         TShape& s = shapes[i];
         s.owner = b->OwnerBaseSceneObject();
         s.mode = b->m_boundingMode;
         s.group = b->m_groupIndex;
-        if (s.owner) {
-            s.position = s.owner->WorldPosition();
-            s.halfExtents = s.owner->HalfExtents();
-            s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
+        if (!s.owner)
+            continue;
+        if (const TBaseSceneObject* parent = s.owner->Parent()) {
+            if (parent != lastParent) {
+                parentWorld = parent->WorldMatrix();
+                lastParent = parent;
+            }
+            s.position = TransformPoint(s.owner->Position().AsVector(), parentWorld);
+        } else {
+            s.position = s.owner->Position().AsVector();
         }
+        s.halfExtents = s.owner->HalfExtents();
+        s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
     }
     std::vector<int> moved;
     if (m_pairsValid && m_shapes.size() == n) {
@@ -346,15 +389,19 @@ void TCollisionManager::RunCollisionCheck() {
             m->compact();
         }
     } guard{this};
+    m_reportOwners.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        m_reportOwners[i] = m_shapes[i].owner;
     m_checking = true;
     const TObjectCollisionEvent handler = OnCollision;
+    TBaseSceneObject* const* owners = m_reportOwners.data();
     for (std::size_t i = 0; i < n; ++i) {
         const std::vector<int>& row = m_pairs[i];
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const std::size_t j = std::size_t(row[k]);
-            if (!m_items[i] || !m_items[j])
-                continue;
-            handler(this, m_shapes[i].owner, m_shapes[j].owner);
+        for (const int j : row) {
+            TBaseSceneObject* o1 = owners[i];
+            TBaseSceneObject* o2 = owners[j];
+            if (o1 && o2)
+                handler(this, o1, o2);
         }
     }
 }

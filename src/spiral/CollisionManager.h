@@ -115,5 +115,8 @@ private:
     // ascending. Valid while the list has not changed since.
     std::vector<TShape> m_shapes;
     std::vector<std::vector<int>> m_pairs;
+    // During the reports: the owner of each slot, set to none when its
+    // behaviour goes away meanwhile.
+    std::vector<TBaseSceneObject*> m_reportOwners;
     bool m_pairsValid = false;
 };
