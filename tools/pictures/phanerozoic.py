@@ -279,10 +279,14 @@ def devonien_bio():
 def devonien_paleo():
     defs, body = slab("#d2c3a0", "#a08e68", seed=24, spots=25)
     shell = path("M-230,0 L230,0 C200,60 100,120 0,130 C-100,120 -200,60 -230,0 Z", "#c9b58a", "#6a5534", 3)
-    for k in range(-13, 14):
-        x_end = k * 16
-        shell += path("M0,-4 Q%g,%g %g,%g" % (k * 6, 60, x_end * 1.1, 118 - abs(k) * 4.5 if abs(k) < 12 else 40),
-                      stroke="#7a6540", sw=2)
+    def margin(t):  # the right half of the margin, from the hinge end (t = 0) to the middle (t = 1)
+        p0, p1, p2, p3 = (230, 0), (200, 60), (100, 120), (0, 130)
+        return tuple((1 - t) ** 3 * a + 3 * (1 - t) ** 2 * t * b + 3 * (1 - t) * t * t * c + t ** 3 * d
+                     for a, b, c, d in zip(p0, p1, p2, p3))
+    for k in range(1, 16):
+        x, y = margin(k / 15)
+        for side in (1, -1):
+            shell += path("M0,-2 Q%g,%g %g,%g" % (side * x * 0.45, y * 0.25, side * x, y), stroke="#7a6540", sw=2)
     shell += path("M-26,0 C-24,60 -18,100 0,128 C18,100 24,60 26,0 Z", "#b8a275", "#6a5534", 2)
     shell += path("M-20,0 C-10,-18 10,-18 20,0 Z", "#a89060", "#6a5534", 2)
     body += place(shell, 316, 110, 1)
