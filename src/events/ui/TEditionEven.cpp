@@ -32,6 +32,9 @@ TEditionEven::TEditionEven(QWidget* parent) : QDialog(parent) {
     ScrewPanel1->setGeometry(0, 0, 394, 163);
     ScrewPanel1->SetBevelInner(bvRaised);
     ScrewPanel1->SetBevelOuter(bvSpace);
+    ScrewPanel1->SetMargin(4);
+    ScrewPanel1->SetScrewSize(4);
+    ScrewPanel1->SetShowScrews(true);
 
     Label2 = new QLabel(ScrewPanel1);
     Label2->setObjectName(QStringLiteral("Label2"));
