@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include "imaging/TBitmap.h"
+
 #include <QImage>
 
 void TAevoriumF1::Aide1Click() {
@@ -49,7 +51,10 @@ void TAevoriumF1::Apropos1Click() {
 void TAevoriumF1::LoadGaugeRuler() {
     // Read as a Windows bitmap whatever its extension; any failure keeps the
     // built-in ruler, without a message.
-    QImage ruler;
-    if (ruler.load(ExeDir + QStringLiteral("Echelle_geol.dat"), "BMP") && !ruler.isNull())
-        ImageSlider1->SetImage(TImageSlider::ImageHRuler, ruler);
+    try {
+        const QImage ruler = LoadBitmapFile(ExeDir + QStringLiteral("Echelle_geol.dat"));
+        if (!ruler.isNull())
+            ImageSlider1->SetImage(TImageSlider::ImageHRuler, ruler);
+    } catch (const std::exception&) {
+    }
 }

@@ -1,6 +1,7 @@
 // The program's data as shipped in data/: every data set of Donnees.ini is read
 // through the program's own loaders and checked the way the dials will use it,
 // and the scale is checked against the fact table it was generated from.
+#include "imaging/TPicture.h"
 #include "timescale/IniFile.h"
 #include "timescale/ScaleTable.h"
 #include "timescale/StrToFloat.h"
@@ -166,15 +167,15 @@ TEST(DataContent, EveryScaleRowIsComplete) {
                 EXPECT_FALSE(row[c].isEmpty());
                 EXPECT_LE(row[c].size(), 32) << row[c].toStdString();
             }
-            // TODO(lead): load through TPicture::LoadFromFile once the picture loader is merged.
+            // Through the program's own picture loader.
             for (int c : {colImageBio, colImagePaleo}) {
                 if (checkedPictures.contains(row[c]))
                     continue;
                 checkedPictures << row[c];
-                const QImage image(DataDir() + row[c]);
-                EXPECT_FALSE(image.isNull()) << row[c].toStdString();
-                EXPECT_GE(image.width(), 316);
-                EXPECT_GE(image.height(), 176);
+                TPicture picture;
+                EXPECT_NO_THROW(picture.LoadFromFile(DataDir() + row[c])) << row[c].toStdString();
+                EXPECT_GE(picture.Width(), 316);
+                EXPECT_GE(picture.Height(), 176);
             }
             for (int c : {colLienBio, colLienPaleo}) {
                 EXPECT_FALSE(row[c].contains(QLatin1Char('#'))) << "a link is a plain file path";
