@@ -28,5 +28,6 @@ std::size_t TPictureStream::Read(unsigned char* out, std::size_t n) noexcept {
 QByteArray TPictureStream::Peek(int n) {
     if (m_file)
         return m_file->peek(n);
-    return QByteArray(reinterpret_cast<const char*>(m_data + m_pos), int(std::min<std::size_t>(n, m_size - m_pos)));
+    return QByteArray(reinterpret_cast<const char*>(m_data + m_pos),
+                      int(std::min<std::size_t>(n, m_size - m_pos)));
 }

@@ -9,8 +9,7 @@
 
 TGraphic::~TGraphic() = default;
 
-template <class F>
-void TGraphic::run(F&& decode) {
+template <class F> void TGraphic::run(F&& decode) {
     m_image = QImage();
     m_width = m_height = 0;
     try {
@@ -33,7 +32,8 @@ void TGraphic::run(F&& decode) {
 
 void TGraphic::LoadFromData(const QByteArray& data, QSize maxDrawSize) {
     run([&] {
-        Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()), maxDrawSize);
+        Decode(reinterpret_cast<const unsigned char*>(data.constData()), std::size_t(data.size()),
+               maxDrawSize);
     });
 }
 

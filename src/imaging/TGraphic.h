@@ -48,8 +48,7 @@ protected:
     }
 
 private:
-    template <class F>
-    void run(F&& decode);
+    template <class F> void run(F&& decode);
 
     QImage m_image;
     int m_width = 0;

@@ -175,7 +175,8 @@ void TJPEGImage::DecodeFile(QFile& file, QSize maxDrawSize) {
     decode(&stream, nullptr, 0, maxDrawSize);
 }
 
-void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::size_t size, QSize maxDrawSize) {
+void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::size_t size,
+                        QSize maxDrawSize) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRX rows are RGB32 pixels on little-endian hosts");
     auto state = std::make_unique<TJpegState>();
     std::memset(state.get(), 0, sizeof(TJpegState));

@@ -132,7 +132,8 @@ void TPNGImage::DecodeFile(QFile& file, QSize maxDrawSize) {
 void TPNGImage::decode(TPictureStream& stream, QSize maxDrawSize) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "BGRA rows are ARGB32 pixels on little-endian hosts");
     const QByteArray signature = stream.Peek(8);
-    if (signature.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(signature.constData()), 0, 8) != 0)
+    if (signature.size() < 8 ||
+        png_sig_cmp(reinterpret_cast<png_const_bytep>(signature.constData()), 0, 8) != 0)
         ThrowBadPicture("PNG", QStringLiteral("signature absente"));
     auto state = std::make_unique<TPngState>();
     TPngState* s = state.get();

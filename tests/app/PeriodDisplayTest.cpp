@@ -276,6 +276,14 @@ TEST_F(PeriodDisplay, AFailingPictureKeepsThePreviousOneAndIsReportedOnce) {
     EXPECT_EQ(window.Image1->Picture().Width(), 800);
     EXPECT_FALSE(window.Image1->Stretch());
     EXPECT_EQ(window.ShownPictureBio, QStringLiteral("good.png"));
+    // Unstretched, the picture's top-left corner (red) covers the control.
+    QImage shot(window.Image1->size(), QImage::Format_RGB32);
+    shot.fill(Qt::black);
+    {
+        QPainter p(&shot);
+        window.Image1->paintTo(p);
+    }
+    EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1), qRgb(255, 0, 0));
     // Later updates in the same period try again without a new box.
     showAt(-149);
     showAt(-148);

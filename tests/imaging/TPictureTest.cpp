@@ -129,15 +129,19 @@ TEST(TPicture, FilesReadInPiecesFailWhenTruncated) {
     picture.LoadFromFile(write(dir, QStringLiteral("a.png"), png));
     EXPECT_EQ(picture.Height(), 200);
     for (const double part : {0.0, 0.1, 0.5, 0.99}) {
-        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(int(jpeg.size() * part)))),
-                     EAevError)
+        EXPECT_THROW(
+            picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(int(jpeg.size() * part)))),
+            EAevError)
             << part;
-        EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(int(png.size() * part)))),
-                     EAevError)
+        EXPECT_THROW(
+            picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(int(png.size() * part)))),
+            EAevError)
             << part;
     }
-    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 1))), EAevError);
-    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(png.size() - 1))), EAevError);
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 1))),
+                 EAevError);
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(png.size() - 1))),
+                 EAevError);
     EXPECT_EQ(picture.Width(), 300);
     EXPECT_EQ(picture.Height(), 200);
 }
