@@ -2,6 +2,8 @@
 // through the program's own loaders and checked the way the dials will use it,
 // and the scale is checked against the fact table it was generated from.
 #include "imaging/TPicture.h"
+#include "timescale/AevError.h"
+#include "timescale/ColorText.h"
 #include "timescale/IniFile.h"
 #include "timescale/ScaleTable.h"
 #include "timescale/StrToFloat.h"
@@ -28,21 +30,13 @@ namespace {
 
 QString DataDir() { return QStringLiteral(AEV_SOURCE_DIR "/data/"); }
 
-// A colour text as the scale file writes it: decimal with an optional sign, or
-// hexadecimal introduced by "$", "x", "X", "0x" or "0X".
+// A colour text read by the program's own reader; nothing when it fails.
 std::optional<quint32> ParseColour(const QString& text) {
-    QString t = text.trimmed();
-    bool ok = false;
-    qlonglong v = 0;
-    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        v = t.mid(2).toLongLong(&ok, 16);
-    else if (t.startsWith(QLatin1Char('$')) || t.startsWith(QLatin1Char('x'), Qt::CaseInsensitive))
-        v = t.mid(1).toLongLong(&ok, 16);
-    else
-        v = t.toLongLong(&ok, 10);
-    if (!ok || v < -2147483648LL || v > 0xFFFFFFFFLL)
+    try {
+        return StrToColor(text);
+    } catch (const EAevError&) {
         return std::nullopt;
-    return quint32(v);
+    }
 }
 
 // The row ShowPeriod shows for a date: the last row whose start is at or before it.

@@ -1,12 +1,14 @@
 // The period at the current date: levels, colour, captions, pictures, documents.
 #include "app/Dialogs.h"
 #include "app/Shell.h"
+#include "app/BusyCursor.h"
 #include "app/TAevoriumF1.h"
 #include "timescale/AevError.h"
 #include "timescale/StrToFloat.h"
 #include "widgets/TEmbossedText.h"
 #include "widgets/TImage.h"
 #include "widgets/TPanel.h"
+#include "timescale/ColorText.h"
 #include "widgets/WinColor.h"
 
 #include <QApplication>
@@ -26,67 +28,6 @@ QString cell(const TScaleTable& table, int row, int column) {
     return table.Rows[row][column];
 }
 
-int hexDigit(QChar c) {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
-// A 32-bit integer written in decimal with an optional sign, or in
-// hexadecimal after "$", "x", "X", "0x" or "0X" (an optional sign before the
-// prefix); hexadecimal values up to FFFFFFFF give the bits as written.
-// Throws EAevError for any other text.
-TColor colorFromText(const QString& text) {
-    const auto fail = [&text]() -> TColor {
-        throw EAevError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
-    };
-    int i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    int base = 10;
-    if (i < text.size() && text.at(i) == QLatin1Char('$')) {
-        base = 16;
-        ++i;
-    } else if (i < text.size() && (text.at(i) == QLatin1Char('x') || text.at(i) == QLatin1Char('X'))) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') &&
-               (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size())
-        return fail();
-    quint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const int d = hexDigit(text.at(i));
-        if (d < 0 || d >= base)
-            return fail();
-        value = value * quint64(base) + quint64(d);
-        if (value > 0xFFFFFFFFull)
-            return fail();
-    }
-    if (base == 10 && value > (negative ? 0x80000000ull : 0x7FFFFFFFull))
-        return fail();
-    const quint32 bits = quint32(value);
-    return negative ? TColor(0u - bits) : TColor(bits);
-}
-
-// Shows the hourglass until the end of the scope.
-struct TBusyCursor {
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 void setInfoButton(QToolButton* button, bool on) {
     button->setEnabled(on);
@@ -119,7 +60,7 @@ void TAevoriumF1::ShowPeriod() {
     StaticTextPaleo->repaint();
     // 4. Colour: a text that is not an integer ends the display here.
     const QString colour = cell(ScaleTable, r, colCouleur);
-    PanelColor->SetColor(colour.isEmpty() ? cl::BtnFace : colorFromText(colour));
+    PanelColor->SetColor(colour.isEmpty() ? cl::BtnFace : StrToColor(colour));
     // 5, 6. Information buttons.
     const bool bio = !cell(ScaleTable, r, colLienBio).isEmpty();
     setInfoButton(BtnNavBio, bio);
