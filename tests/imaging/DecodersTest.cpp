@@ -110,7 +110,7 @@ TEST(JpegDecoder, EveryJpegExtensionAndOnlyJpegContent) {
 }
 
 TEST(PngDecoder, EveryColourTypeAndDepthInterlacedOrNot) {
-    const TPngSpec specs[] = {
+    const TPngKind kinds[] = {
         {PNG_COLOR_TYPE_GRAY, 1},
         {PNG_COLOR_TYPE_GRAY, 2},
         {PNG_COLOR_TYPE_GRAY, 4},
@@ -130,14 +130,14 @@ TEST(PngDecoder, EveryColourTypeAndDepthInterlacedOrNot) {
         {PNG_COLOR_TYPE_RGB_ALPHA, 8},
         {PNG_COLOR_TYPE_RGB_ALPHA, 16},
     };
-    for (TPngSpec spec : specs) {
+    for (TPngKind kind : kinds) {
         for (bool interlaced : {false, true}) {
-            spec.interlaced = interlaced;
-            SCOPED_TRACE(testing::Message() << "type " << spec.colorType << " depth " << spec.depth
-                                            << " trns " << spec.trns << " interlaced " << interlaced);
-            const QByteArray file = Png(W, H, spec);
+            kind.interlaced = interlaced;
+            SCOPED_TRACE(testing::Message() << "type " << kind.colorType << " depth " << kind.depth
+                                            << " trns " << kind.trns << " interlaced " << interlaced);
+            const QByteArray file = Png(W, H, kind);
             auto g = decode("png", file);
-            EXPECT_TRUE(SamePicture(g->Image(), PngExpected(W, H, spec)));
+            EXPECT_TRUE(SamePicture(g->Image(), PngExpected(W, H, kind)));
         }
     }
     expectDamagedCopiesFailCleanly("png", Png(W, H, {PNG_COLOR_TYPE_RGB_ALPHA, 8}));

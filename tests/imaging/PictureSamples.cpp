@@ -133,7 +133,7 @@ void pngFlush(png_structp) {}
 
 } // namespace
 
-QImage PngExpected(int w, int h, const TPngSpec& s) {
+QImage PngExpected(int w, int h, const TPngKind& s) {
     QImage image(w, h, QImage::Format_ARGB32);
     const int paletteSize = s.depth >= 8 ? 256 : 1 << s.depth;
     for (int y = 0; y < h; ++y)
@@ -181,7 +181,7 @@ QImage PngExpected(int w, int h, const TPngSpec& s) {
     return image;
 }
 
-QByteArray Png(int w, int h, const TPngSpec& s) {
+QByteArray Png(int w, int h, const TPngKind& s) {
     QByteArray out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);

@@ -23,15 +23,15 @@ QImage Reference(int w, int h);
 // Encoders.
 QByteArray Jpeg(int w, int h, bool progressive, int components /* 1, 3 or 4 */, int quality = 95);
 // PNG of every colour type and depth; samples follow the reference picture.
-struct TPngSpec {
+struct TPngKind {
     int colorType; // PNG_COLOR_TYPE_*
     int depth;
     bool interlaced = false;
     bool trns = false;
 };
-QByteArray Png(int w, int h, const TPngSpec& spec);
-// The picture a PNG of that spec decodes to.
-QImage PngExpected(int w, int h, const TPngSpec& spec);
+QByteArray Png(int w, int h, const TPngKind& kind);
+// The picture a PNG of that kind decodes to.
+QImage PngExpected(int w, int h, const TPngKind& kind);
 QByteArray Gif(int w, int h, bool interlaced, int transparentIndex, int frames = 1);
 QByteArray Tiff(int w, int h, int kind /* 0 RGB, 1 RGB LZW, 2 grey, 3 palette, 4 bilevel G4 */);
 QByteArray Eps(const QByteArray& tiff);
