@@ -163,6 +163,11 @@ void TSceneViewer::SetSendAllTriangles(bool on) {
 
 bool TSceneViewer::RenderNow() { return m_surface && m_surface->RenderNow(); }
 
+void TSceneViewer::RepaintNow() {
+    if (m_surface && isVisible())
+        m_surface->repaint();
+}
+
 void TSceneViewer::requestRepaint() {
     if (m_surface)
         m_surface->update();
