@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QOpenGLFunctions>
+#include <QtGui/qopengl.h>
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 #include <QToolTip>
@@ -204,4 +204,3 @@ void TSceneViewer::resizeEvent(QResizeEvent* e) {
         m_surface->setGeometry(rect());
 }
 
-void TSceneViewer::showEvent(QShowEvent* e) { QWidget::showEvent(e); }
