@@ -62,12 +62,14 @@ void BM_SceneFrame(benchmark::State& state) {
     viewer.SetContextOptions(63);
     viewer.Buffer().SetShadeModel(smSmooth);
     viewer.show();
+    viewer.SetSendAllTriangles(state.range(2) != 0);
     viewer.GrabFrame(); // makes the context
     for (auto _ : state)
         benchmark::DoNotOptimize(viewer.RenderNow());
 }
-// Arguments: sphere count, UncachedGeometry.
-BENCHMARK(BM_SceneFrame)->Args({0, 1})->Args({1000, 1})->Args({1000, 0})->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// Arguments: sphere count, UncachedGeometry, every triangle sent (the
+// reference without dropping the triangles that reach no pixel).
+BENCHMARK(BM_SceneFrame)->Args({0, 1, 0})->Args({1000, 1, 0})->Args({1000, 0, 0})->Args({1000, 1, 1})->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ScenePickAt(benchmark::State& state) {
     auto scene = makeScene(int(state.range(0)));

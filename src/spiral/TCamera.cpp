@@ -120,7 +120,9 @@ void TCamera::OrbitTarget(float pitchDelta, float turnDelta) {
     if (dist <= 0)
         return; // On the target itself: no sphere to move on.
     const Vector3f n = v * (1.0f / dist);
-    const Vector3f u = world.Row3(1);
+    // The up axis as a unit vector, so that the camera stays at its distance
+    // even if the stored Up is not exactly of length 1.
+    const Vector3f u = Normalized(world.Row3(1));
     Vector3f right = Cross(u, n);
     if (Length(right) < 0.001f)
         right = {1, 0, 0};
@@ -129,7 +131,7 @@ void TCamera::OrbitTarget(float pitchDelta, float turnDelta) {
     double pitch = std::acos(std::clamp(double(Dot(u, n)), -1.0, 1.0)) + pitchDelta * kPi / 180;
     pitch = std::clamp(pitch, 0.025, kPi - 0.025);
     Vector3f np = RotateAround(u, right, pitch);
-    np = RotateAround(np, Normalized(u), turnDelta * kPi / 180);
+    np = RotateAround(np, u, turnDelta * kPi / 180);
     const Vector3f newWorld = c + (np * dist - v);
     const Vector3f local = Parent() ? Parent()->AbsoluteToLocal(newWorld) : newWorld;
     Position().SetX(local.x);

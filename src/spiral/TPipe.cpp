@@ -41,6 +41,8 @@ void TPipeNodes::SetRadiusFactor(int i, float f) {
 
 void TPipeNodes::SetColor(int i, Vector4f color) {
     TPipeNode& n = m_nodes.at(std::size_t(i));
+    if (n.Color.x == color.x && n.Color.y == color.y && n.Color.z == color.z && n.Color.w == color.w)
+        return;
     n.Color = color;
     changed();
 }

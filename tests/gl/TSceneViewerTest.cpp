@@ -145,3 +145,35 @@ TEST_F(ViewerTest, ChangesAskOnePaint) {
 }
 
 } // namespace
+
+namespace {
+
+// Picking agrees with the frame: where a 4 x 4 block of the frame is all
+// background nothing is picked, and where it is all the date sphere's red the
+// sphere is.
+TEST_F(ViewerTest, PickingAgreesWithTheFrame) {
+    addMarkers(200);
+    const QImage img = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+    int background = 0, sphere = 0;
+    for (int y = 4; y < 409; y += 3)
+        for (int x = 4; x < 513; x += 3) {
+            bool allTeal = true;
+            for (int dy = -2; dy <= 1; ++dy)
+                for (int dx = -2; dx <= 1; ++dx)
+                    allTeal = allTeal && isTeal(img.pixel(x + dx, y + dy));
+            if (allTeal) {
+                ++background;
+                ASSERT_EQ(viewer.PickAt(x, y), nullptr) << x << "," << y;
+            }
+        }
+    const QPoint s = pixelOf({1, 0, 1.5f});
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) {
+            ++sphere;
+            EXPECT_EQ(viewer.PickAt(s.x() + dx, s.y() + dy), scene.SpherePos);
+        }
+    EXPECT_GT(background, 10000);
+    EXPECT_EQ(sphere, 49);
+}
+
+} // namespace

@@ -87,6 +87,16 @@ TEST(TCamera, OrbitKeepsTheDistanceAndClampsThePitch) {
     EXPECT_EQ(cam.Up().Y(), 1.0f);
 }
 
+TEST(TCamera, OrbitKeepsTheDistanceWithALongUpVector) {
+    TSpiralScene scene;
+    scene.CibleCamera->Up().SetPoint(0, 2, 0); // not of length 1
+    const Vector3f t = scene.CibleCamera->WorldPosition();
+    const float d = Length(scene.Camera1->WorldPosition() - t);
+    for (int i = 0; i < 50; ++i)
+        scene.Camera1->OrbitTarget(3, 5);
+    EXPECT_NEAR(Length(scene.Camera1->WorldPosition() - t), d, 1e-3 * d);
+}
+
 TEST(TCamera, OrbitOneDegreeSteps) {
     TSpiralScene scene;
     TCamera& cam = *scene.Camera1;

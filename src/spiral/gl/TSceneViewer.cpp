@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QOpenGLFunctions>
+#include <QtGui/qopengl.h>
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 #include <QToolTip>
@@ -163,6 +163,11 @@ void TSceneViewer::SetSendAllTriangles(bool on) {
 
 bool TSceneViewer::RenderNow() { return m_surface && m_surface->RenderNow(); }
 
+void TSceneViewer::RepaintNow() {
+    if (m_surface && isVisible())
+        m_surface->repaint();
+}
+
 void TSceneViewer::requestRepaint() {
     if (m_surface)
         m_surface->update();
@@ -199,4 +204,3 @@ void TSceneViewer::resizeEvent(QResizeEvent* e) {
         m_surface->setGeometry(rect());
 }
 
-void TSceneViewer::showEvent(QShowEvent* e) { QWidget::showEvent(e); }

@@ -37,6 +37,8 @@ public:
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool on);
 
+    // Repaints the view at once, without waiting for the event loop.
+    void RepaintNow();
     // Draws one frame now and returns it (an empty image without OpenGL).
     QImage GrabFrame();
     // Draws one frame now and waits until OpenGL has finished it (for
@@ -65,7 +67,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
-    void showEvent(QShowEvent* e) override;
 
 private:
     friend class TSceneViewerSurface;

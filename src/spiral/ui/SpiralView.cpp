@@ -37,8 +37,7 @@ void TAevoriumF1::BuildSpiral(int turns, double radius, double heightPerTurn) {
 void TAevoriumF1::PlaceDateSphere() {
     PlaceOnSpiral(*Scene->SpherePos, 5, 1.0, 0.3, CurrentDate);
     // At once, so that the sphere follows a dial while it is dragged.
-    if (SceneViewer1->isVisible())
-        SceneViewer1->repaint();
+    SceneViewer1->RepaintNow();
 }
 
 void TAevoriumF1::SceneViewer1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
