@@ -6,7 +6,6 @@
 // brought up to date when the mouse is released.
 #include "app/TAevoriumF1.h"
 
-#include "timescale/AevError.h"
 #include "timescale/CalendarDate.h"
 #include "widgets/TBtnRot.h"
 #include "widgets/TImageSlider.h"
@@ -18,7 +17,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <exception>
 
 namespace {
 
@@ -34,10 +32,6 @@ double Turns(const TBtnRot* dial) {
 template <typename Step> void Guarded(const TAevoriumF1& window, const char* message, Step step) {
     try {
         step();
-    } catch (const EAevError&) {
-        ShowDebugMessage(window, QString::fromUtf8(message));
-    } catch (const std::exception&) {
-        ShowDebugMessage(window, QString::fromUtf8(message));
     } catch (...) {
         ShowDebugMessage(window, QString::fromUtf8(message));
     }
