@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Shell.h"
 #include "app/TAboutBox.h"
+#include "app/BusyCursor.h"
 #include "app/TAevoriumF1.h"
 #include "app/TAevoriumRTF.h"
 #include "widgets/TImageSlider.h"
@@ -24,14 +25,15 @@ void TAevoriumF1::Aide1Click() {
     if (QFileInfo(besideExe) != QFileInfo(candidates.first()))
         candidates.append(besideExe);
     bool opened = false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const QString& path : candidates) {
-        if (QFileInfo(path).isFile() && ShellOpen(path)) {
-            opened = true;
-            break;
+    {
+        TBusyCursor busy;
+        for (const QString& path : candidates) {
+            if (QFileInfo(path).isFile() && ShellOpen(path)) {
+                opened = true;
+                break;
+            }
         }
     }
-    QApplication::restoreOverrideCursor();
     if (!opened)
         ShowErrorBox(this, QStringLiteral("Fichier d'aide Aevorium.html introuvable !"));
 }

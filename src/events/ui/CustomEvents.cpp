@@ -1,4 +1,5 @@
 // Event files, the custom spiral mode and the event editor command.
+#include "app/BusyCursor.h"
 #include "app/Dialogs.h"
 #include "app/Globals.h"
 #include "app/TAevoriumF1.h"
@@ -11,16 +12,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
-
-namespace {
-// The busy cursor for the length of a reload.
-struct TBusyCursor {
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
-} // namespace
 
 void TAevoriumF1::LoadEvents() { EventList = LoadEventFile(EventFileName); }
 
