@@ -1,17 +1,17 @@
 // The "?" menu: help, credits and the About box; the gauge's ruler at start-up.
+#include "app/BusyCursor.h"
 #include "app/Dialogs.h"
 #include "app/Globals.h"
 #include "app/Shell.h"
 #include "app/TAboutBox.h"
-#include "app/BusyCursor.h"
 #include "app/TAevoriumF1.h"
 #include "app/TAevoriumRTF.h"
+#include "imaging/TBitmap.h"
 #include "widgets/TImageSlider.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include "imaging/TBitmap.h"
 
 #include <QImage>
 
