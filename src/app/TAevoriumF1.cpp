@@ -413,9 +413,11 @@ void TAevoriumF1::ApplyDisplayMode(QChar c) {
 }
 
 bool TAevoriumF1::IsTrueColorDisplay() const {
-    // Qt draws into 32-bit surfaces; the depth that counts is the screen's.
+    // What counts is the screen's bits per pixel. X11 reports the colour depth:
+    // 24-bit (and 30-bit) true colour is stored in 32-bit pixels, while 8, 15
+    // and 16-bit displays use fewer bits per pixel.
     const QScreen* s = screen();
-    return s && s->depth() == 32;
+    return s && s->depth() >= 24 && s->depth() <= 32;
 }
 
 void TAevoriumF1::FormCreate() {
