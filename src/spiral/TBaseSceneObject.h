@@ -102,6 +102,14 @@ public:
     virtual bool HasGeometry() const { return false; }
     // Emits the object's own mesh in its own frame.
     virtual void BuildGeometry(TMesh& mesh) const { (void)mesh; }
+    // Appends to `key` every value BuildGeometry reads, when the class can
+    // tell them (its type is set by the caller); false by default, and for a
+    // class that emits a mesh from anything else. A class that overrides
+    // BuildGeometry overrides this too or answers false.
+    virtual bool GeometryKey(TGeometryKey& key) const {
+        (void)key;
+        return false;
+    }
     // A sphere in the object's frame holding its whole mesh; false when the
     // object emits nothing. The default measures the mesh.
     virtual bool LocalBoundingSphere(Vector3f& centre, float& radius);
