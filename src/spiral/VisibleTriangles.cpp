@@ -69,17 +69,20 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
             o.hiY = floorToInt(o.y + margin - 0.5f);
         }
     }
-    // The kept vertices in order of first use: their indices into the mesh.
+    // The kept vertices in order of first use (their indices into the mesh)
+    // and the kept triangles, in scratch arrays large enough for all.
     static thread_local std::vector<int> order;
-    order.clear();
-    batch.indices.reserve(idx.size());
+    static thread_local std::vector<unsigned> kept;
+    order.resize(n);
+    kept.resize(3 * idx.size());
+    std::size_t vertexCount = 0, indexCount = 0;
     auto keep = [&](int k) {
         int& r = remap[std::size_t(k)];
         if (r < 0) {
-            r = int(order.size());
-            order.push_back(k);
+            r = int(vertexCount);
+            order[vertexCount++] = k;
         }
-        batch.indices.push_back(unsigned(r));
+        kept[indexCount++] = unsigned(r);
     };
     const int lastX = width - 1, lastY = height - 1;
     for (const TMeshStrip& s : mesh.Strips()) {
@@ -116,10 +119,12 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
             keep(c);
         }
     }
-    batch.vertices.reserve(order.size());
-    batch.normals.reserve(order.size());
-    batch.window.reserve(order.size());
-    for (const int k : order) {
+    batch.indices.assign(kept.begin(), kept.begin() + std::ptrdiff_t(indexCount));
+    batch.vertices.reserve(vertexCount);
+    batch.normals.reserve(vertexCount);
+    batch.window.reserve(vertexCount);
+    for (std::size_t j = 0; j < vertexCount; ++j) {
+        const int k = order[j];
         batch.vertices.push_back(verts[std::size_t(k)]);
         batch.normals.push_back(normals[std::size_t(k)]);
         const WindowVertex& w = win[std::size_t(k)];
