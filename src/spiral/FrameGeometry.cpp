@@ -17,15 +17,6 @@ bool occlusionApplies(const TFrameOptions& o) {
 
 } // namespace
 
-void TFrameGeometry::Clear() {
-    m_entries.clear();
-    m_keyedMeshes.clear();
-    m_batches.clear();
-    m_order.clear();
-    m_occluders.clear();
-    ++m_occlusionVersion;
-}
-
 std::size_t TFrameGeometry::KeyHash::operator()(const TGeometryKey& k) const {
     std::size_t h = k.type ? k.type->hash_code() : 0;
     for (int i = 0; i < k.count; ++i)

@@ -63,8 +63,6 @@ public:
     // were looked for again.
     int SelectedCount() const { return m_selected; }
     bool OcclusionRebuilt() const { return m_occlusionRebuilt; }
-    // Forgets everything kept.
-    void Clear();
 
 private:
     // Where an object's mesh comes from: its own cache (told apart by the

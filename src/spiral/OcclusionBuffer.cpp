@@ -39,7 +39,7 @@ struct Triangle {
         return edge(xa, ya, xb, yb, x, y, sign, m) && edge(xb, yb, xc, yc, x, y, sign, m) &&
                edge(xc, yc, xa, ya, x, y, sign, m);
     }
-    // (Edges from float vertices, in doubles: exact differences.)
+    // (Differences of float coordinates are exact in doubles.)
     static bool edge(double px, double py, double qx, double qy, double x, double y, double sign, double m) {
         const double ex = qx - px, ey = qy - py;
         return sign * (ex * (y - py) - ey * (x - px)) >= m * (std::fabs(ex) + std::fabs(ey));

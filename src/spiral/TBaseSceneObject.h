@@ -65,8 +65,10 @@ public:
     bool Visible() const { return m_visible; }
     void SetVisible(bool v);
 
-    // When set, the mesh is built anew at every draw and picking pass instead
-    // of being reused; the picture is the same.
+    // When set, the mesh is never taken from the object's own cache: every
+    // draw and picking pass uses the mesh its properties give at that moment
+    // (built anew; the viewer shares one mesh among the objects whose
+    // GeometryKey values are equal, see FrameGeometry.h). The picture is the same.
     bool UncachedGeometry() const { return m_uncachedGeometry; }
     void SetUncachedGeometry(bool v) { m_uncachedGeometry = v; }
 
