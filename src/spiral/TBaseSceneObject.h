@@ -65,8 +65,10 @@ public:
     bool Visible() const { return m_visible; }
     void SetVisible(bool v);
 
-    // When set, the mesh is built anew at every draw and picking pass instead
-    // of being reused; the picture is the same.
+    // When set, the mesh is never taken from the object's own cache: every
+    // draw and picking pass uses the mesh its properties give at that moment
+    // (built anew; the viewer shares one mesh among the objects whose
+    // GeometryKey values are equal, see FrameGeometry.h). The picture is the same.
     bool UncachedGeometry() const { return m_uncachedGeometry; }
     void SetUncachedGeometry(bool v) { m_uncachedGeometry = v; }
 
@@ -102,6 +104,14 @@ public:
     virtual bool HasGeometry() const { return false; }
     // Emits the object's own mesh in its own frame.
     virtual void BuildGeometry(TMesh& mesh) const { (void)mesh; }
+    // Appends to `key` every value BuildGeometry reads, when the class can
+    // tell them (its type is set by the caller); false by default, and for a
+    // class that emits a mesh from anything else. A class that overrides
+    // BuildGeometry overrides this too or answers false.
+    virtual bool GeometryKey(TGeometryKey& key) const {
+        (void)key;
+        return false;
+    }
     // A sphere in the object's frame holding its whole mesh; false when the
     // object emits nothing. The default measures the mesh.
     virtual bool LocalBoundingSphere(Vector3f& centre, float& radius);

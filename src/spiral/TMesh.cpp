@@ -1,6 +1,20 @@
 #include "spiral/TMesh.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+template <class T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+} // namespace
+
+bool TMesh::SameContent(const TMesh& other) const {
+    return sameBits(m_vertices, other.m_vertices) && sameBits(m_normals, other.m_normals) &&
+           sameBits(m_indices, other.m_indices) && sameBits(m_strips, other.m_strips);
+}
 
 void TMesh::BoundingSphere(Vector3f& centre, float& radius) const {
     if (m_vertices.empty()) {

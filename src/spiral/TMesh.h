@@ -2,7 +2,10 @@
 
 #include "spiral/VectorMath.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <typeinfo>
 #include <vector>
 
 // The triangles of one object in its own frame, as triangle strips over a
@@ -59,6 +62,9 @@ public:
     // -1 for an empty mesh.
     void BoundingSphere(Vector3f& centre, float& radius) const;
 
+    // Same vertices, normals and strips, bit for bit.
+    bool SameContent(const TMesh& other) const;
+
     // Unique per built mesh, so that a drawing cache can tell meshes apart.
     std::uint64_t Id() const { return m_id; }
     void AssignNewId();
@@ -72,4 +78,31 @@ private:
     std::vector<int> m_indices;
     std::vector<TMeshStrip> m_strips;
     std::uint64_t m_id = 0;
+};
+
+// The values a class's BuildGeometry reads, as raw bits, for the objects that
+// can tell them cheaply (see TBaseSceneObject::GeometryKey): two objects of
+// the same class with equal keys emit the same mesh.
+struct TGeometryKey {
+    const std::type_info* type = nullptr;
+    std::array<std::uint32_t, 15> words{};
+    int count = 0;
+
+    // False when the key is full (the object then has no key).
+    bool Add(float v) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        return Add(bits);
+    }
+    bool Add(std::uint32_t v) {
+        if (count >= int(words.size()))
+            return false;
+        words[std::size_t(count++)] = v;
+        return true;
+    }
+    bool operator==(const TGeometryKey& o) const {
+        return type && o.type && *type == *o.type && count == o.count &&
+               std::memcmp(words.data(), o.words.data(), std::size_t(count) * sizeof(std::uint32_t)) == 0;
+    }
+    bool operator!=(const TGeometryKey& o) const { return !(*this == o); }
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 #include <vector>
 
 void TSphere::SetTop(float v) { set(m_top, std::clamp(v, -90.0f, 90.0f)); }
@@ -16,6 +17,15 @@ bool TSphere::LocalBoundingSphere(Vector3f& centre, float& radius) {
     centre = {};
     radius = std::fabs(m_radius);
     return true;
+}
+
+bool TSphere::GeometryKey(TGeometryKey& key) const {
+    // A derived class may emit something else from more values.
+    if (typeid(*this) != typeid(TSphere))
+        return false;
+    return key.Add(m_radius) && key.Add(std::uint32_t(m_slices)) && key.Add(std::uint32_t(m_stacks)) &&
+           key.Add(m_top) && key.Add(m_bottom) && key.Add(m_start) && key.Add(m_stop) &&
+           key.Add(std::uint32_t(m_topCap)) && key.Add(std::uint32_t(m_bottomCap));
 }
 
 void TSphere::BuildGeometry(TMesh& mesh) const {

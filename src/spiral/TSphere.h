@@ -42,6 +42,7 @@ public:
     Vector3f HalfExtents() const override;
     bool LocalBoundingSphere(Vector3f& centre, float& radius) override;
     void BuildGeometry(TMesh& mesh) const override;
+    bool GeometryKey(TGeometryKey& key) const override;
 
 private:
     template <class T> void set(T& field, T v) {

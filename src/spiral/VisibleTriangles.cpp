@@ -5,34 +5,29 @@
 
 namespace {
 
-// Slack for the rasteriser's own rounding: it snaps vertices to a fraction of
-// a pixel (1/256 for the software one), far below this.
-constexpr float kMargin = 1.0f / 32;
-
 // Window coordinates of the vertices handled here stay within [-8192, 8192)
 // (see `safe` below): shifted by 8192 they are positive and truncate like
 // floor. The sum may round up to the next integer, which only widens a range.
 constexpr float kShift = 8192;
-constexpr int kMaxViewport = 2048;
 inline int floorToInt(float v) { return int(v + kShift) - int(kShift); }
 
 // A vertex in window coordinates, with the range of pixel centres i + 0.5 it
 // may reach: a triangle holds a pixel centre in its bounding box only when
 // max(hi) >= min(lo) on both axes.
 struct WindowVertex {
-    float x, y;
+    float x, y, z;
     int loX, hiX, loY, hiY;
     bool safe; // in front of the near plane and inside the depth range: no clipping
 };
 
 // Whether the triangle (counter-clockwise when sign is 1, clockwise when -1),
-// grown by the margin, holds the pixel centre (px, py).
+// grown by the margin (pixels), holds the pixel centre (px, py).
 inline bool holdsPoint(const WindowVertex& a, const WindowVertex& b, const WindowVertex& c, float sign, float px,
-                       float py) {
+                       float py, float margin) {
     auto edge = [&](const WindowVertex& p, const WindowVertex& q) {
         const float ex = q.x - p.x, ey = q.y - p.y;
         const float e = sign * (ex * (py - p.y) - ey * (px - p.x));
-        return e >= -kMargin * (std::fabs(ex) + std::fabs(ey));
+        return e >= -margin * (std::fabs(ex) + std::fabs(ey));
     };
     return edge(a, b) && edge(b, c) && edge(c, a);
 }
@@ -40,9 +35,9 @@ inline bool holdsPoint(const WindowVertex& a, const WindowVertex& b, const Windo
 } // namespace
 
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
-                            TTriangleBatch& batch, bool keepAll) {
+                            TTriangleBatch& batch, bool keepAll, float margin) {
     batch.Clear();
-    if (width > kMaxViewport || height > kMaxViewport)
+    if (width > kMaxCulledViewport || height > kMaxCulledViewport)
         keepAll = true;
     const auto& verts = mesh.Vertices();
     const auto& normals = mesh.Normals();
@@ -67,20 +62,27 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
             const float inv = 1.0f / w;
             o.x = (x * inv + 1) * hw;
             o.y = (y * inv + 1) * hh;
-            o.loX = -floorToInt(-(o.x - kMargin - 0.5f));
-            o.hiX = floorToInt(o.x + kMargin - 0.5f);
-            o.loY = -floorToInt(-(o.y - kMargin - 0.5f));
-            o.hiY = floorToInt(o.y + kMargin - 0.5f);
+            o.z = (z * inv + 1) * 0.5f;
+            o.loX = -floorToInt(-(o.x - margin - 0.5f));
+            o.hiX = floorToInt(o.x + margin - 0.5f);
+            o.loY = -floorToInt(-(o.y - margin - 0.5f));
+            o.hiY = floorToInt(o.y + margin - 0.5f);
         }
     }
+    // The kept vertices in order of first use (their indices into the mesh)
+    // and the kept triangles, in scratch arrays large enough for all.
+    static thread_local std::vector<int> order;
+    static thread_local std::vector<unsigned> kept;
+    order.resize(n);
+    kept.resize(3 * idx.size());
+    std::size_t vertexCount = 0, indexCount = 0;
     auto keep = [&](int k) {
         int& r = remap[std::size_t(k)];
         if (r < 0) {
-            r = int(batch.vertices.size());
-            batch.vertices.push_back(verts[std::size_t(k)]);
-            batch.normals.push_back(normals[std::size_t(k)]);
+            r = int(vertexCount);
+            order[vertexCount++] = k;
         }
-        batch.indices.push_back(unsigned(r));
+        kept[indexCount++] = unsigned(r);
     };
     const int lastX = width - 1, lastY = height - 1;
     for (const TMeshStrip& s : mesh.Strips()) {
@@ -107,7 +109,7 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
                     bool hit = false;
                     for (int py = loY; py <= hiY && !hit; ++py)
                         for (int px = loX; px <= hiX && !hit; ++px)
-                            hit = holdsPoint(va, vb, vc, sign, px + 0.5f, py + 0.5f);
+                            hit = holdsPoint(va, vb, vc, sign, px + 0.5f, py + 0.5f, margin);
                     if (!hit)
                         continue;
                 }
@@ -116,5 +118,16 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
             keep(b);
             keep(c);
         }
+    }
+    batch.indices.assign(kept.begin(), kept.begin() + std::ptrdiff_t(indexCount));
+    batch.vertices.reserve(vertexCount);
+    batch.normals.reserve(vertexCount);
+    batch.window.reserve(vertexCount);
+    for (std::size_t j = 0; j < vertexCount; ++j) {
+        const int k = order[j];
+        batch.vertices.push_back(verts[std::size_t(k)]);
+        batch.normals.push_back(normals[std::size_t(k)]);
+        const WindowVertex& w = win[std::size_t(k)];
+        batch.window.push_back({w.x, w.y, w.z, w.safe});
     }
 }

@@ -4,6 +4,8 @@
 
 #include <QtGui/qopengl.h>
 
+#include <cstring>
+
 namespace {
 
 void loadMatrix(const Matrix4f& m) { glLoadMatrixf(m.Data()); }
@@ -89,31 +91,52 @@ void SceneRenderer::applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* 
         return;
     const TMaterial& m = shape->Material();
     const TFaceProperties& f = m.FrontProperties();
+    AppliedMaterial& a = m_applied;
+    // A value equal to the one set before in this frame is not set again: the
+    // state stays the same.
+    auto changed = [&a](Vector4f& last, const TSceneColor& c) {
+        const Vector4f v = c.AsVector();
+        if (a.valid && std::memcmp(&last, &v, sizeof v) == 0)
+            return false;
+        last = v;
+        return true;
+    };
     if (buffer.Lighting()) {
-        glMaterialfv(GL_FRONT, GL_AMBIENT, f.Ambient().Data());
-        glMaterialfv(GL_FRONT, GL_DIFFUSE, f.Diffuse().Data());
-        glMaterialfv(GL_FRONT, GL_SPECULAR, f.Specular().Data());
-        glMaterialfv(GL_FRONT, GL_EMISSION, f.Emission().Data());
-        glMateriali(GL_FRONT, GL_SHININESS, f.Shininess());
-    } else {
+        if (changed(a.ambient, f.Ambient()))
+            glMaterialfv(GL_FRONT, GL_AMBIENT, f.Ambient().Data());
+        if (changed(a.diffuse, f.Diffuse()))
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, f.Diffuse().Data());
+        if (changed(a.specular, f.Specular()))
+            glMaterialfv(GL_FRONT, GL_SPECULAR, f.Specular().Data());
+        if (changed(a.emission, f.Emission()))
+            glMaterialfv(GL_FRONT, GL_EMISSION, f.Emission().Data());
+        if (!a.valid || a.shininess != f.Shininess()) {
+            glMateriali(GL_FRONT, GL_SHININESS, f.Shininess());
+            a.shininess = f.Shininess();
+        }
+    } else if (changed(a.colour, f.Diffuse())) {
         glColor4fv(f.Diffuse().Data());
     }
-    switch (m.BlendingMode()) {
-    case bmOpaque:
-        glDisable(GL_BLEND);
-        break;
-    case bmTransparency:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        break;
-    case bmAdditive:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        break;
+    if (!a.valid || a.blending != m.BlendingMode()) {
+        switch (m.BlendingMode()) {
+        case bmOpaque:
+            glDisable(GL_BLEND);
+            break;
+        case bmTransparency:
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            break;
+        case bmAdditive:
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+            break;
+        }
+        a.blending = m.BlendingMode();
     }
+    a.valid = true;
 }
 
-void SceneRenderer::drawMesh(TBaseSceneObject* object, const Matrix4f& toClip, const TSceneBuffer& buffer) {
+const TTriangleBatch& SceneRenderer::allTriangles(TBaseSceneObject* object) {
     std::shared_ptr<const TMesh> cached;
     const TMesh* mesh;
     if (object->UncachedGeometry()) {
@@ -124,14 +147,14 @@ void SceneRenderer::drawMesh(TBaseSceneObject* object, const Matrix4f& toClip, c
         cached = object->Mesh();
         mesh = cached.get();
     }
-    if (mesh->IsEmpty())
-        return;
-    SelectVisibleTriangles(*mesh, toClip, m_width, m_height, buffer.FaceCulling(), m_batch, m_sendAll);
-    if (m_batch.indices.empty())
-        return;
-    glVertexPointer(3, GL_FLOAT, 0, m_batch.vertices.data());
-    glNormalPointer(GL_FLOAT, 0, m_batch.normals.data());
-    glDrawElements(GL_TRIANGLES, GLsizei(m_batch.indices.size()), GL_UNSIGNED_INT, m_batch.indices.data());
+    SelectVisibleTriangles(*mesh, Matrix4f(), m_width, m_height, false, m_batch, true);
+    return m_batch;
+}
+
+void SceneRenderer::drawBatch(const TTriangleBatch& batch) {
+    glVertexPointer(3, GL_FLOAT, 0, batch.vertices.data());
+    glNormalPointer(GL_FLOAT, 0, batch.normals.data());
+    glDrawElements(GL_TRIANGLES, GLsizei(batch.indices.size()), GL_UNSIGNED_INT, batch.indices.data());
 }
 
 void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {
@@ -155,17 +178,34 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     const Matrix4f view = buffer.ViewMatrix();
     setupLights(buffer, view);
 
+    buffer.CollectDrawList(m_items);
+    if (!m_sendAll) {
+        TFrameOptions options;
+        options.width = deviceWidth;
+        options.height = deviceHeight;
+        options.cullBackFaces = buffer.FaceCulling();
+        options.depthTest = buffer.DepthTest();
+        // How finely this rasteriser places vertices: the margins of the selection.
+        GLint subpixelBits = 4;
+        glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
+        options.pixelMargin = PixelMargin(subpixelBits);
+        m_geometry.Prepare(m_items, view, projection, options);
+    }
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
-    buffer.CollectDrawList(m_items);
-    for (const TDrawItem& item : m_items) {
-        const Matrix4f modelView = item.world * view;
-        loadMatrix(modelView);
+    m_applied.valid = false;
+    for (std::size_t k = 0; k < m_items.size(); ++k) {
+        const TDrawItem& item = m_items[k];
+        const TTriangleBatch& batch = m_sendAll ? allTriangles(item.object) : m_geometry.Batch(k);
+        // Nothing to draw: its matrix and material would change nothing,
+        // since every drawn object sets its own.
+        if (batch.Empty())
+            continue;
+        loadMatrix(item.world * view);
         applyMaterial(buffer, item.object);
-        drawMesh(item.object, modelView * projection, buffer);
+        drawBatch(batch);
     }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_BLEND);
-
 }

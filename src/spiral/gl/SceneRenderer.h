@@ -1,5 +1,6 @@
 #pragma once
 
+#include "spiral/FrameGeometry.h"
 #include "spiral/TSceneBuffer.h"
 #include "spiral/VisibleTriangles.h"
 
@@ -7,9 +8,9 @@
 
 // Draws a frame of a buffer's scene with the fixed-function pipeline of
 // OpenGL 1.1, in the rendering context current at the call. Each mesh is sent
-// as vertex arrays without the triangles that cannot reach a pixel (see
-// VisibleTriangles.h); meshes of UncachedGeometry objects are built anew for
-// every frame into a scratch mesh. Nothing is kept in the context between frames.
+// as vertex arrays without the triangles that cannot leave a fragment in the
+// frame (see FrameGeometry.h, which keeps them from frame to frame). Nothing
+// is kept in the context between frames.
 class SceneRenderer {
 public:
     SceneRenderer() = default;
@@ -26,9 +27,21 @@ private:
     void setupState(const TSceneBuffer& buffer, int blueBits);
     void setupLights(const TSceneBuffer& buffer, const Matrix4f& view);
     void applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* object);
-    void drawMesh(TBaseSceneObject* object, const Matrix4f& toClip, const TSceneBuffer& buffer);
+    void drawBatch(const TTriangleBatch& batch);
+    // The reference: every triangle of the mesh as it is built now.
+    const TTriangleBatch& allTriangles(TBaseSceneObject* object);
+
+    // The material last set in this frame, so that the same one is not set again.
+    struct AppliedMaterial {
+        bool valid = false;
+        Vector4f ambient, diffuse, specular, emission, colour;
+        int shininess = 0;
+        TBlendingMode blending = bmOpaque;
+    };
 
     std::vector<TDrawItem> m_items;
+    TFrameGeometry m_geometry;
+    AppliedMaterial m_applied;
     TMesh m_scratch;
     TTriangleBatch m_batch;
     int m_width = 1, m_height = 1;

@@ -1,0 +1,151 @@
+#include "spiral/FrameGeometry.h"
+
+#include <cstring>
+#include <iterator>
+#include <typeinfo>
+#include <utility>
+
+namespace {
+
+bool sameMatrix(const Matrix4f& a, const Matrix4f& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
+
+// Hidden triangles exist only under the depth test, and the selection of
+// visible triangles stops beyond its largest viewport.
+bool occlusionApplies(const TFrameOptions& o) {
+    return o.depthTest && o.width <= kMaxCulledViewport && o.height <= kMaxCulledViewport;
+}
+
+} // namespace
+
+std::size_t TFrameGeometry::KeyHash::operator()(const TGeometryKey& k) const {
+    std::size_t h = k.type ? k.type->hash_code() : 0;
+    for (int i = 0; i < k.count; ++i)
+        h = (h ^ k.words[std::size_t(i)]) * 1099511628211ull;
+    return h;
+}
+
+std::shared_ptr<const TMesh> TFrameGeometry::keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object) {
+    std::weak_ptr<const TMesh>& slot = m_keyedMeshes[key];
+    std::shared_ptr<const TMesh> mesh = slot.lock();
+    if (!mesh) {
+        auto built = std::make_shared<TMesh>();
+        object.BuildGeometry(*built);
+        mesh = built;
+        slot = mesh;
+    }
+    return mesh;
+}
+
+bool TFrameGeometry::update(Entry& e, TBaseSceneObject* object, const Matrix4f& toClip,
+                            const TFrameOptions& options) {
+    bool same = e.options == options && sameMatrix(e.toClip, toClip);
+    if (!object->UncachedGeometry()) {
+        // The object's own cache: a rebuilt mesh has a new identity.
+        std::shared_ptr<const TMesh> mesh = object->Mesh();
+        same = same && e.source == Source::MeshId && e.meshId == mesh->Id();
+        e.source = Source::MeshId;
+        e.meshId = mesh->Id();
+        e.mesh = std::move(mesh);
+    } else {
+        TGeometryKey key;
+        key.type = &typeid(*object);
+        if (object->GeometryKey(key)) {
+            // The values the mesh is made of, as they are now (see the header).
+            const bool sameKey = e.source == Source::Key && e.key == key && e.mesh;
+            same = same && sameKey;
+            if (!sameKey) {
+                e.source = Source::Key;
+                e.key = key;
+                e.mesh = keyedMesh(key, *object);
+            }
+        } else {
+            auto built = std::make_shared<TMesh>();
+            object->BuildGeometry(*built);
+            same = same && e.source == Source::Content && e.mesh && e.mesh->SameContent(*built);
+            e.source = Source::Content;
+            e.mesh = std::move(built);
+        }
+    }
+    if (same)
+        return false;
+    e.toClip = toClip;
+    e.options = options;
+    SelectVisibleTriangles(*e.mesh, toClip, options.width, options.height, options.cullBackFaces, e.candidates,
+                           false, options.pixelMargin);
+    e.version = ++m_versions;
+    ++m_selected;
+    return true;
+}
+
+void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection,
+                             const TFrameOptions& options) {
+    ++m_frame;
+    m_selected = 0;
+    m_occlusionRebuilt = false;
+    m_batches.assign(items.size(), nullptr);
+    m_order.assign(items.size(), nullptr);
+    m_nextOccluders.clear();
+    // The opaque part: the objects drawn before the first blended one.
+    std::size_t opaque = items.size();
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        const TDrawItem& item = items[k];
+        Entry& e = m_entries[item.object];
+        e.frame = m_frame;
+        update(e, item.object, (item.world * view) * projection, options);
+        m_order[k] = &e;
+        if (opaque == items.size() && item.object->IsBlended())
+            opaque = k;
+        if (k < opaque)
+            m_nextOccluders.emplace_back(item.object, e.version);
+    }
+
+    if (!occlusionApplies(options)) {
+        for (std::size_t k = 0; k < items.size(); ++k)
+            m_batches[k] = &m_order[k]->candidates;
+        m_occluders.clear();
+    } else {
+        if (m_nextOccluders != m_occluders || !(m_occlusionOptions == options)) {
+            // The opaque part hides its own triangles.
+            m_occlusion.Reset(options.width, options.height, options.pixelMargin);
+            std::vector<const TTriangleBatch*> in;
+            std::vector<TTriangleBatch*> out;
+            for (std::size_t k = 0; k < opaque; ++k) {
+                Entry& e = *m_order[k];
+                in.push_back(&e.candidates);
+                out.push_back(&e.visible);
+            }
+            m_occlusion.HideAmong(in, out, options.cullBackFaces);
+            std::swap(m_occluders, m_nextOccluders);
+            m_occlusionOptions = options;
+            ++m_occlusionVersion;
+            m_occlusionRebuilt = true;
+        }
+        // ... and those of what follows it.
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            Entry& e = *m_order[k];
+            if (k < opaque && m_occlusionRebuilt) {
+                e.visibleFrom = e.version;
+                e.visibleOcclusion = m_occlusionVersion;
+            } else if (e.visibleFrom != e.version || e.visibleOcclusion != m_occlusionVersion) {
+                m_occlusion.RemoveHidden(e.candidates, e.visible);
+                e.visibleFrom = e.version;
+                e.visibleOcclusion = m_occlusionVersion;
+            }
+            m_batches[k] = &e.visible;
+        }
+    }
+
+    // Objects no longer drawn are forgotten, and the meshes no entry holds.
+    bool erased = false;
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if (it->second.frame != m_frame) {
+            it = m_entries.erase(it);
+            erased = true;
+        } else {
+            ++it;
+        }
+    }
+    if (erased || m_selected > 0)
+        for (auto it = m_keyedMeshes.begin(); it != m_keyedMeshes.end();)
+            it = it->second.expired() ? m_keyedMeshes.erase(it) : std::next(it);
+}

@@ -1,0 +1,220 @@
+#include "spiral/OcclusionBuffer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Larger triangles (in pixel centres of their bounding box) are neither
+// recorded nor tested: the tubes and the spheres are made of small ones.
+constexpr long kMaxBoxPixels = 1024;
+// Above every window depth: no occluder.
+constexpr float kOpen = 4;
+
+// Safe vertices lie within four half-viewports of the centre, and viewports
+// here are at most kMaxCulledViewport wide: shifted by this, the values that
+// are floored are positive and truncate like floor.
+constexpr float kShift = 4 * kMaxCulledViewport;
+inline int floorToInt(float v) { return int(v + kShift) - int(kShift); }
+
+// One triangle in window coordinates, with its depth plane.
+// Stored as floats (window coordinates are floats to begin with), worked in doubles.
+struct Triangle {
+    float xa, ya, za, xb, yb, zb, xc, yc, zc;
+    float area;       // twice the signed area, counter-clockwise (front) positive
+    float dzdx, dzdy; // depth per pixel
+    float zmin, zmax;
+    // Bound of the difference between the rasteriser's depth at a pixel
+    // centre and this plane's: its float rounding, its snapping of the
+    // vertices, its own window coordinates, its depth buffer steps.
+    float error;
+    int loX, hiX, loY, hiY; // pixel centres the triangle may reach, within the viewport
+
+    double plane(double x, double y) const {
+        return double(za) + double(dzdx) * (x - double(xa)) + double(dzdy) * (y - double(ya));
+    }
+    // e >= m * (|ex| + |ey|) on the three edges, in the orientation `sign`:
+    // m > 0 is inside by m pixels at least, m < 0 within -m pixels outside.
+    bool holds(double x, double y, double sign, double m) const {
+        return edge(xa, ya, xb, yb, x, y, sign, m) && edge(xb, yb, xc, yc, x, y, sign, m) &&
+               edge(xc, yc, xa, ya, x, y, sign, m);
+    }
+    // (Differences of float coordinates are exact in doubles.)
+    static bool edge(double px, double py, double qx, double qy, double x, double y, double sign, double m) {
+        const double ex = qx - px, ey = qy - py;
+        return sign * (ex * (y - py) - ey * (x - px)) >= m * (std::fabs(ex) + std::fabs(ey));
+    }
+};
+
+enum class Setup { Usable, NoPixel, Unknown };
+
+// Unknown: a vertex that is not safe, a triangle too thin for a depth plane,
+// or too large; NoPixel: no pixel centre of the viewport within reach.
+Setup setup(const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c, int width, int height,
+            float margin, Triangle& t) {
+    if (!(a.safe && b.safe && c.safe))
+        return Setup::Unknown;
+    // Pixel centres i + 0.5 within the margin of the bounding box.
+    const float minX = std::min(std::min(a.x, b.x), c.x), maxX = std::max(std::max(a.x, b.x), c.x);
+    const float minY = std::min(std::min(a.y, b.y), c.y), maxY = std::max(std::max(a.y, b.y), c.y);
+    t.loX = std::max(-floorToInt(-(minX - margin - 0.5f)), 0);
+    t.hiX = std::min(floorToInt(maxX + margin - 0.5f), width - 1);
+    t.loY = std::max(-floorToInt(-(minY - margin - 0.5f)), 0);
+    t.hiY = std::min(floorToInt(maxY + margin - 0.5f), height - 1);
+    if (t.hiX < t.loX || t.hiY < t.loY)
+        return Setup::NoPixel;
+    if (long(t.hiX - t.loX + 1) * long(t.hiY - t.loY + 1) > kMaxBoxPixels)
+        return Setup::Unknown;
+    t.xa = a.x, t.ya = a.y, t.za = a.z;
+    t.xb = b.x, t.yb = b.y, t.zb = b.z;
+    t.xc = c.x, t.yc = c.y, t.zc = c.z;
+    const double abx = double(b.x) - a.x, aby = double(b.y) - a.y, abz = double(b.z) - a.z;
+    const double acx = double(c.x) - a.x, acy = double(c.y) - a.y, acz = double(c.z) - a.z;
+    const double area = abx * acy - acx * aby;
+    if (!(std::fabs(area) >= 1e-6))
+        return Setup::Unknown;
+    const double dzdx = (abz * acy - acz * aby) / area;
+    const double dzdy = (abx * acz - acx * abz) / area;
+    t.area = float(area);
+    t.dzdx = float(dzdx);
+    t.dzdy = float(dzdy);
+    t.zmin = std::min(std::min(a.z, b.z), c.z);
+    t.zmax = std::max(std::max(a.z, b.z), c.z);
+    const double slope = std::fabs(dzdx) + std::fabs(dzdy);
+    // Snapping and coordinates: the slope over half the margin (several
+    // times the snapping step); float evaluation of the plane across the
+    // viewport: a few units of the last place of its largest terms; then the
+    // steps of a 24-bit depth buffer. (The float roundings of this setup are
+    // far below these.)
+    t.error = float(4e-6 + slope * (0.5 * margin + 2e-6 * (width + height)) + 4.0 / (1 << 24));
+    return Setup::Usable;
+}
+
+// Lowers the bounds at the pixel centres the triangle certainly covers.
+void record(const Triangle& t, float margin, float* upper, int width) {
+    const double sign = t.area > 0 ? 1 : -1;
+    for (int py = t.loY; py <= t.hiY; ++py) {
+        float* row = upper + std::size_t(py) * std::size_t(width);
+        const double y = py + 0.5;
+        for (int px = t.loX; px <= t.hiX; ++px) {
+            const double x = px + 0.5;
+            if (!t.holds(x, y, sign, margin))
+                continue;
+            // Inside, the fragment's depth is the plane's, between the vertices' depths.
+            const float bound = float(std::min(double(t.zmax), t.plane(x, y)) + t.error);
+            row[px] = std::min(row[px], bound);
+        }
+    }
+}
+
+// Whether the triangle may leave a fragment that is not certainly behind the bounds.
+bool mayShow(const Triangle& t, Setup s, float margin, const float* upper, int width) {
+    if (s != Setup::Usable)
+        return s == Setup::Unknown;
+    const double sign = t.area > 0 ? 1 : -1;
+    for (int py = t.loY; py <= t.hiY; ++py) {
+        const float* row = upper + std::size_t(py) * std::size_t(width);
+        const double y = py + 0.5;
+        for (int px = t.loX; px <= t.hiX; ++px) {
+            const double x = px + 0.5;
+            if (!t.holds(x, y, sign, -margin))
+                continue;
+            // A fragment here, if any, lies no nearer than this.
+            const double lower = std::max(double(t.zmin), t.plane(x, y)) - t.error;
+            if (!(lower > double(row[px])))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Appends the kept triangles of `in` to `out`, each vertex once.
+class Compactor {
+public:
+    Compactor(const TTriangleBatch& in, TTriangleBatch& out) : m_in(in), m_out(out) {
+        m_out.Clear();
+        m_remap.assign(in.vertices.size(), -1);
+    }
+    void keep(std::size_t firstIndex) {
+        for (std::size_t j = firstIndex; j < firstIndex + 3; ++j) {
+            const unsigned k = m_in.indices[j];
+            int& r = m_remap[k];
+            if (r < 0) {
+                r = int(m_out.vertices.size());
+                m_out.vertices.push_back(m_in.vertices[k]);
+                m_out.normals.push_back(m_in.normals[k]);
+                m_out.window.push_back(m_in.window[k]);
+            }
+            m_out.indices.push_back(unsigned(r));
+        }
+    }
+
+private:
+    const TTriangleBatch& m_in;
+    TTriangleBatch& m_out;
+    std::vector<int> m_remap;
+};
+
+struct SetUp {
+    Triangle t;
+    Setup s;
+};
+
+} // namespace
+
+void TOcclusionBuffer::Reset(int width, int height, float margin) {
+    m_margin = margin;
+    m_width = std::min(std::max(width, 1), kMaxCulledViewport);
+    m_height = std::min(std::max(height, 1), kMaxCulledViewport);
+    m_upper.assign(std::size_t(m_width) * std::size_t(m_height), kOpen);
+}
+
+void TOcclusionBuffer::AddOccluders(const TTriangleBatch& batch, bool cullBackFaces) {
+    const auto& win = batch.window;
+    const auto& idx = batch.indices;
+    for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
+        Triangle t{};
+        if (setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, t) != Setup::Usable)
+            continue;
+        if (cullBackFaces && !(t.area > 0))
+            continue;
+        record(t, m_margin, m_upper.data(), m_width);
+    }
+}
+
+void TOcclusionBuffer::RemoveHidden(const TTriangleBatch& in, TTriangleBatch& out) const {
+    Compactor kept(in, out);
+    const auto& win = in.window;
+    const auto& idx = in.indices;
+    for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
+        Triangle t{};
+        const Setup s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, t);
+        if (mayShow(t, s, m_margin, m_upper.data(), m_width))
+            kept.keep(i);
+    }
+}
+
+void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, const std::vector<TTriangleBatch*>& out,
+                                 bool cullBackFaces) {
+    // Each triangle is set up once, for both passes.
+    static thread_local std::vector<SetUp> setUps;
+    setUps.clear();
+    for (const TTriangleBatch* batch : in) {
+        const auto& win = batch->window;
+        const auto& idx = batch->indices;
+        for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
+            SetUp& u = setUps.emplace_back();
+            u.t = Triangle{};
+            u.s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, u.t);
+            if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
+                record(u.t, m_margin, m_upper.data(), m_width);
+        }
+    }
+    std::size_t next = 0;
+    for (std::size_t b = 0; b < in.size(); ++b) {
+        Compactor kept(*in[b], *out[b]);
+        for (std::size_t i = 0; i + 2 < in[b]->indices.size(); i += 3, ++next)
+            if (mayShow(setUps[next].t, setUps[next].s, m_margin, m_upper.data(), m_width))
+                kept.keep(i);
+    }
+}

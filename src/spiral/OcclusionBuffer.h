@@ -1,0 +1,58 @@
+#pragma once
+
+// Triangles hidden behind opaque ones. Where small spheres crowd along the
+// spiral, most of the triangles that reach a pixel centre lose the depth test
+// there to a nearer sphere. With the depth test "less" and the opaque objects
+// drawn first, with depth writes and without blending, the colour and depth
+// a pixel ends with come from the nearest of the fragments drawn there (the
+// first one among equals). A fragment that is certainly farther than some
+// other opaque fragment at that pixel changes nothing, before or after it in
+// drawing order; a triangle whose every fragment is such can be left out and
+// the frame stays the same, pixel for pixel.
+//
+// "Certainly" is bounded on both sides with margins wider than the
+// rasteriser's own rounding: an occluder counts only at the pixel centres
+// lying inside it by the pixel margin (1/32 pixel, see PixelMargin), so that
+// it does produce a fragment there whatever the rasteriser's snapping, with
+// an upper bound of its depth there; a triangle is hidden only when, at every
+// pixel centre it may reach (its edges widened by the margin), a lower bound
+// of its depth lies beyond that upper bound by more than those errors.
+
+#include "spiral/VisibleTriangles.h"
+
+#include <vector>
+
+class TOcclusionBuffer {
+public:
+    // Nothing drawn yet on a viewport of width x height pixels (at most
+    // kMaxCulledViewport each); margin: see PixelMargin.
+    void Reset(int width, int height, float margin = kPixelMargin);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    // Records the batch's triangles as drawn opaque with depth writes (back
+    // faces left out when culled). Triangles with a vertex that is not safe,
+    // and large ones, are not recorded: that only hides less.
+    void AddOccluders(const TTriangleBatch& batch, bool cullBackFaces);
+
+    // Copies into `out` the triangles of `in` that may leave a fragment that
+    // is not certainly behind the recorded occluders, with their vertices,
+    // normals and window positions; the order of the triangles and of their
+    // vertices is kept.
+    void RemoveHidden(const TTriangleBatch& in, TTriangleBatch& out) const;
+
+    // Both at once for the batches drawn opaque one after the other: records
+    // all of them, then fills out[i] from in[i] as RemoveHidden does
+    // (in.size() == out.size(); none of the out batches is one of the in).
+    void HideAmong(const std::vector<const TTriangleBatch*>& in, const std::vector<TTriangleBatch*>& out,
+                   bool cullBackFaces);
+
+    // The upper bound of the depth drawn at pixel (x, y) (from the lower left
+    // corner), or a value above 1 where nothing is certainly drawn.
+    float UpperDepth(int x, int y) const { return m_upper[std::size_t(y) * std::size_t(m_width) + std::size_t(x)]; }
+
+private:
+    int m_width = 0, m_height = 0;
+    float m_margin = kPixelMargin;
+    std::vector<float> m_upper;
+};
