@@ -11,6 +11,7 @@
 #include "timescale/ColorText.h"
 #include "widgets/WinColor.h"
 
+#include <utility>
 #include <QApplication>
 #include <QLabel>
 #include <QToolButton>
@@ -47,17 +48,25 @@ void TAevoriumF1::ShowPeriod() {
             r = i;
             break;
         }
-        Label1->clear();
     }
-    if (r < 0)
+    // Every row passed over empties the level text: when none qualifies it
+    // stays empty (a found row's levels empty it first themselves).
+    if (r < 0) {
+        if (n > 0 && !Label1->text().isEmpty())
+            Label1->clear();
         return;
+    }
     // 2. Levels.
     ShowLevels(r);
     // 3. Captions, redrawn at once.
-    StaticTextBio->SetCaption(cell(ScaleTable, r, colLabelBio));
-    StaticTextPaleo->SetCaption(cell(ScaleTable, r, colLabelPaleo));
-    StaticTextBio->repaint();
-    StaticTextPaleo->repaint();
+    // (A caption that keeps its text shows the same pixels: it is not redrawn.)
+    for (auto [caption, column] : {std::pair{StaticTextBio, int(colLabelBio)}, {StaticTextPaleo, int(colLabelPaleo)}}) {
+        const QString text = cell(ScaleTable, r, column);
+        if (text != caption->Caption()) {
+            caption->SetCaption(text);
+            caption->repaint();
+        }
+    }
     // 4. Colour: a text that is not an integer ends the display here.
     const QString colour = cell(ScaleTable, r, colCouleur);
     PanelColor->SetColor(colour.isEmpty() ? cl::BtnFace : StrToColor(colour));
