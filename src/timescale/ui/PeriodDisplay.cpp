@@ -1,20 +1,21 @@
 // The period at the current date: levels, colour, captions, pictures, documents.
+#include "app/BusyCursor.h"
 #include "app/Dialogs.h"
 #include "app/Shell.h"
-#include "app/BusyCursor.h"
 #include "app/TAevoriumF1.h"
 #include "timescale/AevError.h"
+#include "timescale/ColorText.h"
 #include "timescale/StrToFloat.h"
 #include "widgets/TEmbossedText.h"
 #include "widgets/TImage.h"
 #include "widgets/TPanel.h"
-#include "timescale/ColorText.h"
 #include "widgets/WinColor.h"
 
-#include <utility>
 #include <QApplication>
 #include <QLabel>
 #include <QToolButton>
+
+#include <utility>
 
 namespace {
 
