@@ -22,13 +22,7 @@ TBaseSceneObject::~TBaseSceneObject() {
     while (!m_owned.empty())
         delete m_owned.front();
     m_behaviours.Clear();
-    if (m_parent) {
-        TScene* scene = m_parent->Scene();
-        m_parent->detachChild(this);
-        m_parent = nullptr;
-        if (scene)
-            scene->NotifyChange();
-    }
+    detachFromParent();
     if (m_owner) {
         auto& owned = m_owner->m_owned;
         owned.erase(std::remove(owned.begin(), owned.end(), this), owned.end());
@@ -92,13 +86,7 @@ void TBaseSceneObject::Reparent(TBaseSceneObject* newParent) {
         newParent->AddChild(this);
         return;
     }
-    if (m_parent) {
-        TScene* scene = m_parent->Scene();
-        m_parent->detachChild(this);
-        m_parent = nullptr;
-        if (scene)
-            scene->NotifyChange();
-    }
+    detachFromParent();
 }
 
 TScene* TBaseSceneObject::Scene() const { return m_parent ? m_parent->Scene() : nullptr; }
@@ -151,4 +139,14 @@ void TBaseSceneObject::AddFreeNotification(TFreeNotifiable* who) {
 
 void TBaseSceneObject::RemoveFreeNotification(TFreeNotifiable* who) {
     m_freeNotifies.erase(std::remove(m_freeNotifies.begin(), m_freeNotifies.end(), who), m_freeNotifies.end());
+}
+
+void TBaseSceneObject::detachFromParent() {
+    if (!m_parent)
+        return;
+    TScene* scene = m_parent->Scene();
+    m_parent->detachChild(this);
+    m_parent = nullptr;
+    if (scene)
+        scene->NotifyChange();
 }

@@ -131,6 +131,8 @@ public:
 
 private:
     void detachChild(TBaseSceneObject* child);
+    // Leaves the parent (if any) and tells the scene it changed.
+    void detachFromParent();
 
     QString m_name;
     std::int32_t m_tag = 0;
