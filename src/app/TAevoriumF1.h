@@ -1,7 +1,7 @@
 #pragma once
 
 #include "events/EventList.h"
-#include "events/ui/TEventFileDialog.h"
+#include "app/TEventFileDialog.h"
 #include "timescale/ScaleTable.h"
 
 #include <QMainWindow>
@@ -29,14 +29,14 @@ class TSpiralScene;
 
 // The main window: the instrument panel and the owner of all application state.
 // Its operations are spread over files by subsystem:
-//   app/TAevoriumF1.cpp            layout, menus, start-up (FormCreate), display modes
-//   timescale/ui/DataSets.cpp      scale loading, data-set menu and selection
-//   timescale/ui/DateUpdate.cpp    dial coupling and the date update
-//   timescale/ui/PeriodDisplay.cpp the period at the current date
-//   spiral/ui/SpiralView.cpp       the 3D scene, spiral and date sphere, orbit
-//   spiral/ui/EventMarkers.cpp     event markers, hover and collision
-//   events/ui/CustomEvents.cpp     event files, custom mode, event editor
-//   app/HelpMenu.cpp               help, credits and About box
+//   app/TAevoriumF1.cpp              layout, menus, start-up (FormCreate), display modes
+//   app/window/DataSets.cpp          scale loading, data-set menu and selection
+//   app/window/DateUpdate.cpp        dial coupling and the date update
+//   app/window/PeriodDisplay.cpp     the period at the current date
+//   app/window/SpiralView.cpp        the 3D scene, spiral and date sphere, orbit
+//   app/window/EventMarkers.cpp      event markers, hover and collision
+//   app/window/CustomEvents.cpp      event files, custom mode, event editor
+//   app/HelpMenu.cpp                 help, credits and About box
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
 public:

@@ -5,7 +5,7 @@
 #include "app/TAevoriumF1.h"
 #include "app/TAevoriumRTF.h"
 #include "app/TApplication.h"
-#include "events/ui/TEditionEven.h"
+#include "app/TEditionEven.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>

@@ -4,7 +4,7 @@
 #include "app/Globals.h"
 #include "app/TAevoriumF1.h"
 #include "events/EventFile.h"
-#include "events/ui/TEditionEven.h"
+#include "app/TEditionEven.h"
 #include "spiral/SpiralScene.h"
 
 #include <QAction>

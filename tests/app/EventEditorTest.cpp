@@ -1,5 +1,5 @@
 // The event editor dialog driven through its buttons and keys.
-#include "events/ui/TEditionEven.h"
+#include "app/TEditionEven.h"
 #include "widgets/TScrewPanel.h"
 
 #include <QApplication>

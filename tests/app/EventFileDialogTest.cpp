@@ -2,7 +2,7 @@
 // default extension, the question before replacing a file and the checks of
 // folder and file.
 #include "app/Dialogs.h"
-#include "events/ui/TEventFileDialog.h"
+#include "app/TEventFileDialog.h"
 
 #include <QApplication>
 #include <QFile>

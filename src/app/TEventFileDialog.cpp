@@ -1,4 +1,4 @@
-#include "events/ui/TEventFileDialog.h"
+#include "app/TEventFileDialog.h"
 
 #include "app/Dialogs.h"
 

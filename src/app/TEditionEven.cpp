@@ -1,4 +1,4 @@
-#include "events/ui/TEditionEven.h"
+#include "app/TEditionEven.h"
 
 #include "events/EventFile.h"
 #include "widgets/TScrewPanel.h"
