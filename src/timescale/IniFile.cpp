@@ -73,24 +73,35 @@ QString DecodeWindows1252(const QByteArray& bytes) {
     return out;
 }
 
+namespace {
+
+// The Windows-1252 byte of one UTF-16 unit, or -1 when the code page has none.
+int windows1252Byte(char16_t u) {
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;
+    for (int k = 0; k < 32; ++k)
+        if (kHigh[k] == u)
+            return 0x80 + k;
+    return -1;
+}
+
+} // namespace
+
 QByteArray EncodeWindows1252(const QString& text) {
     QByteArray out;
     out.resize(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        char b = '?';
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            b = char(u);
-        } else {
-            for (int k = 0; k < 32; ++k)
-                if (kHigh[k] == u) {
-                    b = char(0x80 + k);
-                    break;
-                }
-        }
-        out[i] = b;
+        const int b = windows1252Byte(text[i].unicode());
+        out[i] = b < 0 ? '?' : char(b);
     }
     return out;
+}
+
+bool IsWindows1252Encodable(const QString& text) {
+    for (const QChar c : text)
+        if (windows1252Byte(c.unicode()) < 0)
+            return false;
+    return true;
 }
 
 TIniFile::TIniFile(const QString& path) : m_path(path) {

@@ -65,3 +65,6 @@ private:
 // every byte survives a round trip.
 QString DecodeWindows1252(const QByteArray& bytes);
 QByteArray EncodeWindows1252(const QString& text);
+// True when every character of the text has a byte in Windows-1252, so that
+// EncodeWindows1252 loses nothing (it writes "?" for the others).
+bool IsWindows1252Encodable(const QString& text);

@@ -82,6 +82,9 @@ TEST(IniFile, EveryByteFrom0x20To0xFFSurvivesARoundTrip) {
     const QString text = QStringLiteral("<") + DecodeWindows1252(bytes) + QStringLiteral(">");
     EXPECT_EQ(EncodeWindows1252(DecodeWindows1252(bytes)), bytes);
     EXPECT_EQ(DecodeWindows1252("\x80\xe9\x9c"), QString::fromUtf8("€éœ"));
+    EXPECT_TRUE(IsWindows1252Encodable(DecodeWindows1252(bytes)));
+    EXPECT_FALSE(IsWindows1252Encodable(QString::fromUtf8("été 漢")));
+    EXPECT_FALSE(IsWindows1252Encodable(QString::fromUtf8("😀")));
     TIniFile ini(dir.filePath("r.ini"));
     ini.WriteStringNow("S", "k", text);
     EXPECT_EQ(TIniFile(dir.filePath("r.ini")).ReadString("S", "k"), text);
