@@ -17,6 +17,10 @@ Sources (data-src/):
     periodes.json    per period (system; the Hadean and the Archean as wholes): captions, picture
                      names and the texts of the two documents.
     events/*.tsv     dated events (date in Ma, French text, source), one file per event file.
+                     terre.tsv, the events of the full data set, is the events' fact table as it
+                     stands (its category column is not used). In the other files the column
+                     same_as may name a file whose event at the same date describes the same
+                     thing: the period pages then list that one only.
     pictures/*.svg   the drawings, rendered to PNG (palaeontology) and JPEG (biology).
 
 The INI files are written in Windows-1252 with CR LF line ends, as the program reads them.
@@ -222,8 +226,11 @@ def scale_ini(rows, by_unit, title):
 
 
 def event_date_text(value):
-    """The date text of an event: three decimals, a comma, no sign for the future."""
-    q = value.quantize(Decimal("0.001"))
+    """The date text of an event: a comma, no sign for the future, three decimals as the program
+    writes them, or more when the source date has more (the Holocene starts at -0,0117: written
+    -0,012 it would stand in the Pleistocene). The program reads any number of decimals."""
+    places = max(3, -value.normalize().as_tuple().exponent)
+    q = value.quantize(Decimal(1).scaleb(-places))
     if q == 0:
         q = Decimal("0.000")
     return format(q, "f").replace(".", ",")
@@ -232,23 +239,29 @@ def event_date_text(value):
 def read_events(name):
     with open(os.path.join(SRC, "events", name), encoding="utf-8", newline="") as f:
         events = [(Decimal(r["date_ma"]), r["text_fr"].strip(), r["source"]) for r in csv.DictReader(f, delimiter="\t")]
-    seen = {}
+    seen = set()
     for d, text, _ in events:
         if not (EVENT_MIN <= d <= EVENT_MAX):
             raise SystemExit("%s : date hors de -4567,3 ... +30 : %s" % (name, d))
-        key = event_date_text(d)
-        if key in seen:
-            raise SystemExit("%s : deux événements à la date %s" % (name, key))
-        seen[key] = text
+        if text in seen:
+            raise SystemExit("%s : événement en double : %s" % (name, text))
+        seen.add(text)
         if not text or text[0] in "\"'" and text[-1] == text[0]:
-            raise SystemExit("%s : texte vide ou entre guillemets à %s" % (name, key))
+            raise SystemExit("%s : texte vide ou entre guillemets à %s" % (name, event_date_text(d)))
     return sorted(events, key=lambda e: e[0])
 
 
 def events_ini(events):
-    lines = [GENERATED_NOTE, ""]
+    """One section per event. The section name is the date text; the program reads the first
+    section of a name only, so an event at the date of the one before it gets one more zero
+    (-2,800 then -2,8000): the same date, a section of its own."""
+    lines, names = [GENERATED_NOTE, ""], set()
     for d, text, _ in events:
-        lines += ["[%s]" % event_date_text(d), "Evenement=" + text, ""]
+        name = event_date_text(d)
+        while name in names:
+            name += "0"
+        names.add(name)
+        lines += ["[%s]" % name, "Evenement=" + text, ""]
     return ini_bytes(lines)
 
 
