@@ -3,8 +3,8 @@
 Each period (subject of data-src/periodes.json) gets two HTML pages, docs/<key>_bio.html and
 docs/<key>_paleo.html, in French: the period's colour, dates and place in the chart, its two
 pictures, the text of data-src/textes.json and the events of data-src/events/ that fall within
-it. The help page Aevorium.html is data-src/aide.html with the list of data sets filled in;
-Credits.rtf is written here in RTF 1.x with Windows-1252 escapes.
+it, each once although the event sets overlap. The help page Aevorium.html is data-src/aide.html
+with the list of data sets filled in; Credits.rtf is written here in RTF 1.x with Windows-1252 escapes.
 """
 
 import csv
@@ -119,19 +119,49 @@ def paragraphs(text):
 
 
 def read_all_events(src):
-    """Every event of every event source, once per text, oldest first."""
-    seen, events = set(), []
+    """Every event of every event source once, oldest first.
+
+    The event sets overlap: an event found in several files with the same text is listed once,
+    and an event whose column same_as names another file stands for that file's event at the
+    same date, which is listed instead."""
     folder = os.path.join(src, "events")
+    rows = {}
     for name in sorted(os.listdir(folder)):
-        if not name.endswith(".tsv"):
-            continue
-        with open(os.path.join(folder, name), encoding="utf-8", newline="") as f:
-            for r in csv.DictReader(f, delimiter="\t"):
-                if r["text_fr"] not in seen:
-                    seen.add(r["text_fr"])
-                    events.append((Decimal(r["date_ma"]), r["text_fr"]))
+        if name.endswith(".tsv"):
+            with open(os.path.join(folder, name), encoding="utf-8", newline="") as f:
+                rows[name] = list(csv.DictReader(f, delimiter="\t"))
+    dates, events = {}, []
+    for name, file_rows in rows.items():
+        for r in file_rows:
+            date, text, same = Decimal(r["date_ma"]), r["text_fr"].strip(), (r.get("same_as") or "").strip()
+            if same:
+                twins = [t for t in rows.get(same, []) if Decimal(t["date_ma"]) == date]
+                if len(twins) != 1 or (twins[0].get("same_as") or "").strip():
+                    raise SystemExit("%s : same_as %s à la date %s : il faut là un seul événement, sans same_as" % (name, same, date))
+                continue
+            if text in dates:
+                if dates[text] != date:
+                    raise SystemExit("%s : même texte à deux dates : %s" % (name, text))
+                continue
+            dates[text] = date
+            events.append((date, text))
     events.sort()
     return events
+
+
+# The labels some texts of events at the present start with, which the date "Aujourd'hui"
+# already says on the pages.
+PRESENT_LABELS = ("Aujourd'hui : ", "Présent : ", "Présent ; ")
+
+
+def page_event_text(date, text):
+    """The text of an event on a page, after its date."""
+    if date == 0:
+        for label in PRESENT_LABELS:
+            if text.startswith(label):
+                rest = text[len(label):]
+                return rest[:1].upper() + rest[1:]
+    return text
 
 
 def subject_spans(simple_rows, by_unit, gen):
@@ -174,12 +204,16 @@ def build(units, full_rows, subjects, by_unit, gen):
         when = span_text(start, end)
         bio_pic, paleo_pic = gen.picture_files(s)
         bio_doc, paleo_doc = gen.doc_files(s)
-        in_span = [(d, t) for d, t in events if -start <= d < -end or (end == 0 and d == 0)]
+        # The oldest page also takes the events before its start (the first solids of the
+        # Solar System, older than the base of the Hadean).
+        in_span = [(d, t) for d, t in events
+                   if (-start <= d or idx == 0) and (d < -end or (end == 0 and d == 0))]
         ev_html = ""
         if in_span:
             ev_html = '<h2>Grands événements</h2>\n<ul class="events">\n' + "\n".join(
                 '<li><span class="date">%s</span> : %s</li>' % (
-                    html.escape(age_text(-d).capitalize(), quote=False), html.escape(t, quote=False)) for d, t in in_span) + "\n</ul>"
+                    html.escape(age_text(-d).capitalize(), quote=False), html.escape(page_event_text(d, t), quote=False))
+                for d, t in in_span) + "\n</ul>"
         children = sorted((c for u in main_units for c in u.children), key=lambda c: -c.base)
         if head.rank == "eon" and len(main_units) > 1:
             children = main_units
