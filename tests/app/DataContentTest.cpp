@@ -1,6 +1,8 @@
 // The program's data as shipped in data/: every data set of Donnees.ini is read
 // through the program's own loaders and checked the way the dials will use it,
-// and the scale is checked against the fact table it was generated from.
+// and the scale and the events are checked against the fact tables they were
+// generated from.
+#include "events/EventFile.h"
 #include "imaging/TPicture.h"
 #include "timescale/AevError.h"
 #include "timescale/ColorText.h"
@@ -115,6 +117,28 @@ QVector<ChartUnit> FinestUnits(const QMap<QString, ChartUnit>& units, const QStr
     return rows;
 }
 
+// The events of one source table of data-src/events/, in file order.
+struct SourceEvent {
+    QString dateText, text;
+    double date = 0;
+};
+
+QVector<SourceEvent> ReadEventSource(const QString& name) {
+    QFile f(QStringLiteral(AEV_SOURCE_DIR "/data-src/events/") + name);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << name.toStdString();
+    QTextStream in(&f);
+    in.setEncoding(QStringConverter::Utf8);
+    const QStringList header = in.readLine().split(QLatin1Char('\t'));
+    const int date = int(header.indexOf("date_ma")), text = int(header.indexOf("text_fr"));
+    QVector<SourceEvent> events;
+    while (!in.atEnd()) {
+        const QStringList c = in.readLine().split(QLatin1Char('\t'));
+        if (c.size() > std::max(date, text))
+            events.push_back({c[date], c[text], c[date].toDouble()});
+    }
+    return events;
+}
+
 QString WinColourOf(const QString& hex) {
     const QString h = hex.mid(1);
     return QStringLiteral("0x00%1%2%3").arg(h.mid(4, 2), h.mid(2, 2), h.mid(0, 2)).toUpper().replace("0X", "0x");
@@ -205,7 +229,8 @@ TEST(DataContent, EveryDialDateShowsAFullPeriodInEveryDataSet) {
 }
 
 TEST(DataContent, EventFilesHoldDatedFrenchEvents) {
-    const QRegularExpression dateText("^-?\\d+,\\d{3}$");
+    // Three decimals as the program writes them, more where the source date has more.
+    const QRegularExpression dateText("^-?\\d+,\\d{3,}$");
     for (const DataSet& s : DataSets()) {
         SCOPED_TRACE(s.events.toStdString());
         const TIniFile ini(DataDir() + s.events);
@@ -220,6 +245,69 @@ TEST(DataContent, EventFilesHoldDatedFrenchEvents) {
             const QString text = ini.ReadString(date, "Evenement");
             EXPECT_FALSE(text.isEmpty()) << date.toStdString();
             EXPECT_FALSE(text.contains(QLatin1Char('?'))) << "a character lost to the code page: " << text.toStdString();
+        }
+    }
+}
+
+// terre.tsv is the events' fact table; the other tables feed the other data sets.
+// Every event is in its file with its text and its very date: a date cut to three
+// decimals could put it in another stage (the Holocene starts at -0,0117).
+TEST(DataContent, EverySourceEventIsInItsFileWithItsTextAndDate) {
+    const TScaleTable scale = LoadScaleFile(DataDir() + "Echelle.ini");
+    const QVector<double> starts = StartValues(scale);
+    const QStringList pairs[] = {{"terre.tsv", "Evenement.ini"}, {"vie.tsv", "Evenement_vie.ini"},
+                                 {"crises.tsv", "Evenement_crises.ini"}, {"homme.tsv", "Evenement_homme.ini"}};
+    for (const QStringList& pair : pairs) {
+        SCOPED_TRACE(pair[1].toStdString());
+        const QVector<SourceEvent> source = ReadEventSource(pair[0]);
+        const TEventList loaded = LoadEventFile(DataDir() + pair[1]);
+        ASSERT_GE(source.size(), 20);
+        EXPECT_EQ(loaded.Count(), source.size());
+        for (const SourceEvent& e : source) {
+            SCOPED_TRACE(e.text.toStdString());
+            const int i = int(loaded.Texts().indexOf(e.text));
+            ASSERT_GE(i, 0) << "missing or reworded";
+            const double date = StrToFloatLenient(loaded.Date(i));
+            EXPECT_DOUBLE_EQ(date, e.date) << loaded.Date(i).toStdString() << " for " << e.dateText.toStdString();
+            if (e.date <= 0) {
+                EXPECT_EQ(PeriodRow(starts, date), PeriodRow(starts, e.date)) << "another stage";
+            }
+        }
+    }
+}
+
+// The period pages list the events of the four overlapping sets: an event that two
+// sets word differently must still show once. Two lines of a page at the same date
+// sharing a long word (Oxydation, Kellwasser, Permien-Trias...) tell the same thing.
+TEST(DataContent, NoPageRepeatsAnEvent) {
+    const QRegularExpression item("<li><span class=\"date\">([^<]*)</span> : ([^<]*)</li>");
+    const QRegularExpression edges("^\\W+|\\W+$"), elision("^\\w'");
+    auto longWords = [&](const QString& text) {
+        QSet<QString> words;
+        for (QString w : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            w = w.remove(edges).remove(elision).toLower();
+            if (w.size() >= 8)
+                words << w;
+        }
+        return words;
+    };
+    const QStringList pages = QDir(DataDir() + "docs").entryList({"*.html"});
+    ASSERT_GE(pages.size(), 48);
+    for (const QString& page : pages) {
+        SCOPED_TRACE(page.toStdString());
+        QFile f(DataDir() + "docs/" + page);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QMap<QString, QStringList> byDate;
+        for (auto it = item.globalMatch(QString::fromUtf8(f.readAll())); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString date = m.captured(1), text = m.captured(2);
+            EXPECT_FALSE(text.startsWith(QString::fromUtf8("Aujourd'hui")) || text.startsWith(QString::fromUtf8("Présent")))
+                << "the date already says it: " << text.toStdString();
+            for (const QString& other : byDate[date]) {
+                const QSet<QString> shared = longWords(text) & longWords(other);
+                EXPECT_TRUE(shared.isEmpty()) << date.toStdString() << ": " << text.toStdString() << " / " << other.toStdString();
+            }
+            byDate[date] << text;
         }
     }
 }
