@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     qCInfo(lcStartup).noquote() << "window made; folder:" << AevoriumF1->ExeDir
                                 << "scale rows:" << AevoriumF1->ScaleTable.Count()
                                 << "events:" << AevoriumF1->EventList.Count()
-                                << "direction:" << (QApplication::isRightToLeft() ? "RTL" : "LTR")
+                                << "direction:" << (AevoriumF1->layoutDirection() == Qt::RightToLeft ? "RTL" : "LTR")
                                 << "style:" << QApplication::style()->name()
                                 << "arguments:" << arguments.join(QLatin1Char('|'));
 
