@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
     RunReported([] { AevoriumRTF = new TAevoriumRTF(AevoriumF1); });
     qCInfo(lcStartup).noquote() << "window made; folder:" << AevoriumF1->ExeDir
                                 << "scale rows:" << AevoriumF1->ScaleTable.Count()
-                                << "events:" << AevoriumF1->EventList.Count()
-                                << "direction:" << (AevoriumF1->layoutDirection() == Qt::RightToLeft ? "RTL" : "LTR")
+                                << "events:" << AevoriumF1->EventList.Count() << "direction:"
+                                << (AevoriumF1->layoutDirection() == Qt::RightToLeft ? "RTL" : "LTR")
                                 << "style:" << QApplication::style()->name()
                                 << "arguments:" << arguments.join(QLatin1Char('|'));
 

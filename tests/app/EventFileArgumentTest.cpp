@@ -60,7 +60,8 @@ protected:
 } // namespace
 
 TEST_F(EventFileArgumentTest, OpensInCustomModeAndAsksBeforeDroppingEdits) {
-    const QString file = write("Mes événements.aev", "[-1,000]\r\nEvenement=Un\r\n[-2,000]\r\nEvenement=Deux\r\n");
+    const QString file =
+        write("Mes événements.aev", "[-1,000]\r\nEvenement=Un\r\n[-2,000]\r\nEvenement=Deux\r\n");
     w->OpenEventFileArgument(file);
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_TRUE(w->Personnalise1->isChecked());
@@ -95,7 +96,8 @@ TEST_F(EventFileArgumentTest, AMissingOrUnreadableFileIsReportedAndChangesNothin
     w->OpenEventFileArgument(folder);
     ASSERT_EQ(asked.size(), 2);
     EXPECT_EQ(asked[1].kind, TMessageRequest::Error);
-    EXPECT_EQ(asked[1].text, QStringLiteral("Lecture du fichier : \r") + folder + QStringLiteral("\rimpossible !"));
+    EXPECT_EQ(asked[1].text,
+              QStringLiteral("Lecture du fichier : \r") + folder + QStringLiteral("\rimpossible !"));
 
     const QString locked = write("ferme.aev", "[-1,000]\r\nEvenement=Un\r\n");
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
@@ -103,7 +105,8 @@ TEST_F(EventFileArgumentTest, AMissingOrUnreadableFileIsReportedAndChangesNothin
     if (!probe.open(QIODevice::ReadOnly)) { // the superuser reads it all the same
         w->OpenEventFileArgument(locked);
         ASSERT_EQ(asked.size(), 3);
-        EXPECT_EQ(asked[2].text, QStringLiteral("Lecture du fichier : \r") + locked + QStringLiteral("\rimpossible !"));
+        EXPECT_EQ(asked[2].text,
+                  QStringLiteral("Lecture du fichier : \r") + locked + QStringLiteral("\rimpossible !"));
     }
     EXPECT_FALSE(w->Personnalise1->isChecked());
     ASSERT_EQ(w->EventList.Count(), 1);
