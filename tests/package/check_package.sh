@@ -9,7 +9,7 @@
 set -euo pipefail
 build=$(realpath "$1")
 src=$(realpath "$2")
-work=$(mktemp -d)
+work=$(realpath "$(mktemp -d)")
 trap 'rm -rf "$work"' EXIT
 fail() {
   echo "check_package: $*" >&2
@@ -56,11 +56,15 @@ cp "$root/usr/share/mime/packages/$id.xml" "$work/mime/packages/"
 update-mime-database "$work/mime"
 grep -q "application/x-aevorium-events:\*\.aev" "$work/mime/globs2" || fail "*.aev is not in the MIME database"
 
-# Started from elsewhere through the link, the program finds its data set in its own folder.
+# Started from elsewhere through the link, as the desktop entry does for an event
+# file, the program finds its data set in its own folder and opens the file.
 mkdir "$work/elsewhere"
 cd "$work/elsewhere"
-out=$(xvfb-run -a -s "-screen 0 1280x1024x24" "$src/tools/run_window.sh" "$root/usr/bin/aevorium")
+printf '[-65,000]\r\nEvenement=Essai\r\n' >essai.aev
+out=$(xvfb-run -a -s "-screen 0 1280x1024x24" "$src/tools/run_window.sh" "$root/usr/bin/aevorium" essai.aev)
 echo "$out"
 echo "$out" | grep -q "folder: $root/usr/lib/aevorium/ scale rows: [1-9][0-9]* events: [1-9]" ||
   fail "the program did not start on the data set of its own folder"
+echo "$out" | grep -q "event file \"$work/elsewhere/essai.aev\" events: 1 custom: true" ||
+  fail "the program did not open the event file it was given"
 echo "check_package: $(basename "$deb"), $(stat -c %s "$deb") bytes; Depends: $depends"
