@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build run test bench sanitize package clean
 
 all: build
 
@@ -29,6 +29,12 @@ test: build
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target aev_bench
 	cd $(BUILD_DIR)/bin && ./aev_bench
+
+# The Debian package aevorium_<version>_<arch>.deb in $(BUILD_DIR)/: the program,
+# its icons and the screenshot of its window (made under Xvfb), then CPack.
+package: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target aevorium aev_icons aev_screenshot
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # The tests built with AddressSanitizer and UndefinedBehaviorSanitizer. Leak
 # reports are off: the GUI libraries keep process-lifetime allocations.

@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QThread>
+#include <QVariant>
 #include <unistd.h>
 
 namespace {
@@ -26,11 +27,22 @@ TOneInstance::TOneInstance(const QString& key, QObject* parent) : QObject(parent
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(socketName(key)); // left behind by a process that died
     m_server->listen(socketName(key));
+    // Each message is one line: "activate", or "open " and the file's path in
+    // Base64 (a path may hold any character but the zero byte).
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = m_server->nextPendingConnection()) {
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                if (s->readAll().contains("activate"))
-                    emit activationRequested();
+                QByteArray buffer = s->property("buffer").toByteArray() + s->readAll();
+                const int end = buffer.indexOf('\n');
+                if (end < 0) {
+                    if (buffer.size() > (1 << 16)) // not one of ours
+                        s->disconnectFromServer();
+                    else
+                        s->setProperty("buffer", buffer);
+                    return;
+                }
+                s->setProperty("buffer", QByteArray());
+                handleMessage(buffer.left(end));
                 s->disconnectFromServer();
             });
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
@@ -40,7 +52,24 @@ TOneInstance::TOneInstance(const QString& key, QObject* parent) : QObject(parent
 
 TOneInstance::~TOneInstance() = default;
 
-bool TOneInstance::ActivateRunningInstance(int timeoutMs) {
+void TOneInstance::handleMessage(const QByteArray& line) {
+    if (line == "activate") {
+        emit activationRequested();
+    } else if (line.startsWith("open ")) {
+        const QString path = QString::fromUtf8(QByteArray::fromBase64(line.mid(5)));
+        emit activationRequested();
+        if (!path.isEmpty())
+            emit openRequested(path);
+    }
+}
+
+bool TOneInstance::ActivateRunningInstance(int timeoutMs) { return send("activate\n", timeoutMs); }
+
+bool TOneInstance::OpenInRunningInstance(const QString& path, int timeoutMs) {
+    return send("open " + path.toUtf8().toBase64() + '\n', timeoutMs);
+}
+
+bool TOneInstance::send(const QByteArray& message, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     // The first instance may still be setting up its socket: try until the timeout.
@@ -48,7 +77,7 @@ bool TOneInstance::ActivateRunningInstance(int timeoutMs) {
         QLocalSocket socket;
         socket.connectToServer(socketName(m_key));
         if (socket.waitForConnected(500)) {
-            socket.write("activate\n");
+            socket.write(message);
             socket.waitForBytesWritten(1000);
             socket.waitForDisconnected(1000);
             return true;

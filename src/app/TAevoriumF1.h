@@ -105,6 +105,12 @@ public:
     void Editervnement1Click();
     void Sauvegarder1Click();
     void Ouvrir1Click();
+    // Steps 2 to 4 of "Ouvrir": the events of `path` replace the list.
+    void OpenEventFile(const QString& path);
+    // An event file named on the command line (or by a later instance): opened
+    // as "Ouvrir" would, entering custom mode first; a missing or unreadable
+    // file is reported in an error box and nothing changes.
+    void OpenEventFileArgument(const QString& path);
     // Asked when the window is about to close: false keeps it open.
     bool CanCloseWithUnsavedEvents();
     // The file dialogs of event files; each remembers the path last chosen in it.

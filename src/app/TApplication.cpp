@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -10,6 +11,10 @@
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Aevorium"));
     setApplicationDisplayName(QStringLiteral("Aevorium"));
+    // Installed, the desktop entry and the icon of the package name the windows
+    // in task bars and window lists.
+    setDesktopFileName(QStringLiteral("fr.aevorium.Aevorium"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("fr.aevorium.Aevorium")));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

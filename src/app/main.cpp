@@ -1,4 +1,5 @@
 // Program entry: single instance, splash, main window and dialogs, message loop.
+#include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/SingleInstance.h"
 #include "app/TAboutBox.h"
@@ -9,16 +10,44 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QStyle>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcInstance, "aevorium.instance", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcStartup, "aevorium.startup", QtWarningMsg)
+
+namespace {
+
+// Opens an event file named on the command line once the main window serves
+// the user: not while the splash holds or a modal box or dialog is open (the
+// event editor works on the list being replaced), but as soon as they close.
+void openEventFileWhenIdle(const QString& path) {
+    QTimer::singleShot(0, AevoriumF1, [path] {
+        if (!AevoriumF1->isVisible() || QApplication::activeModalWidget()) {
+            QTimer::singleShot(200, AevoriumF1, [path] { openEventFileWhenIdle(path); });
+            return;
+        }
+        AevoriumF1->OpenEventFileArgument(path);
+        qCInfo(lcInstance) << "event file" << path << "events:" << AevoriumF1->EventList.Count()
+                           << "custom:" << AevoriumF1->Personnalise1->isChecked();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
+    // The command line is the program's own: Qt sees only the program's name.
+    const QStringList arguments = ProgramArguments(argc, argv);
+    const QString eventFile = EventFileArgument(arguments);
+    int qtArgc = 1;
+    TApplication app(qtArgc, argv);
 
-    // A second instance brings the first forward and ends without a window.
+    // A second instance brings the first forward (handing it its event file) and
+    // ends without a window.
     TOneInstance oneInstance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (!oneInstance.IsFirstInstance()) {
-        const bool reached = oneInstance.ActivateRunningInstance();
+        const bool reached = eventFile.isEmpty() ? oneInstance.ActivateRunningInstance()
+                                                 : oneInstance.OpenInRunningInstance(eventFile);
         qCInfo(lcInstance) << "second instance; running instance reached:" << reached;
         return 0;
     }
@@ -30,9 +59,11 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     // 3. The main window (its creation handler reports its own failure and the
-    // later steps are skipped), the event editor and the credits dialog.
+    // later steps are skipped), the event editor and the credits dialog. An
+    // event file argument is not a display mode: the window starts as without
+    // argument.
     AevoriumF1 = new TAevoriumF1;
-    AevoriumF1->Arguments = QCoreApplication::arguments().mid(1);
+    AevoriumF1->Arguments = eventFile.isEmpty() ? arguments : QStringList();
     QObject::connect(&oneInstance, &TOneInstance::activationRequested, AevoriumF1, [] {
         qCInfo(lcInstance) << "activation requested by a second instance";
         if (AevoriumF1->isMinimized())
@@ -40,9 +71,16 @@ int main(int argc, char** argv) {
         AevoriumF1->raise();
         AevoriumF1->activateWindow();
     });
+    QObject::connect(&oneInstance, &TOneInstance::openRequested, AevoriumF1, &openEventFileWhenIdle);
     RunReported([] { AevoriumF1->FormCreate(); });
     RunReported([] { EditionEven = new TEditionEven(AevoriumF1); });
     RunReported([] { AevoriumRTF = new TAevoriumRTF(AevoriumF1); });
+    qCInfo(lcStartup).noquote() << "window made; folder:" << AevoriumF1->ExeDir
+                                << "scale rows:" << AevoriumF1->ScaleTable.Count()
+                                << "events:" << AevoriumF1->EventList.Count() << "direction:"
+                                << (AevoriumF1->layoutDirection() == Qt::RightToLeft ? "RTL" : "LTR")
+                                << "style:" << QApplication::style()->name()
+                                << "arguments:" << arguments.join(QLatin1Char('|'));
 
     // 4. The splash stays for its minimum time.
     AboutBox->CloseSplash();
@@ -50,6 +88,8 @@ int main(int argc, char** argv) {
     // 5. The message loop until the main window closes.
     AevoriumF1->setAttribute(Qt::WA_QuitOnClose);
     AevoriumF1->show();
+    if (!eventFile.isEmpty())
+        openEventFileWhenIdle(eventFile);
     const int code = app.exec();
     delete AevoriumF1;
     delete AboutBox;

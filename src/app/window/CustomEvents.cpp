@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 
@@ -36,12 +38,38 @@ void TAevoriumF1::Ouvrir1Click() {
         return;
     if (!OpenDialog1.Execute(this))
         return;
+    OpenEventFile(OpenDialog1.FileName);
+}
+
+void TAevoriumF1::OpenEventFile(const QString& path) {
     TBusyCursor busy;
     EventList.Clear();
     ClearEventMarkers();
-    EventList = LoadEventFile(OpenDialog1.FileName);
+    EventList = LoadEventFile(path);
     CreateEventMarkers();
     BtnRot1AngleChange(BtnRot3);
+}
+
+void TAevoriumF1::OpenEventFileArgument(const QString& path) {
+    // The open dialog makes sure its file exists; a file named on the command
+    // line is checked here, so that the user learns why nothing opened.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        ShowErrorBox(this, path + QStringLiteral(" introuvable !"));
+        return;
+    }
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        ShowErrorBox(this, QStringLiteral("Lecture du fichier : \r") + path + QStringLiteral("\rimpossible !"));
+        return;
+    }
+    file.close();
+    if (!Personnalise1->isChecked())
+        Personnalise1Click(Personnalise1);
+    else if (EventsModified &&
+             !AskConfirmation(this, QStringLiteral("Remplacer la spirale personnalisée\rsans la sauvegarder ?")))
+        return;
+    OpenEventFile(path);
 }
 
 void TAevoriumF1::Personnalise1Click(QObject* Sender) {
