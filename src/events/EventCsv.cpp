@@ -352,6 +352,46 @@ TEventCsvResult LoadEventCsv(const QString& path) {
     return ReadEventCsv(bytes);
 }
 
+QString EventCsvSummary(const TEventCsvResult& result, const QString& fileName) {
+    QStringList lines;
+    lines << QStringLiteral("Fichier : ") + fileName;
+    const int added = result.Events.Count();
+    if (added == 0)
+        lines << QStringLiteral("Aucun événement ajouté.");
+    else if (added == 1)
+        lines << QStringLiteral("1 événement ajouté à la spirale personnalisée.");
+    else
+        lines << QStringLiteral("%1 événements ajoutés à la spirale personnalisée.").arg(frenchNumber(added));
+    const int rejected = int(result.Rejected.size());
+    if (rejected > 0) {
+        lines << QString();
+        lines << (rejected == 1 ? QStringLiteral("1 ligne refusée :")
+                                : QStringLiteral("%1 lignes refusées :").arg(frenchNumber(rejected)));
+        for (int i = 0; i < rejected && i < MaxListedRejections; ++i)
+            lines << QStringLiteral("ligne %1 : %2").arg(result.Rejected[i].Line).arg(result.Rejected[i].Reason);
+        const int more = rejected - MaxListedRejections;
+        if (more == 1)
+            lines << QStringLiteral("… et 1 autre ligne refusée.");
+        else if (more > 1)
+            lines << QStringLiteral("… et %1 autres lignes refusées.").arg(frenchNumber(more));
+    }
+    const int foreign = int(result.NotWindows1252Lines.size());
+    if (foreign > 0) {
+        QStringList numbers;
+        for (int i = 0; i < foreign && i < MaxListedRejections; ++i)
+            numbers << QString::number(result.NotWindows1252Lines[i]);
+        if (foreign > MaxListedRejections)
+            numbers << QStringLiteral("…");
+        lines << QString();
+        lines << QStringLiteral("%1 des caractères qu'un fichier .aev ne peut pas enregistrer "
+                                "(lignes %2) : %3 gardés tels quels ; l'export CSV les conserve.")
+                     .arg(foreign == 1 ? QStringLiteral("1 texte contient") : QStringLiteral("%1 textes contiennent").arg(foreign),
+                          numbers.join(QStringLiteral(", ")),
+                          foreign == 1 ? QStringLiteral("il est") : QStringLiteral("ils sont"));
+    }
+    return lines.join(QLatin1Char('\r'));
+}
+
 namespace {
 QString csvCell(const QString& cell) {
     const bool quote = cell.contains(QLatin1Char(';')) || cell.contains(QLatin1Char('"')) ||

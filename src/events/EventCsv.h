@@ -53,6 +53,13 @@ inline constexpr qint64 MaxEventCsvBytes = 64ll * 1024 * 1024;
 inline constexpr double CsvDateMin = -4600.0;
 inline constexpr double CsvDateMax = 30.0;
 
+// The French summary of an import, lines separated by carriage returns: how
+// many events were added, the rejected lines with their reasons (the first
+// MaxListedRejections, then how many more), and the lines whose text an event
+// file cannot hold.
+QString EventCsvSummary(const TEventCsvResult& result, const QString& fileName);
+inline constexpr int MaxListedRejections = 20;
+
 // Reads a date of a CSV cell, in Ma with the program's sign (negative in the
 // past). Accepts a comma or a point as decimal separator, blanks between
 // thousands, a "+" or "-" (also the typographic minus) and a trailing "Ma".
