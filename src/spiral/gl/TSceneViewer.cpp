@@ -177,10 +177,10 @@ QImage TSceneViewer::RenderImage(const QSize& size) {
     if (!surface.isValid() || !context.makeCurrent(&surface))
         return {};
     QImage image;
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, &maxSize);
-    if (QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() && size.width() <= maxSize &&
-        size.height() <= maxSize) {
+    GLint maxSize[2] = {0, 0}; // width and height
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxSize);
+    if (QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() && size.width() <= maxSize[0] &&
+        size.height() <= maxSize[1]) {
         QOpenGLFramebufferObjectFormat fboFormat;
         fboFormat.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
         // No alpha: the picture is the view as it shows, without the
