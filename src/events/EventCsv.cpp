@@ -383,11 +383,14 @@ QString EventCsvSummary(const TEventCsvResult& result, const QString& fileName) 
         if (foreign > MaxListedRejections)
             numbers << QStringLiteral("…");
         lines << QString();
-        lines << QStringLiteral("%1 des caractères qu'un fichier .aev ne peut pas enregistrer "
-                                "(lignes %2) : %3 gardés tels quels ; l'export CSV les conserve.")
-                     .arg(foreign == 1 ? QStringLiteral("1 texte contient") : QStringLiteral("%1 textes contiennent").arg(foreign),
-                          numbers.join(QStringLiteral(", ")),
-                          foreign == 1 ? QStringLiteral("il est") : QStringLiteral("ils sont"));
+        if (foreign == 1)
+            lines << QStringLiteral("1 texte (ligne %1) contient des caractères qu'un fichier .aev ne peut pas "
+                                    "enregistrer : il est gardé tel quel ; l'export CSV le conserve.")
+                         .arg(numbers.first());
+        else
+            lines << QStringLiteral("%1 textes (lignes %2) contiennent des caractères qu'un fichier .aev ne peut pas "
+                                    "enregistrer : ils sont gardés tels quels ; l'export CSV les conserve.")
+                         .arg(frenchNumber(foreign), numbers.join(QStringLiteral(", ")));
     }
     return lines.join(QLatin1Char('\r'));
 }

@@ -105,6 +105,20 @@ TEST(EventCsvTest, TextsOutsideWindows1252AreKeptAndListed) {
     EXPECT_EQ(r.NotWindows1252Lines, (QVector<int>{1, 3}));
 }
 
+TEST(EventCsvTest, SummaryListsTwentyRejectionsThenCounts) {
+    QByteArray bytes = "-1;Δ\n";
+    for (int i = 0; i < 23; ++i)
+        bytes += "x;y\n";
+    const QStringList lines = EventCsvSummary(ReadEventCsv(bytes), QStringLiteral("a.csv")).split(QLatin1Char('\r'));
+    ASSERT_EQ(lines.size(), 2 + 1 + 1 + 20 + 1 + 2);
+    EXPECT_EQ(lines[1], QStringLiteral("1 événement ajouté à la spirale personnalisée."));
+    EXPECT_EQ(lines[3], QStringLiteral("23 lignes refusées :"));
+    EXPECT_EQ(lines[4], QStringLiteral("ligne 2 : date illisible « x »"));
+    EXPECT_EQ(lines[24], QStringLiteral("… et 3 autres lignes refusées."));
+    EXPECT_EQ(lines[26], QStringLiteral("1 texte (ligne 1) contient des caractères qu'un fichier .aev ne peut pas "
+                                        "enregistrer : il est gardé tel quel ; l'export CSV le conserve."));
+}
+
 TEST(EventCsvTest, LongTextsAreRefusedNotCut) {
     const QByteArray longText(3000, 'x');
     const TEventCsvResult r = ReadEventCsv("-1;" + longText + "\n-2;court\n");
