@@ -137,22 +137,22 @@ TEST_F(LessonExportTest, CsvWithoutEventsOrUnreadableChangesNothing) {
     EXPECT_TRUE(boxes[1].text.startsWith(QStringLiteral("Lecture du fichier")));
 }
 
-TEST_F(LessonExportTest, CsvImportStopsAtTwoThousandEvents) {
+TEST_F(LessonExportTest, CsvImportStopsAtTenThousandEvents) {
     const int before = w->EventList.Count();
     QByteArray rows;
-    for (int i = 0; i < 2100; ++i)
-        rows += "-" + QByteArray::number(1 + i) + ";n° " + QByteArray::number(i) + "\n";
+    for (int i = 0; i < 10100; ++i)
+        rows += "-" + QByteArray::number(1 + i % 4000) + ";n° " + QByteArray::number(i) + "\n";
     write("gros.csv", rows);
     chosen << path("gros.csv");
     w->ImporterCsv1->trigger();
-    EXPECT_EQ(w->EventList.Count(), 2000);
+    EXPECT_EQ(w->EventList.Count(), 10000);
     ASSERT_EQ(boxes.size(), 1);
     const QStringList lines = boxes[0].text.split(QLatin1Char('\r'));
     EXPECT_EQ(lines[1], QStringLiteral("%1 événements ajoutés à la spirale personnalisée.")
-                            .arg(QString::number(2000 - before).insert(1, QChar(0xA0))));
+                            .arg(QString::number(10000 - before).insert(1, QChar(0xA0)))); // "9 934"
     ASSERT_LT(100 + before, 1000);
     EXPECT_EQ(lines[3], QStringLiteral("%1 lignes refusées :").arg(100 + before));
-    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("ligne %1 : la liste compterait plus de 2").arg(2001 - before)));
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("ligne %1 : la liste compterait plus de 10").arg(10001 - before)));
     EXPECT_EQ(lines.size(), 4 + 20 + 1);
 }
 

@@ -25,7 +25,7 @@
 namespace {
 
 // The largest list an import may leave.
-constexpr int MaxEventsAfterImport = 2000;
+constexpr int MaxEventsAfterImport = 10000;
 
 // The path with `extension` added when it has none.
 QString withExtension(const QString& path, const char* extension) {
