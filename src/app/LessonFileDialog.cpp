@@ -28,13 +28,13 @@ const QString CsvFilter = QStringLiteral("Tableau CSV (*.csv)");
 const QString CsvOpenFilter = QStringLiteral("Tableau CSV ou texte (*.csv *.txt *.tsv)");
 const QString AllFilter = QStringLiteral("Tous les fichiers (*)");
 
-// The save dialog asks, in French, before replacing a file.
-class TSaveDialog : public QFileDialog {
+// The file dialog; saving asks, in French, before replacing a file.
+class TLessonDialog : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
     void accept() override {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty()) {
+        if (acceptMode() == QFileDialog::AcceptSave && !files.isEmpty()) {
             const QFileInfo fi(files.first());
             if (!fi.isDir() && fi.exists() &&
                 !AskConfirmation(this, QStringLiteral("%1 existe déjà.\rVoulez-vous le remplacer ?")
@@ -54,7 +54,7 @@ bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
     if (fileHook())
         return fileHook()(request);
     const bool save = request.Kind != TLessonFileRequest::OpenCsv;
-    TSaveDialog dialog(parent);
+    TLessonDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -81,7 +81,9 @@ bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         break;
     }
-    if (!request.FileName.isEmpty()) {
+    if (request.FileName.isEmpty()) {
+        dialog.setDirectory(QDir::homePath());
+    } else {
         const QFileInfo last(request.FileName);
         dialog.setDirectory(last.absolutePath());
         dialog.selectFile(last.fileName());
