@@ -68,6 +68,10 @@ EVENT_SOURCES = {
     "Evenement_homme.ini": "homme.tsv",
 }
 
+# The edition of the chart that ics-chart.tsv holds; named in the scale files'
+# description line, which the printed page shows.
+CHART_EDITION = "ICS 2024/12"
+
 GENERATED_NOTE = "; Fichier produit par tools/gen_data.py : modifier les sources de data-src/ et relancer l'outil."
 
 
@@ -432,8 +436,10 @@ def build(args):
     files = {}
     full = finest_units(units, "stage")
     simple = finest_units(units, "system")
-    files["Echelle.ini"] = scale_ini(full, by_unit, "Echelle chronostratigraphique internationale : unités les plus fines")
-    files["Echelle_simple.ini"] = scale_ini(simple, by_unit, "Echelle simplifiée : éons, ères et périodes")
+    files["Echelle.ini"] = scale_ini(full, by_unit, "Echelle chronostratigraphique internationale, édition %s : "
+                                    "unités les plus fines" % CHART_EDITION)
+    files["Echelle_simple.ini"] = scale_ini(simple, by_unit, "Echelle simplifiée de la charte %s : éons, ères et périodes"
+                                           % CHART_EDITION)
     for ini, tsv in EVENT_SOURCES.items():
         files[ini] = events_ini(read_events(tsv))
     files["Donnees.ini"] = index_ini()

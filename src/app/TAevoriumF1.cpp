@@ -186,6 +186,7 @@ void TAevoriumF1::createMenus() {
     Fichier1->setObjectName(QStringLiteral("Fichier1"));
     Quitter1 = Fichier1->addAction(QStringLiteral("Quitter"), this, [this] { Quitter1Click(); });
     Quitter1->setObjectName(QStringLiteral("Quitter1"));
+    createLessonMenuItems();
 
     Donnes1 = bar->addMenu(QStringLiteral("Données"));
     Donnes1->setObjectName(QStringLiteral("Donnes1"));

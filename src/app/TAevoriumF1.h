@@ -10,7 +10,9 @@
 #include <QVector>
 
 class QAction;
+class QImage;
 class QLabel;
+class QPrinter;
 class QMenu;
 class QToolButton;
 class QWidget;
@@ -37,6 +39,8 @@ class TSpiralScene;
 //   app/window/EventMarkers.cpp      event markers, hover and collision
 //   app/window/CustomEvents.cpp      event files, custom mode, event editor
 //   app/HelpMenu.cpp                 help, credits and About box
+//   app/window/LessonExport.cpp      picture export, events to and from CSV
+//   app/window/LessonPrint.cpp       printed page and print preview
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -117,6 +121,23 @@ public:
     TEventFileDialog SaveDialog1{TEventFileDialog::Save};
     TEventFileDialog OpenDialog1{TEventFileDialog::Open};
 
+    // ---- Lesson export: picture, printed page, CSV ----
+    void ExporterImage1Click();
+    void Imprimer1Click();
+    void Apercu1Click();
+    void ImporterCsv1Click();
+    void ExporterCsv1Click();
+    // The window as it shows at this date, at `scale` times its size, the 3D
+    // view drawn at that size (or its panel as it shows without OpenGL).
+    QImage WindowImage(int scale);
+    // Draws the printed page of the current date on `printer`.
+    void PrintLesson(QPrinter* printer);
+    // The data set on show, named as in the Données menu (empty when none matches).
+    QString CurrentDataSetName() const;
+    // The paths last chosen in the lesson dialogs, for the run.
+    QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
+    bool LastImageDoubleSize = false;
+
     // ---- Help, credits, About ----
     void Aide1Click();
     void Crdits1Click();
@@ -175,6 +196,11 @@ public:
     // ---- Menus ----
     QMenu* Fichier1 = nullptr;
     QAction* Quitter1 = nullptr;
+    QAction* ExporterImage1 = nullptr;
+    QAction* Imprimer1 = nullptr;
+    QAction* Apercu1 = nullptr;
+    QAction* ImporterCsv1 = nullptr;
+    QAction* ExporterCsv1 = nullptr;
     QMenu* Donnes1 = nullptr;
     QMenu* Spirale1 = nullptr;
     QAction* Personnalise1 = nullptr;
@@ -199,6 +225,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void createLessonMenuItems();
 };
 
 // Shows a plain notice box (one "OK" button) when diagnostics are on.

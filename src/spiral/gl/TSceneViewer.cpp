@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QtGui/qopengl.h>
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
@@ -159,6 +160,45 @@ QImage TSceneViewer::GrabFrame() {
 void TSceneViewer::SetSendAllTriangles(bool on) {
     m_sendAll = on;
     requestRepaint();
+}
+
+QImage TSceneViewer::RenderImage(const QSize& size) {
+    if (size.isEmpty() || !OpenGLAvailable() || m_buffer.Busy())
+        return {};
+    QSurfaceFormat format = formatFor(m_buffer.ContextOptions());
+    format.setStereo(false);
+    QOpenGLContext context;
+    context.setFormat(format);
+    if (!context.create())
+        return {};
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface))
+        return {};
+    QImage image;
+    GLint maxSize[2] = {0, 0}; // width and height
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxSize);
+    if (QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() && size.width() <= maxSize[0] &&
+        size.height() <= maxSize[1]) {
+        QOpenGLFramebufferObjectFormat fboFormat;
+        fboFormat.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+        // No alpha: the picture is the view as it shows, without the
+        // transparency that blending leaves in the destination alpha.
+        fboFormat.setInternalTextureFormat(GL_RGB8);
+        QOpenGLFramebufferObject fbo(size, fboFormat);
+        if (fbo.isValid() && fbo.bind()) {
+            TSceneBuffer::BusyGuard busy(m_buffer);
+            SceneRenderer renderer;
+            renderer.SetSendAllTriangles(m_sendAll);
+            renderer.Render(m_buffer, size.width(), size.height(), 8);
+            glFinish();
+            image = fbo.toImage();
+            fbo.release();
+        }
+    }
+    context.doneCurrent();
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
 bool TSceneViewer::RenderNow() { return m_surface && m_surface->RenderNow(); }

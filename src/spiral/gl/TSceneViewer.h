@@ -41,6 +41,11 @@ public:
     void RepaintNow();
     // Draws one frame now and returns it (an empty image without OpenGL).
     QImage GrabFrame();
+    // Draws the scene into an image of `size` pixels through an offscreen
+    // frame buffer of its own context, whatever the viewer's size or
+    // visibility (the camera keeps the viewer's proportions). A null image
+    // when OpenGL or frame buffers are not available.
+    QImage RenderImage(const QSize& size);
     // Draws one frame now and waits until OpenGL has finished it (for
     // measurements); false without a context.
     bool RenderNow();
