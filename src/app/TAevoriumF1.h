@@ -22,6 +22,7 @@ class TImage;
 class TImageSlider;
 class TLEDDisplay;
 class TLEDLabel;
+class TNavigation;
 class TPanel;
 class TSceneViewer;
 class TScrewPanel;
@@ -36,6 +37,7 @@ class TSpiralScene;
 //   app/window/SpiralView.cpp        the 3D scene, spiral and date sphere, orbit
 //   app/window/EventMarkers.cpp      event markers, hover and collision
 //   app/window/CustomEvents.cpp      event files, custom mode, event editor
+//   app/window/Navigation.cpp        keys, "Aller à", stepping, playback, screen readers
 //   app/HelpMenu.cpp                 help, credits and About box
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
@@ -110,6 +112,9 @@ public:
     // The file dialogs of event files; each remembers the path last chosen in it.
     TEventFileDialog SaveDialog1{TEventFileDialog::Save};
     TEventFileDialog OpenDialog1{TEventFileDialog::Open};
+
+    // ---- Navigation menu, keys, playback and accessible names ----
+    TNavigation* Navigation = nullptr; // owned through the Qt parent
 
     // ---- Help, credits, About ----
     void Aide1Click();
