@@ -40,12 +40,23 @@ const char* const SpeedTexts[4] = {"1 milliard d'années en 10 s", "100 Ma en 10
                                    "1 Ma en 10 s"};
 
 // A dial's total angle for a date in Ma, with the gearing of the date update.
+// The dial splits the total into turns and the date update reads it back: the
+// rounding of the two can land a hair before the date, which at the start of
+// a period would show the period before. The total is raised by the smallest
+// steps until the date read back is the date itself or just after it.
 double TotalFor(const TAevoriumF1* w, const TBtnRot* dial, double date) {
-    if (dial == w->BtnRot1)
-        return date * TwoPi / 1000;
-    if (dial == w->BtnRot2)
-        return date * TwoPi;
-    return date * TwoPi * 100;
+    const int gearing = dial == w->BtnRot1 ? 1 : dial == w->BtnRot2 ? 2 : 3;
+    auto total = [&](double d) { return gearing == 1 ? d * TwoPi / 1000 : gearing == 2 ? d * TwoPi : d * TwoPi * 100; };
+    auto readBack = [&](double t) {
+        const double turns = t / TwoPi;
+        const double whole = std::trunc(turns);
+        const double dialTurns = whole + (turns - whole) * TwoPi / TwoPi;
+        return gearing == 1 ? dialTurns * 1000 : gearing == 2 ? dialTurns * 1 : dialTurns / 100;
+    };
+    double t = total(date);
+    for (int i = 0; i < 64 && std::isfinite(t) && readBack(t) < date; ++i)
+        t = std::nextafter(t, HUGE_VAL);
+    return t;
 }
 
 // A display for assistive technology: a static text with a fixed name whose
@@ -374,7 +385,7 @@ void TNavigation::Tick() {
                 // Halt on the event, released so that every dial shows it.
                 turnHeldDialTo(reached);
                 m_dial->EndTurn();
-                const qint64 at = m_anchorTime + qint64(std::fabs(reached - m_anchorDate) / speedPerNs);
+                const qint64 at = m_anchorTime + std::llround(std::fabs(reached - m_anchorDate) / speedPerNs);
                 m_anchorDate = reached;
                 m_anchorTime = at;
                 m_pauseUntil = at + EventPause;
