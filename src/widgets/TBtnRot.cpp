@@ -516,7 +516,9 @@ void TBtnRot::TurnTo(double total, Qt::KeyboardModifiers shift) {
         total = std::max(total, m_angleMin - TwoPi);
     if (!splitTotal(total / TwoPi))
         return;
-    // The stops of a drag step, then its repaint and notification.
+    // The stops of a drag step, then its notification. The knob is
+    // invalidated rather than repainted at once: the press and release around
+    // a key step change its rim as well, and one paint then shows it all.
     const QPoint at = LampCentre(m_diode);
     if (m_blockMax && m_tour * TwoPi + m_angle >= m_angleMax)
         stopDrag(m_angleMax, shift, at.x(), at.y());
@@ -530,7 +532,7 @@ void TBtnRot::TurnTo(double total, Qt::KeyboardModifiers shift) {
         CorpsMouseUp(Qt::LeftButton, shift, at.x(), at.y());
     }
     placeForAngle();
-    m_corps->repaint();
+    m_corps->update();
     if (OnAngleChange)
         OnAngleChange(this);
 }

@@ -145,7 +145,7 @@ public:
     // ---- Turning without the mouse (keys, wheel, commands) ----
     // A turn made by other means behaves exactly as a drag and its release:
     // BeginTurn is the press (lamp lit, OnMouseDown), each TurnTo a drag step
-    // to a total angle in radians (limits and stops, repaint, OnAngleChange)
+    // to a total angle in radians (limits and stops, OnAngleChange)
     // and EndTurn the release (OnMouseUp). BeginTurn refuses while a mouse
     // drag is under way; TurnTo does nothing once a stop has ended the turn.
     bool BeginTurn(Qt::KeyboardModifiers shift = Qt::NoModifier);
