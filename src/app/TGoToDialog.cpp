@@ -14,8 +14,9 @@ TGoToDialog::TGoToDialog(const TGoToIndex& index, QWidget* parent) : QDialog(par
     setObjectName(QStringLiteral("GoToDialog"));
     setWindowTitle(QStringLiteral("Aller à"));
 
-    Label1 = new QLabel(QStringLiteral("&Date (en Ma, par exemple -66 ou 66 Ma) ou nom d'une période ou d'un événement :"),
-                        this);
+    Label1 = new QLabel(
+        QStringLiteral("&Date (en Ma, par exemple -66 ou 66 Ma) ou nom d'une période ou d'un événement :"),
+        this);
     Label1->setWordWrap(true);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -31,6 +32,12 @@ TGoToDialog::TGoToDialog(const TGoToIndex& index, QWidget* parent) : QDialog(par
     Completer->setMaxVisibleItems(12);
     Edit1->setCompleter(Completer);
     connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& text) { updateCompletions(text); });
+    // A name picked from the list is gone to at once.
+    connect(Completer, QOverload<const QString&>::of(&QCompleter::activated), this,
+            [this](const QString& name) {
+                Edit1->setText(name);
+                BtnAllerClick();
+            });
 
     Note = new QLabel(this);
     Note->setObjectName(QStringLiteral("Note"));
@@ -67,13 +74,15 @@ void TGoToDialog::BtnAllerClick() {
         Note->setText(QStringLiteral("Tapez une date ou un nom."));
         return;
     case TGoToRequest::Unknown:
-        Note->setText(QStringLiteral("Aucune période ni aucun événement ne correspond à « %1 »").arg(typed.trimmed()));
+        Note->setText(
+            QStringLiteral("Aucune période ni aucun événement ne correspond à « %1 »").arg(typed.trimmed()));
         return;
     case TGoToRequest::IsDate:
         if (r.Clamped) {
             const QString limit = FormatTypedDate(r.Target);
             Edit1->setText(limit);
-            Note->setText(QStringLiteral("Date hors de l'échelle, ramenée à %1 Ma : « Aller » pour y aller.").arg(limit));
+            Note->setText(QStringLiteral("Date hors de l'échelle, ramenée à %1 Ma : « Aller » pour y aller.")
+                              .arg(limit));
             return;
         }
         break;

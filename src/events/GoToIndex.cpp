@@ -31,7 +31,8 @@ TGoToIndex::TGoToIndex(const TScaleTable& scale, const TEventList& events) {
         if (!text.isEmpty())
             byDate.push_back({text, FoldForMatch(text), StrToFloatLenient(events.Date(i)), Event});
     }
-    std::stable_sort(byDate.begin(), byDate.end(), [](const Entry& a, const Entry& b) { return a.Date < b.Date; });
+    std::stable_sort(byDate.begin(), byDate.end(),
+                     [](const Entry& a, const Entry& b) { return a.Date < b.Date; });
     m_entries += byDate;
 }
 

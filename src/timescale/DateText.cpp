@@ -45,7 +45,8 @@ QString FoldForMatch(const QString& text) {
     bool blank = true; // drops leading blanks
     for (const QChar c : decomposed) {
         const QChar::Category cat = c.category();
-        if (cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining || cat == QChar::Mark_Enclosing)
+        if (cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining ||
+            cat == QChar::Mark_Enclosing)
             continue;
         if (c.isSpace()) {
             if (!blank)

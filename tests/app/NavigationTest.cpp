@@ -1,9 +1,9 @@
 // The "Navigation" menu, keys, wheel, playback and screen-reader texts on the
 // real main window (offscreen).
+#include "app/window/Navigation.h"
 #include "app/Dialogs.h"
 #include "app/TAevoriumF1.h"
 #include "app/TGoToDialog.h"
-#include "app/window/Navigation.h"
 #include "widgets/AccessibleEvents.h"
 #include "widgets/TBtnRot.h"
 #include "widgets/TLEDDisplay.h"
@@ -110,14 +110,16 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     for (QAction* a : nav->Navigation1->actions())
         if (!a->isSeparator())
             items << a->text();
-    EXPECT_EQ(items, QStringList({"Aller à…\tCtrl+G", "Limite précédente\tCtrl+Gauche", "Limite suivante\tCtrl+Droite",
-                                  "Événement précédent\tAlt+Gauche", "Événement suivant\tAlt+Droite",
-                                  "Lecture\tEspace", "Lecture arrière\tMaj+Espace", "Arrêter la lecture\tÉchap",
-                                  "Vitesse", "Pause à chaque événement"}));
+    EXPECT_EQ(items,
+              QStringList({"Aller à…\tCtrl+G", "Limite précédente\tCtrl+Gauche",
+                           "Limite suivante\tCtrl+Droite", "Événement précédent\tAlt+Gauche",
+                           "Événement suivant\tAlt+Droite", "Lecture\tEspace", "Lecture arrière\tMaj+Espace",
+                           "Arrêter la lecture\tÉchap", "Vitesse", "Pause à chaque événement"}));
     QStringList speeds;
     for (QAction* a : nav->Vitesse1->actions())
         speeds << a->text();
-    EXPECT_EQ(speeds, QStringList({"1 milliard d'années en 10 s", "100 Ma en 10 s", "10 Ma en 10 s", "1 Ma en 10 s"}));
+    EXPECT_EQ(speeds, QStringList({"1 milliard d'années en 10 s", "100 Ma en 10 s", "10 Ma en 10 s",
+                                   "1 Ma en 10 s"}));
     EXPECT_EQ(nav->AllerA1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
 }
 
@@ -146,8 +148,8 @@ TEST_F(Navigation, KeysAndWheelTurnTheDialsWithTheirBlinkingAndCatchingUp) {
     Key(w->BtnRot3, Qt::Key_End);
     ExpectDialsAt(30);
 
-    QWheelEvent down(QPointF(40, 40), QPointF(40, 40), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
-                     Qt::NoScrollPhase, false);
+    QWheelEvent down(QPointF(40, 40), QPointF(40, 40), QPoint(), QPoint(0, -240), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w->BtnRot2, &down);
     ExpectDialsAt(29.95);
 }
@@ -216,7 +218,8 @@ TEST_F(Navigation, GoToTurnsTheFinestDialAndTheDialogReadsDatesAndNames) {
     dialog.Edit1->setText(QStringLiteral("licorne"));
     dialog.BtnAllerClick();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.Note->text(), QStringLiteral("Aucune période ni aucun événement ne correspond à « licorne »"));
+    EXPECT_EQ(dialog.Note->text(),
+              QStringLiteral("Aucune période ni aucun événement ne correspond à « licorne »"));
     dialog.Edit1->setText(QStringLiteral("5 Ga"));
     dialog.BtnAllerClick();
     EXPECT_EQ(dialog.result(), QDialog::Rejected); // still open, the field brought to the limit
@@ -240,7 +243,7 @@ TEST_F(Navigation, PlaybackFollowsElapsedTimeAtMostSixtyFramesASecond) {
     Frame(17 * Ms);
     EXPECT_NEAR(w->CurrentDate, -98.3, 1e-9);
     EXPECT_TRUE(w->BtnRot2->DiodeBlink()); // as while dial 1 is dragged
-    Frame(30 * Ms); // too soon after the last frame: nothing drawn
+    Frame(30 * Ms);                        // too soon after the last frame: nothing drawn
     EXPECT_NEAR(w->CurrentDate, -98.3, 1e-9);
     Frame(500 * Ms); // a late frame catches up
     EXPECT_NEAR(w->CurrentDate, -50, 1e-9);
@@ -342,19 +345,22 @@ TEST_F(Navigation, ScreenReadersGetNamesValuesAndTheTouchedEvent) {
     }
     auto value = [](QWidget* widget) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
-        return a ? a->text(QAccessible::Name) + QStringLiteral(" = ") + a->text(QAccessible::Value) : QString();
+        return a ? a->text(QAccessible::Name) + QStringLiteral(" = ") + a->text(QAccessible::Value)
+                 : QString();
     };
     EXPECT_EQ(value(w->LEDDisplay1), QStringLiteral("Date en millions d'années = -66,000 Ma"));
     EXPECT_EQ(value(w->DateLabel1), QStringLiteral("Date ramenée à une année = 26 Decembre 16h55:54"));
-    EXPECT_EQ(value(w->Label1).toStdString(), "Période = EON : Phanérozoïque, ERE : Cénozoïque, SYSTEME : Paléogène");
+    EXPECT_EQ(value(w->Label1).toStdString(),
+              "Période = EON : Phanérozoïque, ERE : Cénozoïque, SYSTEME : Paléogène");
     EXPECT_EQ(value(w->Label3), QStringLiteral("Événement touché = Extinction des dinosaures"));
     EXPECT_EQ(alerts, std::vector<QString>({QStringLiteral("Extinction des dinosaures")}));
     EXPECT_EQ(valueChanges, 1);
 
     // A step on a dial: its value follows, the same event is not announced again.
     Key(w->BtnRot3, Qt::Key_Right);
-    EXPECT_NEAR(QAccessible::queryAccessibleInterface(w->BtnRot2)->valueInterface()->currentValue().toDouble(),
-                -65.99975, 1e-9);
+    EXPECT_NEAR(
+        QAccessible::queryAccessibleInterface(w->BtnRot2)->valueInterface()->currentValue().toDouble(),
+        -65.99975, 1e-9);
     EXPECT_EQ(alerts.size(), 1u);
     EXPECT_EQ(valueChanges, 2);
     SetAccessibleObserver({});

@@ -42,12 +42,12 @@ TEST(TGoToIndex, FindsUnitsAndEventsWithoutAccentsOrCase) {
         double date;
     };
     const Case cases[] = {
-        {"cretace", "Crétacé", -145},          // a unit at its start, accents ignored
+        {"cretace", "Crétacé", -145}, // a unit at its start, accents ignored
         {"CRÉTACÉ SUPÉRIEUR", "Crétacé supérieur", -100.5},
         {"phanerozoique", "Phanérozoïque", -145},
-        {"cenozo", "Cénozoïque", -66},         // the beginning of a name
+        {"cenozo", "Cénozoïque", -66}, // the beginning of a name
         {"hadeen", "Hadéen", -4567},
-        {"homo sapiens", "Homo sapiens", -0.2}, // an event at its date
+        {"homo sapiens", "Homo sapiens", -0.2},            // an event at its date
         {"permien", "Grande extinction du Permien", -252}, // inside a name
     };
     for (const Case& c : cases) {
@@ -67,7 +67,8 @@ TEST(TGoToIndex, CompletionsListBeginningsThenOtherMatches) {
                            QStringLiteral("Crétacé supérieur")}));
     // Names beginning with the text first, then those containing it.
     EXPECT_EQ(index.Completions(QStringLiteral("ext")),
-              QStringList({QStringLiteral("Extinction des dinosaures"), QStringLiteral("Grande extinction du Permien")}));
+              QStringList({QStringLiteral("Extinction des dinosaures"),
+                           QStringLiteral("Grande extinction du Permien")}));
     // Each name once (Phanérozoïque names three rows), at most `limit`.
     EXPECT_EQ(index.Completions(QStringLiteral("o")).count(QStringLiteral("Phanérozoïque")), 1);
     EXPECT_EQ(index.Completions(QStringLiteral("e"), 2).size(), 2);

@@ -30,8 +30,12 @@ TEST(ParseDateText, AcceptedAndRefusedTexts) {
         {",5", true, -0.5},
         {"12,", true, -12},
         // The typographic minus sign and no-break spaces.
-        {"\xe2\x88\x92" "66", true, -66},
-        {"\xe2\x88\x92" "4,55\xc2\xa0Ga", true, -4550},
+        {"\xe2\x88\x92"
+         "66",
+         true, -66},
+        {"\xe2\x88\x92"
+         "4,55\xc2\xa0Ga",
+         true, -4550},
         // Out of range: read, clamped later by the caller.
         {"-5000", true, -5000},
         {"+31", true, 31},

@@ -35,7 +35,9 @@ struct KeyDial : ::testing::Test {
         d.OnMouseDown = [this](TBtnRot*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
             calls.push_back("down");
         };
-        d.OnMouseUp = [this](TBtnRot*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { calls.push_back("up"); };
+        d.OnMouseUp = [this](TBtnRot*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+            calls.push_back("up");
+        };
     }
     void Key(QEvent::Type type, int key, bool repeat = false, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QKeyEvent e(type, key, mods, QString(), repeat);
@@ -46,8 +48,8 @@ struct KeyDial : ::testing::Test {
         Key(QEvent::KeyRelease, key);
     }
     void Wheel(int delta) {
-        QWheelEvent e(QPointF(40, 40), QPointF(40, 40), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+        QWheelEvent e(QPointF(40, 40), QPointF(40, 40), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&d, &e);
     }
     using Calls = std::vector<std::string>;

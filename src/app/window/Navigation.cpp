@@ -46,7 +46,9 @@ const char* const SpeedTexts[4] = {"1 milliard d'années en 10 s", "100 Ma en 10
 // steps until the date read back is the date itself or just after it.
 double TotalFor(const TAevoriumF1* w, const TBtnRot* dial, double date) {
     const int gearing = dial == w->BtnRot1 ? 1 : dial == w->BtnRot2 ? 2 : 3;
-    auto total = [&](double d) { return gearing == 1 ? d * TwoPi / 1000 : gearing == 2 ? d * TwoPi : d * TwoPi * 100; };
+    auto total = [&](double d) {
+        return gearing == 1 ? d * TwoPi / 1000 : gearing == 2 ? d * TwoPi : d * TwoPi * 100;
+    };
     auto readBack = [&](double t) {
         const double turns = t / TwoPi;
         const double whole = std::trunc(turns);
@@ -64,7 +66,8 @@ double TotalFor(const TAevoriumF1* w, const TBtnRot* dial, double date) {
 class TReadoutAccessible : public QAccessibleWidget {
 public:
     TReadoutAccessible(QWidget* widget, QString name, std::function<QString()> value)
-        : QAccessibleWidget(widget, QAccessible::StaticText), m_name(std::move(name)), m_value(std::move(value)) {}
+        : QAccessibleWidget(widget, QAccessible::StaticText), m_name(std::move(name)),
+          m_value(std::move(value)) {}
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name)
             return m_name;
@@ -151,7 +154,8 @@ void TNavigation::createMenu() {
     EvenementSuivant1 = add("EvenementSuivant1", WithKey("Événement suivant", "Alt+Droite"),
                             QKeySequence(Qt::ALT | Qt::Key_Right), [this] { StepEvent(+1); });
     Navigation1->addSeparator();
-    Lecture1 = add("Lecture1", WithKey("Lecture", "Espace"), QKeySequence(Qt::Key_Space), [this] { Play(+1); });
+    Lecture1 =
+        add("Lecture1", WithKey("Lecture", "Espace"), QKeySequence(Qt::Key_Space), [this] { Play(+1); });
     LectureArriere1 = add("LectureArriere1", WithKey("Lecture arrière", "Maj+Espace"),
                           QKeySequence(Qt::SHIFT | Qt::Key_Space), [this] { Play(-1); });
     Arreter1 = add("Arreter1", WithKey("Arrêter la lecture", "Échap"), QKeySequence(Qt::Key_Escape),
@@ -201,8 +205,10 @@ void TNavigation::setUpDials() {
 }
 
 void TNavigation::setUpDisplays() {
-    RegisterReadout(w->LEDDisplay1, QStringLiteral("Date en millions d'années"), [this] { return ReadoutText(); });
-    RegisterReadout(w->DateLabel1, QStringLiteral("Date ramenée à une année"), [this] { return CalendarText(); });
+    RegisterReadout(w->LEDDisplay1, QStringLiteral("Date en millions d'années"),
+                    [this] { return ReadoutText(); });
+    RegisterReadout(w->DateLabel1, QStringLiteral("Date ramenée à une année"),
+                    [this] { return CalendarText(); });
     RegisterReadout(w->Label1, QStringLiteral("Période"), [this] { return PeriodText(); });
     RegisterReadout(w->Label3, QStringLiteral("Événement touché"), [this] { return TouchedEventText(); });
 }

@@ -98,13 +98,13 @@ private:
 
     TAevoriumF1* w;
     double m_speed = 10.0;
-    int m_direction = 0;     // 0 when stopped
+    int m_direction = 0;       // 0 when stopped
     TBtnRot* m_dial = nullptr; // the dial held while playing
-    qint64 m_anchorTime = 0; // ns: the date was m_anchorDate then
+    qint64 m_anchorTime = 0;   // ns: the date was m_anchorDate then
     double m_anchorDate = 0.0;
     qint64 m_lastFrame = -1;
-    bool m_paused = false;   // halted on an event until m_pauseUntil (ns)
+    bool m_paused = false; // halted on an event until m_pauseUntil (ns)
     qint64 m_pauseUntil = 0;
     QVector<double> m_events;
-    QString m_shown[4];      // texts last told to assistive technology
+    QString m_shown[4]; // texts last told to assistive technology
 };
