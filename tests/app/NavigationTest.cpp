@@ -261,6 +261,10 @@ TEST_F(Navigation, PlaybackFollowsElapsedTimeAtMostSixtyFramesASecond) {
     EXPECT_EQ(nav->PlaybackDial(), w->BtnRot2);
     Frame(10000 * Ms);
     EXPECT_NEAR(w->CurrentDate, -51, 1e-9);
+    Key(w.get(), Qt::Key_Space); // stops whichever way time runs
+    EXPECT_FALSE(nav->Playing());
+    ExpectDialsAt(-51);
+    nav->Play(+1);
     Key(w.get(), Qt::Key_Escape);
     EXPECT_FALSE(nav->Playing());
     ExpectDialsAt(-51);

@@ -310,13 +310,12 @@ void TNavigation::SetSpeed(double maPerSecond) {
 }
 
 void TNavigation::Play(int direction) {
-    direction = direction < 0 ? -1 : 1;
+    // Space and Shift+Space while playing stop, whichever way time runs.
     if (Playing()) {
-        const bool same = direction == m_direction;
         Stop();
-        if (same)
-            return;
+        return;
     }
+    direction = direction < 0 ? -1 : 1;
     m_dial = PlaybackDial();
     if (!m_dial->BeginTurn()) { // a drag is under way
         m_dial = nullptr;

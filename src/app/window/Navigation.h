@@ -40,8 +40,8 @@ public:
     // ---- Playback ----
     // Speeds of the "Vitesse" submenu, in Ma per second of wall time.
     static constexpr double Speeds[4] = {100.0, 10.0, 1.0, 0.1};
-    // Starts playing forward (+1) or backward (-1) from the current date; the
-    // same command while playing stops.
+    // Starts playing forward (+1) or backward (-1) from the current date;
+    // while playing, either command stops.
     void Play(int direction);
     void Stop();
     bool Playing() const { return m_direction != 0; }
