@@ -298,6 +298,14 @@ TEST_F(Navigation, PlaybackStopsAtTheLimitsOnADialPressAndOnDataChanges) {
     w->Personnalise1->trigger(); // custom mode: a menu action that changes data
     EXPECT_FALSE(nav->Playing());
     ExpectDialsAt(-990);
+
+    // While the mouse drags a dial, commands leave it alone.
+    QTest::mousePress(w->BtnRot2->Corps(), Qt::LeftButton, {}, QPoint(70, 40));
+    nav->Play(+1);
+    nav->GoToDate(-66);
+    EXPECT_FALSE(nav->Playing());
+    QTest::mouseRelease(w->BtnRot2->Corps(), Qt::LeftButton, {}, QPoint(70, 40));
+    ExpectDialsAt(-990);
 }
 
 TEST_F(Navigation, PlaybackHaltsTwoSecondsOnEachEventWithoutDrifting) {

@@ -233,9 +233,20 @@ bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
 
 // ---- Going to a date ----
 
+bool TNavigation::readyToTurn() {
+    // A mouse drag under way keeps its dial: commands wait until it ends. A
+    // key held on a dial is let go first.
+    for (TBtnRot* d : {w->BtnRot1, w->BtnRot2, w->BtnRot3})
+        if (d->Dragging() && !d->TurnHeld())
+            return false;
+    for (TBtnRot* d : {w->BtnRot1, w->BtnRot2, w->BtnRot3})
+        d->EndTurn();
+    return true;
+}
+
 void TNavigation::GoToDate(double date) {
     Stop();
-    if (!std::isfinite(date))
+    if (!std::isfinite(date) || !readyToTurn())
         return;
     w->BtnRot3->TurnOnce(TotalFor(w, w->BtnRot3, date));
 }
@@ -316,10 +327,11 @@ void TNavigation::Play(int direction) {
         return;
     }
     direction = direction < 0 ? -1 : 1;
+    if (!readyToTurn())
+        return;
     m_dial = PlaybackDial();
-    if (!m_dial->BeginTurn()) { // a drag is under way
+    if (!m_dial->BeginTurn()) {
         m_dial = nullptr;
-        updateActions();
         return;
     }
     m_direction = direction;

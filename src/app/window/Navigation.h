@@ -93,6 +93,8 @@ private:
     void setUpDisplays();
     void updateActions();
     void turnHeldDialTo(double date);
+    // False while the mouse drags a dial; otherwise ends a turn held by a key.
+    bool readyToTurn();
     // Event dates in date order, each once.
     QVector<double> eventDates() const;
 
