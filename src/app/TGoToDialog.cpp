@@ -43,9 +43,13 @@ TGoToDialog::TGoToDialog(const TGoToIndex& index, QWidget* parent) : QDialog(par
     Note->setObjectName(QStringLiteral("Note"));
     Note->setWordWrap(true);
 
+    // Entrée in the field goes, also while the list of names is shown (the
+    // list hands its keys to the field, not to the dialog's default button).
     BtnAller = new QPushButton(QStringLiteral("Aller"), this);
-    BtnAller->setDefault(true);
+    BtnAller->setAutoDefault(false);
     BtnAnnuler = new QPushButton(QStringLiteral("Annuler"), this);
+    BtnAnnuler->setAutoDefault(false);
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { BtnAllerClick(); });
     connect(BtnAller, &QPushButton::clicked, this, [this] { BtnAllerClick(); });
     connect(BtnAnnuler, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -67,6 +71,8 @@ void TGoToDialog::updateCompletions(const QString& text) {
 }
 
 void TGoToDialog::BtnAllerClick() {
+    if (m_done) // a name picked from the list with Entrée arrives twice
+        return;
     const QString typed = Edit1->text();
     const TGoToRequest r = ResolveGoTo(typed, m_index);
     switch (r.Result) {
@@ -90,5 +96,6 @@ void TGoToDialog::BtnAllerClick() {
         break;
     }
     m_target = r.Target;
+    m_done = true;
     accept();
 }

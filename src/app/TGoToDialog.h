@@ -40,4 +40,5 @@ private:
     TGoToIndex m_index;
     QStringListModel* m_names = nullptr; // owned through the Qt parent
     double m_target = 0.0;
+    bool m_done = false; // accepted: further requests are ignored
 };

@@ -209,7 +209,7 @@ TEST_F(Navigation, GoToTurnsTheFinestDialAndTheDialogReadsDatesAndNames) {
         ASSERT_EQ(d->Completer->model()->rowCount(), 1);
         EXPECT_EQ(d->Completer->model()->index(0, 0).data().toString(), QStringLiteral("Crétacé"));
         d->Edit1->setText(QStringLiteral("cretace"));
-        d->BtnAllerClick();
+        QTest::keyClick(d->Edit1, Qt::Key_Return);
     });
     Key(w.get(), Qt::Key_G, Qt::ControlModifier);
     ExpectDialsAt(-145);
