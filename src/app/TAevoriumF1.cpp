@@ -1,6 +1,7 @@
 #include "app/TAevoriumF1.h"
 
 #include "app/Dialogs.h"
+#include "app/window/Navigation.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/AevError.h"
 #include "widgets/TBtnRot.h"
@@ -170,6 +171,7 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     createControls();
     CreateSceneObjects();
+    Navigation = new TNavigation(this);
     adjustSize();
     setFixedSize(sizeHint());
     if (const QScreen* screen = this->screen()) {

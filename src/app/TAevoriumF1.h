@@ -24,6 +24,7 @@ class TImage;
 class TImageSlider;
 class TLEDDisplay;
 class TLEDLabel;
+class TNavigation;
 class TPanel;
 class TSceneViewer;
 class TScrewPanel;
@@ -38,6 +39,7 @@ class TSpiralScene;
 //   app/window/SpiralView.cpp        the 3D scene, spiral and date sphere, orbit
 //   app/window/EventMarkers.cpp      event markers, hover and collision
 //   app/window/CustomEvents.cpp      event files, custom mode, event editor
+//   app/window/Navigation.cpp        keys, "Aller à", stepping, playback, screen readers
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
 //   app/window/LessonPrint.cpp       printed page and print preview
@@ -137,6 +139,9 @@ public:
     // The paths last chosen in the lesson dialogs, for the run.
     QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
     bool LastImageDoubleSize = false;
+
+    // ---- Navigation menu, keys, playback and accessible names ----
+    TNavigation* Navigation = nullptr; // owned through the Qt parent
 
     // ---- Help, credits, About ----
     void Aide1Click();

@@ -1,9 +1,14 @@
 #include "widgets/TBtnRot.h"
 
 #include "timescale/CalendarDate.h"
+#include "widgets/AccessibleEvents.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +17,7 @@
 #include <QStaticText>
 #include <QTimer>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
@@ -76,6 +82,8 @@ void DrawRimmedCircle(QPainter& p, const QRectF& box, const QColor& fill, int wi
     p.drawArc(arcBox, 225 * 16, 180 * 16);
 }
 
+void InstallAccessibility();
+
 } // namespace
 
 // The knob or the lamp: a drawn part of the dial that hands its paint and
@@ -138,9 +146,19 @@ TBtnRot::TBtnRot(QWidget* parent) : QWidget(parent) {
     m_rayonDiode = double((m_taille - m_tailleDiode) / 2 - m_margeDiode);
     m_diode->move(RoundToInt(m_rayonDiode - m_diode->width() / 2.0) + m_centreX,
                   m_centreY - m_tailleDiode / 2);
+
+    // Keys and the wheel: Tab or a click gives the dial focus; a press on a
+    // part first ends a turn held by a key.
+    setFocusPolicy(Qt::StrongFocus);
+    m_corps->installEventFilter(this);
+    m_diode->installEventFilter(this);
+    InstallAccessibility();
 }
 
-TBtnRot::~TBtnRot() = default;
+TBtnRot::~TBtnRot() {
+    if (m_focusRing)
+        m_focusRing->deleteLater();
+}
 
 QWidget* TBtnRot::Corps() const {
     return m_corps;
@@ -277,6 +295,7 @@ void TBtnRot::placeForAngle() {
         m_captionRotation = rotation;
         m_corps->update();
     }
+    notifyAccessibleValue();
 }
 
 void TBtnRot::SetAngleBtn(double total) {
@@ -460,4 +479,300 @@ void TBtnRot::PaintDiode(QPainter& p) const {
         m_diodeCacheKey = CacheKey{side, 1, m_diodeColor, dpr};
     }
     p.drawImage(QPointF(0, 0), m_diodeCache);
+}
+
+// ---- Turning without the mouse ----
+
+namespace {
+
+// Where a turn without the mouse reports its press and release: the lamp's
+// centre in knob coordinates.
+QPoint LampCentre(const QWidget* lamp) {
+    return lamp->geometry().center();
+}
+
+} // namespace
+
+bool TBtnRot::BeginTurn(Qt::KeyboardModifiers shift) {
+    if (m_dragging || m_turnHeld)
+        return false;
+    m_turnHeld = true;
+    m_dragging = true;
+    setDiodeColor(m_colorDiodeOn);
+    const QPoint at = LampCentre(m_diode);
+    if (OnMouseDown)
+        OnMouseDown(this, Qt::LeftButton, shift, at.x(), at.y());
+    return true;
+}
+
+void TBtnRot::TurnTo(double total, Qt::KeyboardModifiers shift) {
+    if (!m_turnHeld || !m_dragging || !std::isfinite(total))
+        return;
+    // Anything past a limit stops at it: far-off totals are first brought
+    // within a turn of the limit so that their turn count fits.
+    if (m_blockMax && total > m_angleMax)
+        total = std::min(total, m_angleMax + TwoPi);
+    if (m_blockMin && total < m_angleMin)
+        total = std::max(total, m_angleMin - TwoPi);
+    if (!splitTotal(total / TwoPi))
+        return;
+    // The stops of a drag step, then its notification. The knob is
+    // invalidated rather than repainted at once: the press and release around
+    // a key step change its rim as well, and one paint then shows it all.
+    const QPoint at = LampCentre(m_diode);
+    if (m_blockMax && m_tour * TwoPi + m_angle >= m_angleMax)
+        stopDrag(m_angleMax, shift, at.x(), at.y());
+    if (m_blockMin && m_tour * TwoPi + m_angle <= m_angleMin)
+        stopDrag(m_angleMin, shift, at.x(), at.y());
+    if (m_blockZero && m_angle < 0.0) {
+        m_tour = 0;
+        m_angle = 0.0;
+        if (OnAngleChange)
+            OnAngleChange(this);
+        CorpsMouseUp(Qt::LeftButton, shift, at.x(), at.y());
+    }
+    placeForAngle();
+    m_corps->update();
+    if (OnAngleChange)
+        OnAngleChange(this);
+}
+
+void TBtnRot::EndTurn(Qt::KeyboardModifiers shift) {
+    if (!m_turnHeld)
+        return;
+    // As the user's release, also after a stop has ended the drag.
+    m_turnHeld = false;
+    const QPoint at = LampCentre(m_diode);
+    CorpsMouseUp(Qt::LeftButton, shift, at.x(), at.y());
+}
+
+void TBtnRot::TurnOnce(double total, Qt::KeyboardModifiers shift) {
+    if (!BeginTurn(shift))
+        return;
+    TurnTo(total, shift);
+    EndTurn(shift);
+}
+
+bool TBtnRot::IsTurnKey(const QKeyEvent* e) {
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TBtnRot::keyPressEvent(QKeyEvent* e) {
+    if (!IsTurnKey(e)) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+    // A key held down is one drag: its first press is the press of the knob,
+    // every press (repeats included) a step, its release the release.
+    if (!m_turnHeld && !BeginTurn(e->modifiers()))
+        return; // a mouse drag is under way
+    const double total = m_tour * TwoPi + m_angle;
+    const double step = (m_horaire ? 1.0 : -1.0) * TwoPi / StepsPerTurn;
+    switch (e->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        TurnTo(total + step, e->modifiers());
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        TurnTo(total - step, e->modifiers());
+        break;
+    case Qt::Key_PageUp:
+        TurnTo(total + step * (StepsPerTurn / 4), e->modifiers());
+        break;
+    case Qt::Key_PageDown:
+        TurnTo(total - step * (StepsPerTurn / 4), e->modifiers());
+        break;
+    case Qt::Key_Home:
+        if (m_blockMin)
+            TurnTo(m_angleMin, e->modifiers());
+        break;
+    case Qt::Key_End:
+        if (m_blockMax)
+            TurnTo(m_angleMax, e->modifiers());
+        break;
+    default:
+        break;
+    }
+}
+
+void TBtnRot::keyReleaseEvent(QKeyEvent* e) {
+    if (!IsTurnKey(e)) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    if (!e->isAutoRepeat())
+        EndTurn(e->modifiers());
+}
+
+void TBtnRot::wheelEvent(QWheelEvent* e) {
+    e->accept();
+    if (m_dragging)
+        return;
+    // One notch (120 eighths of a degree) is one step; finer wheels and
+    // touchpads add up until a notch is reached.
+    const QPoint delta = e->angleDelta();
+    int v = delta.y() != 0 ? delta.y() : delta.x();
+    if (e->inverted())
+        v = -v;
+    m_wheelRest += v;
+    const int steps = m_wheelRest / 120;
+    m_wheelRest -= steps * 120;
+    if (steps == 0)
+        return;
+    const double step = (m_horaire ? 1.0 : -1.0) * TwoPi / StepsPerTurn;
+    TurnOnce(m_tour * TwoPi + m_angle + steps * step, e->modifiers());
+}
+
+bool TBtnRot::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonPress && m_turnHeld && (watched == m_corps || watched == m_diode))
+        EndTurn();
+    return QWidget::eventFilter(watched, e);
+}
+
+// ---- Focus ring ----
+
+namespace {
+
+// A thin dotted circle two pixels outside the knob's rim.
+class TBtnRotFocusRing : public QWidget {
+public:
+    static constexpr int Margin = 4;
+    explicit TBtnRotFocusRing(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        QPen pen(WinColor(cl::WindowText), 1, Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRect(Margin - 2, Margin - 2, width() - 2 * Margin + 3, height() - 2 * Margin + 3));
+    }
+};
+
+} // namespace
+
+void TBtnRot::placeFocusRing() {
+    if (!m_focusRing)
+        return;
+    const int m = TBtnRotFocusRing::Margin;
+    m_focusRing->setGeometry(geometry().adjusted(-m, -m, m, m));
+    m_focusRing->stackUnder(this);
+}
+
+void TBtnRot::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    if (!m_focusRing && parentWidget())
+        m_focusRing = new TBtnRotFocusRing(parentWidget());
+    if (m_focusRing) {
+        placeFocusRing();
+        m_focusRing->show();
+    }
+}
+
+void TBtnRot::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    if (m_focusRing)
+        m_focusRing->hide();
+    // A key release that will not come here any more.
+    EndTurn();
+}
+
+void TBtnRot::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    if (m_focusRing && m_focusRing->isVisible())
+        placeFocusRing();
+}
+
+void TBtnRot::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (m_focusRing)
+        m_focusRing->hide();
+}
+
+// ---- Accessibility ----
+
+namespace {
+
+// The dial for assistive technology: a dial whose value is its position in
+// the unit of its gearing (UnitsPerTurn per turn). Setting the value turns
+// the dial as a drag and release would.
+class TBtnRotAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TBtnRotAccessible(TBtnRot* dial) : QAccessibleWidget(dial, QAccessible::Dial) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            const double v = currentValue().toDouble();
+            QString s = QString::number(v, 'f', dial()->UnitsPerTurn >= 1.0 ? 3 : 5);
+            s.replace(QLatin1Char('.'), QLatin1Char(','));
+            return dial()->UnitText.isEmpty() ? s : s + QLatin1Char(' ') + dial()->UnitText;
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override {
+        return (dial()->Tour() + dial()->Angle() / TwoPi) * dial()->UnitsPerTurn;
+    }
+    void setCurrentValue(const QVariant& value) override {
+        bool ok = false;
+        const double v = value.toDouble(&ok);
+        if (ok && dial()->UnitsPerTurn != 0.0)
+            dial()->TurnOnce(v / dial()->UnitsPerTurn * TwoPi);
+    }
+    QVariant maximumValue() const override {
+        return dial()->BlockMax() ? QVariant(dial()->AngleMax() / TwoPi * dial()->UnitsPerTurn) : QVariant();
+    }
+    QVariant minimumValue() const override {
+        return dial()->BlockMin() ? QVariant(dial()->AngleMin() / TwoPi * dial()->UnitsPerTurn) : QVariant();
+    }
+    QVariant minimumStepSize() const override { return dial()->UnitsPerTurn / TBtnRot::StepsPerTurn; }
+
+private:
+    TBtnRot* dial() const { return static_cast<TBtnRot*>(widget()); }
+};
+
+QAccessibleInterface* DialAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("TBtnRot") && object && object->isWidgetType())
+        return new TBtnRotAccessible(static_cast<TBtnRot*>(object));
+    return nullptr;
+}
+
+void InstallAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(DialAccessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+} // namespace
+
+void TBtnRot::notifyAccessibleValue() {
+    QAccessibleValueChangeEvent e(this, (m_tour + m_angle / TwoPi) * UnitsPerTurn);
+    NotifyAccessible(e);
 }

@@ -5,9 +5,11 @@
 #include <QFont>
 #include <QImage>
 #include <QStaticText>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
+class QKeyEvent;
 class QPainter;
 class QTimer;
 class TBtnRotPart;
@@ -140,8 +142,39 @@ public:
     void PaintCorps(QPainter& painter) const;
     void PaintDiode(QPainter& painter) const;
 
+    // ---- Turning without the mouse (keys, wheel, commands) ----
+    // A turn made by other means behaves exactly as a drag and its release:
+    // BeginTurn is the press (lamp lit, OnMouseDown), each TurnTo a drag step
+    // to a total angle in radians (limits and stops, OnAngleChange)
+    // and EndTurn the release (OnMouseUp). BeginTurn refuses while a mouse
+    // drag is under way; TurnTo does nothing once a stop has ended the turn.
+    bool BeginTurn(Qt::KeyboardModifiers shift = Qt::NoModifier);
+    void TurnTo(double total, Qt::KeyboardModifiers shift = Qt::NoModifier);
+    void EndTurn(Qt::KeyboardModifiers shift = Qt::NoModifier);
+    // A whole gesture: press, one step to `total`, release.
+    void TurnOnce(double total, Qt::KeyboardModifiers shift = Qt::NoModifier);
+    // Whether a turn begun by BeginTurn is held (until EndTurn).
+    bool TurnHeld() const { return m_turnHeld; }
+    // One key or wheel step: 1/40 of a turn; Page Up / Page Down turn a quarter.
+    static constexpr int StepsPerTurn = 40;
+    // Whether the dial turns for this key (arrows, Page Up/Down, Home, End
+    // without Ctrl or Alt).
+    static bool IsTurnKey(const QKeyEvent* event);
+    // What one turn is worth in the unit assistive technology reads (the main
+    // window gives the Ma of each dial's gearing), and that unit's text.
+    double UnitsPerTurn = 1.0;
+    QString UnitText;
+
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyTaille(int size);
@@ -153,6 +186,8 @@ private:
     // does not fit Tour (the dial is then left alone).
     bool splitTotal(double turns);
     void stopDrag(double limit, Qt::KeyboardModifiers shift, int x, int y);
+    void notifyAccessibleValue();
+    void placeFocusRing();
 
     TColor m_color = cl::BtnFace;
     TColor m_colorDiodeOff = cl::Red;
@@ -205,4 +240,12 @@ private:
     TBtnRotPart* m_corps = nullptr; // owned through the Qt parent
     TBtnRotPart* m_diode = nullptr; // owned through the Qt parent
     QTimer* m_timerDiode = nullptr; // owned through the Qt parent
+
+    // Turning by keys and wheel.
+    bool m_turnHeld = false;    // between BeginTurn and EndTurn
+    int m_turnKey = 0;          // the key whose press began the held turn
+    int m_wheelRest = 0;        // wheel eighths of a degree not yet turned
+    // The dotted focus ring lies outside the knob, so it is drawn by a widget
+    // beside the dial in the same parent, shown only while the dial has focus.
+    QPointer<QWidget> m_focusRing;
 };

@@ -56,7 +56,8 @@ TEST_F(WindowFixture, LayoutMatchesTheInstrumentPanel) {
     QStringList menus;
     for (QAction* a : w->menuBar()->actions())
         menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "?"}));
+    // "Navigation" (keys, Aller à, playback) comes just before "?".
+    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "?"}));
 }
 
 TEST_F(WindowFixture, StartsOnThePresentDayWithoutData) {

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Globals.h"
 #include "app/TAevoriumF1.h"
+#include "app/window/Navigation.h"
 #include "events/EventFile.h"
 #include "app/TEditionEven.h"
 #include "timescale/AevError.h"
@@ -33,6 +34,8 @@ void TAevoriumF1::Sauvegarder1Click() {
 }
 
 void TAevoriumF1::Ouvrir1Click() {
+    if (Navigation) // playback stops before the data change
+        Navigation->Stop();
     if (EventsModified &&
         !AskConfirmation(this, QStringLiteral("Remplacer la spirale personnalisée\rsans la sauvegarder ?")))
         return;
@@ -73,6 +76,8 @@ void TAevoriumF1::OpenEventFileArgument(const QString& path) {
 }
 
 void TAevoriumF1::Personnalise1Click(QObject* Sender) {
+    if (Navigation)
+        Navigation->Stop();
     if (EventsModified && Personnalise1->isChecked() &&
         !AskConfirmation(this, QStringLiteral("Quitter la spirale personnalisée\rsans la sauvegarder ?")))
         return;
@@ -94,6 +99,8 @@ void TAevoriumF1::Personnalise1Click(QObject* Sender) {
 }
 
 void TAevoriumF1::Editervnement1Click() {
+    if (Navigation)
+        Navigation->Stop();
     if (!EditionEven)
         EditionEven = new TEditionEven(this);
     TEditionEven& editor = *EditionEven;

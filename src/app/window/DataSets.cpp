@@ -1,6 +1,7 @@
 // Scale loading, the data-set menu and the selection of a data set.
 #include "app/BusyCursor.h"
 #include "app/TAevoriumF1.h"
+#include "app/window/Navigation.h"
 #include "timescale/IniFile.h"
 #include "widgets/TImage.h"
 #include "widgets/TPanel.h"
@@ -26,6 +27,8 @@ void TAevoriumF1::BuildDataSetMenu() {
 }
 
 void TAevoriumF1::SelectDataSet(QAction* item) {
+    if (Navigation) // playback stops before the data change
+        Navigation->Stop();
     // 1, 2. Leaving custom mode may be refused when edits are unsaved.
     if (Personnalise1->isChecked())
         Personnalise1Click(Donnes1);

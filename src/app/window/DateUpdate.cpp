@@ -5,6 +5,7 @@
 // turned the coarser dials follow at once and the finer ones blink; they are
 // brought up to date when the mouse is released.
 #include "app/TAevoriumF1.h"
+#include "app/window/Navigation.h"
 
 #include "timescale/CalendarDate.h"
 #include "widgets/TBtnRot.h"
@@ -102,6 +103,10 @@ void TAevoriumF1::BtnRot1AngleChange(TBtnRot* Sender) {
     Label3->clear();
     SelectedEventIndex = -1;
     Guarded(*this, "Erreur collision sphère", [this] { RunCollisionCheck(); });
+
+    // Screen readers hear of the new texts and of a newly touched event.
+    if (Navigation)
+        Navigation->DateShown();
 }
 
 void TAevoriumF1::BtnRot1MouseDown(TBtnRot* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {

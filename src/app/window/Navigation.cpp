@@ -1,0 +1,467 @@
+// Keyboard navigation, "Aller à", stepping and playback of the main window.
+#include "app/window/Navigation.h"
+
+#include "app/TAevoriumF1.h"
+#include "app/TGoToDialog.h"
+#include "events/GoToIndex.h"
+#include "timescale/StrToFloat.h"
+#include "widgets/AccessibleEvents.h"
+#include "widgets/TBtnRot.h"
+#include "widgets/TLEDDisplay.h"
+#include "widgets/TLEDLabel.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QActionGroup>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double TwoPi = 2.0 * 3.14159265358979323846;
+constexpr qint64 Second = 1000000000; // ns
+// Frames are at least a sixtieth of a second apart.
+constexpr qint64 FrameInterval = Second / 60;
+constexpr qint64 EventPause = 2 * Second;
+// Dates closer than this to the current date count as the current date (the
+// dials' gearing leaves rounding of this order).
+constexpr double SameDate = 1e-7;
+
+const char* const SpeedTexts[4] = {"1 milliard d'années en 10 s", "100 Ma en 10 s", "10 Ma en 10 s",
+                                   "1 Ma en 10 s"};
+
+// A dial's total angle for a date in Ma, with the gearing of the date update.
+// The dial splits the total into turns and the date update reads it back: the
+// rounding of the two can land a hair before the date, which at the start of
+// a period would show the period before. The total is raised by the smallest
+// steps until the date read back is the date itself or just after it.
+double TotalFor(const TAevoriumF1* w, const TBtnRot* dial, double date) {
+    const int gearing = dial == w->BtnRot1 ? 1 : dial == w->BtnRot2 ? 2 : 3;
+    auto total = [&](double d) {
+        return gearing == 1 ? d * TwoPi / 1000 : gearing == 2 ? d * TwoPi : d * TwoPi * 100;
+    };
+    auto readBack = [&](double t) {
+        const double turns = t / TwoPi;
+        const double whole = std::trunc(turns);
+        const double dialTurns = whole + (turns - whole) * TwoPi / TwoPi;
+        return gearing == 1 ? dialTurns * 1000 : gearing == 2 ? dialTurns * 1 : dialTurns / 100;
+    };
+    double t = total(date);
+    for (int i = 0; i < 64 && std::isfinite(t) && readBack(t) < date; ++i)
+        t = std::nextafter(t, HUGE_VAL);
+    return t;
+}
+
+// A display for assistive technology: a static text with a fixed name whose
+// value is the text it shows.
+class TReadoutAccessible : public QAccessibleWidget {
+public:
+    TReadoutAccessible(QWidget* widget, QString name, std::function<QString()> value)
+        : QAccessibleWidget(widget, QAccessible::StaticText), m_name(std::move(name)),
+          m_value(std::move(value)) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return m_name;
+        if (t == QAccessible::Value)
+            return m_value ? m_value() : QString();
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    QString m_name;
+    std::function<QString()> m_value;
+};
+
+struct TReadoutSpec {
+    QString name;
+    std::function<QString()> value;
+};
+
+QHash<const QObject*, TReadoutSpec>& Readouts() {
+    static QHash<const QObject*, TReadoutSpec> readouts;
+    return readouts;
+}
+
+QAccessibleInterface* ReadoutFactory(const QString&, QObject* object) {
+    const auto it = Readouts().constFind(object);
+    if (it == Readouts().constEnd() || !object->isWidgetType())
+        return nullptr;
+    return new TReadoutAccessible(static_cast<QWidget*>(object), it->name, it->value);
+}
+
+void RegisterReadout(QWidget* widget, const QString& name, std::function<QString()> value) {
+    static const bool installed = [] {
+        QAccessible::installFactory(ReadoutFactory);
+        return true;
+    }();
+    (void)installed;
+    Readouts().insert(widget, {name, std::move(value)});
+    QObject::connect(widget, &QObject::destroyed, [widget] { Readouts().remove(widget); });
+}
+
+// A menu text with its key in the shortcut column, in French.
+QString WithKey(const char* text, const char* key) {
+    return QString::fromUtf8(text) + QLatin1Char('\t') + QString::fromUtf8(key);
+}
+
+} // namespace
+
+TNavigation::TNavigation(TAevoriumF1* window) : QObject(window), w(window) {
+    setObjectName(QStringLiteral("Navigation"));
+    Clock = [timer = std::make_shared<QElapsedTimer>()]() {
+        if (!timer->isValid())
+            timer->start();
+        return timer->nsecsElapsed();
+    };
+    FrameTimer = new QTimer(this);
+    FrameTimer->setTimerType(Qt::PreciseTimer);
+    FrameTimer->setInterval(17); // just over a sixtieth of a second
+    connect(FrameTimer, &QTimer::timeout, this, [this] { Tick(); });
+    createMenu();
+    setUpDials();
+    setUpDisplays();
+}
+
+void TNavigation::createMenu() {
+    Navigation1 = new QMenu(QStringLiteral("Navigation"), w);
+    Navigation1->setObjectName(QStringLiteral("Navigation1"));
+    w->menuBar()->insertMenu(w->N1->menuAction(), Navigation1);
+
+    auto add = [this](const char* name, const QString& text, const QKeySequence& key, auto slot) {
+        QAction* a = Navigation1->addAction(text, this, slot);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(key);
+        return a;
+    };
+    AllerA1 = add("AllerA1", WithKey("Aller à…", "Ctrl+G"), QKeySequence(Qt::CTRL | Qt::Key_G),
+                  [this] { AllerAClick(); });
+    Navigation1->addSeparator();
+    LimitePrecedente1 = add("LimitePrecedente1", WithKey("Limite précédente", "Ctrl+Gauche"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Left), [this] { StepBoundary(-1); });
+    LimiteSuivante1 = add("LimiteSuivante1", WithKey("Limite suivante", "Ctrl+Droite"),
+                          QKeySequence(Qt::CTRL | Qt::Key_Right), [this] { StepBoundary(+1); });
+    EvenementPrecedent1 = add("EvenementPrecedent1", WithKey("Événement précédent", "Alt+Gauche"),
+                              QKeySequence(Qt::ALT | Qt::Key_Left), [this] { StepEvent(-1); });
+    EvenementSuivant1 = add("EvenementSuivant1", WithKey("Événement suivant", "Alt+Droite"),
+                            QKeySequence(Qt::ALT | Qt::Key_Right), [this] { StepEvent(+1); });
+    Navigation1->addSeparator();
+    Lecture1 =
+        add("Lecture1", WithKey("Lecture", "Espace"), QKeySequence(Qt::Key_Space), [this] { Play(+1); });
+    LectureArriere1 = add("LectureArriere1", WithKey("Lecture arrière", "Maj+Espace"),
+                          QKeySequence(Qt::SHIFT | Qt::Key_Space), [this] { Play(-1); });
+    Arreter1 = add("Arreter1", WithKey("Arrêter la lecture", "Échap"), QKeySequence(Qt::Key_Escape),
+                   [this] { Stop(); });
+    Lecture1->setCheckable(true);
+    LectureArriere1->setCheckable(true);
+
+    Vitesse1 = Navigation1->addMenu(QStringLiteral("Vitesse"));
+    Vitesse1->setObjectName(QStringLiteral("Vitesse1"));
+    auto* group = new QActionGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = Vitesse1->addAction(QString::fromUtf8(SpeedTexts[i]));
+        a->setObjectName(QStringLiteral("Vitesse%1").arg(i + 1));
+        a->setCheckable(true);
+        a->setChecked(Speeds[i] == m_speed);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { SetSpeed(Speeds[i]); });
+        SpeedActions[i] = a;
+    }
+    PauseEvenement1 = Navigation1->addAction(QStringLiteral("Pause à chaque événement"));
+    PauseEvenement1->setObjectName(QStringLiteral("PauseEvenement1"));
+    PauseEvenement1->setCheckable(true);
+    updateActions();
+}
+
+void TNavigation::setUpDials() {
+    // Names for screen readers, the unit each dial's turn is worth, and the
+    // order of the Tab key: dial 1, 2, 3.
+    const struct {
+        TBtnRot* dial;
+        const char* name;
+        double perTurn;
+    } dials[3] = {{w->BtnRot1, "Milliards d'années", 1000.0},
+                  {w->BtnRot2, "Millions d'années", 1.0},
+                  {w->BtnRot3, "Dizaines de milliers d'années", 0.01}};
+    for (const auto& d : dials) {
+        d.dial->setAccessibleName(QString::fromUtf8(d.name));
+        d.dial->UnitsPerTurn = d.perTurn;
+        d.dial->UnitText = QStringLiteral("Ma");
+        // A press, a turning key or the wheel on a dial stops playback first.
+        d.dial->installEventFilter(this);
+        d.dial->Corps()->installEventFilter(this);
+        d.dial->Diode()->installEventFilter(this);
+    }
+    QWidget::setTabOrder(w->BtnRot1, w->BtnRot2);
+    QWidget::setTabOrder(w->BtnRot2, w->BtnRot3);
+}
+
+void TNavigation::setUpDisplays() {
+    RegisterReadout(w->LEDDisplay1, QStringLiteral("Date en millions d'années"),
+                    [this] { return ReadoutText(); });
+    RegisterReadout(w->DateLabel1, QStringLiteral("Date ramenée à une année"),
+                    [this] { return CalendarText(); });
+    RegisterReadout(w->Label1, QStringLiteral("Période"), [this] { return PeriodText(); });
+    RegisterReadout(w->Label3, QStringLiteral("Événement touché"), [this] { return TouchedEventText(); });
+}
+
+bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
+    if (Playing()) {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+            Stop();
+            break;
+        case QEvent::KeyPress:
+            if (TBtnRot::IsTurnKey(static_cast<QKeyEvent*>(e)))
+                Stop();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+// ---- Going to a date ----
+
+bool TNavigation::readyToTurn() {
+    // A mouse drag under way keeps its dial: commands wait until it ends. A
+    // key held on a dial is let go first.
+    for (TBtnRot* d : {w->BtnRot1, w->BtnRot2, w->BtnRot3})
+        if (d->Dragging() && !d->TurnHeld())
+            return false;
+    for (TBtnRot* d : {w->BtnRot1, w->BtnRot2, w->BtnRot3})
+        d->EndTurn();
+    return true;
+}
+
+void TNavigation::GoToDate(double date) {
+    Stop();
+    if (!std::isfinite(date) || !readyToTurn())
+        return;
+    w->BtnRot3->TurnOnce(TotalFor(w, w->BtnRot3, date));
+}
+
+void TNavigation::AllerAClick() {
+    Stop();
+    TGoToDialog dialog(TGoToIndex(w->ScaleTable, w->EventList), w);
+    if (dialog.exec() == QDialog::Accepted)
+        GoToDate(dialog.TargetDate());
+}
+
+void TNavigation::StepBoundary(int direction) {
+    QVector<double> starts;
+    for (const QString& s : w->ScaleTable.StartDates)
+        starts << StrToFloatLenient(s);
+    std::sort(starts.begin(), starts.end());
+    const double now = w->CurrentDate;
+    if (direction > 0) {
+        const auto it = std::upper_bound(starts.begin(), starts.end(), now + SameDate);
+        if (it != starts.end())
+            GoToDate(*it);
+    } else {
+        auto it = std::lower_bound(starts.begin(), starts.end(), now - SameDate);
+        if (it != starts.begin())
+            GoToDate(*(it - 1));
+    }
+}
+
+QVector<double> TNavigation::eventDates() const {
+    QVector<double> dates;
+    for (const QString& d : w->EventList.Dates())
+        dates << StrToFloatLenient(d);
+    std::sort(dates.begin(), dates.end());
+    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+    return dates;
+}
+
+void TNavigation::StepEvent(int direction) {
+    const QVector<double> dates = eventDates();
+    const double now = w->CurrentDate;
+    if (direction > 0) {
+        const auto it = std::upper_bound(dates.begin(), dates.end(), now + SameDate);
+        if (it != dates.end())
+            GoToDate(*it);
+    } else {
+        auto it = std::lower_bound(dates.begin(), dates.end(), now - SameDate);
+        if (it != dates.begin())
+            GoToDate(*(it - 1));
+    }
+}
+
+// ---- Playback ----
+
+TBtnRot* TNavigation::PlaybackDial() const {
+    // The coarsest dial that turns slowly enough to be followed by eye; the
+    // finer ones blink until playback halts, as in a drag.
+    return m_speed > 1.0 ? w->BtnRot1 : w->BtnRot2;
+}
+
+void TNavigation::SetSpeed(double maPerSecond) {
+    if (!(maPerSecond > 0.0))
+        return;
+    m_speed = maPerSecond;
+    for (int i = 0; i < 4; ++i)
+        if (SpeedActions[i])
+            SpeedActions[i]->setChecked(Speeds[i] == m_speed);
+    if (Playing()) { // goes on from here at the new speed, on its dial
+        const int direction = m_direction;
+        Stop();
+        Play(direction);
+    }
+}
+
+void TNavigation::Play(int direction) {
+    // Space and Shift+Space while playing stop, whichever way time runs.
+    if (Playing()) {
+        Stop();
+        return;
+    }
+    direction = direction < 0 ? -1 : 1;
+    if (!readyToTurn())
+        return;
+    m_dial = PlaybackDial();
+    if (!m_dial->BeginTurn()) {
+        m_dial = nullptr;
+        return;
+    }
+    m_direction = direction;
+    m_anchorTime = Clock();
+    m_anchorDate = w->CurrentDate;
+    m_lastFrame = -1;
+    m_paused = false;
+    m_events = eventDates();
+    FrameTimer->start();
+    updateActions();
+}
+
+void TNavigation::Stop() {
+    if (!Playing())
+        return;
+    m_direction = 0;
+    m_paused = false;
+    FrameTimer->stop();
+    if (m_dial)
+        m_dial->EndTurn(); // the finer dials catch up
+    m_dial = nullptr;
+    updateActions();
+}
+
+void TNavigation::turnHeldDialTo(double date) {
+    m_dial->TurnTo(TotalFor(w, m_dial, date));
+}
+
+void TNavigation::Tick() {
+    if (!Playing())
+        return;
+    const qint64 now = Clock();
+    if (m_lastFrame >= 0 && now - m_lastFrame < FrameInterval)
+        return;
+    m_lastFrame = now;
+    const double speedPerNs = m_speed / double(Second);
+
+    // A late frame may pass several events whose halts are over already.
+    for (;;) {
+        if (m_paused) {
+            if (now < m_pauseUntil)
+                return;
+            // The halt is over: time runs again from its end, not from now,
+            // so that the playback never drifts.
+            m_anchorTime = m_pauseUntil;
+            m_paused = false;
+            if (!m_dial->BeginTurn()) {
+                Stop();
+                return;
+            }
+        }
+        const double target = m_anchorDate + m_direction * speedPerNs * double(now - m_anchorTime);
+        const double bounded = std::clamp(target, LowestDate, HighestDate);
+
+        if (PauseEvenement1->isChecked()) {
+            // The first event after the anchor, up to the date now due.
+            double reached = NAN;
+            if (m_direction > 0) {
+                const auto it = std::upper_bound(m_events.begin(), m_events.end(), m_anchorDate + SameDate);
+                if (it != m_events.end() && *it <= bounded)
+                    reached = *it;
+            } else {
+                auto it = std::lower_bound(m_events.begin(), m_events.end(), m_anchorDate - SameDate);
+                if (it != m_events.begin() && *(it - 1) >= bounded)
+                    reached = *(it - 1);
+            }
+            if (!std::isnan(reached)) {
+                // Halt on the event, released so that every dial shows it.
+                turnHeldDialTo(reached);
+                m_dial->EndTurn();
+                const qint64 at = m_anchorTime + std::llround(std::fabs(reached - m_anchorDate) / speedPerNs);
+                m_anchorDate = reached;
+                m_anchorTime = at;
+                m_pauseUntil = at + EventPause;
+                m_paused = true;
+                continue;
+            }
+        }
+
+        // The dial stops by itself at its limit: playback ends there.
+        turnHeldDialTo(bounded);
+        if (!m_dial->Dragging() || target != bounded)
+            Stop();
+        return;
+    }
+}
+
+void TNavigation::updateActions() {
+    Lecture1->setChecked(m_direction > 0);
+    LectureArriere1->setChecked(m_direction < 0);
+    Arreter1->setEnabled(Playing());
+}
+
+// ---- Accessibility ----
+
+QString TNavigation::ReadoutText() const {
+    QString number = QString::number(w->LEDDisplay1->Value(), 'f', 3);
+    number.replace(QLatin1Char('.'), QLatin1Char(','));
+    return w->Signe->text() + number + QStringLiteral(" Ma");
+}
+
+QString TNavigation::CalendarText() const {
+    return w->DateLabel1->Caption();
+}
+
+QString TNavigation::PeriodText() const {
+    QStringList lines = w->Label1->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& l : lines)
+        l = l.trimmed();
+    return lines.join(QStringLiteral(", "));
+}
+
+QString TNavigation::TouchedEventText() const {
+    return w->Label3->text().trimmed();
+}
+
+void TNavigation::DateShown() {
+    // Texts are compared with those last told, so that only changes are sent
+    QWidget* const widgets[4] = {w->LEDDisplay1, w->DateLabel1, w->Label1, w->Label3};
+    const QString texts[4] = {ReadoutText(), CalendarText(), PeriodText(), TouchedEventText()};
+    for (int i = 0; i < 4; ++i) {
+        if (texts[i] == m_shown[i])
+            continue;
+        m_shown[i] = texts[i];
+        QAccessibleValueChangeEvent changed(widgets[i], texts[i]);
+        NotifyAccessible(changed);
+        if (i == 3 && !texts[i].isEmpty()) {
+            // The event the date sphere now touches is announced.
+            QAccessibleEvent alert(widgets[i], QAccessible::Alert);
+            NotifyAccessible(alert);
+        }
+    }
+}

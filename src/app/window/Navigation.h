@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QTimer;
+class TAevoriumF1;
+class TBtnRot;
+
+// Exploring time without dragging a dial: the menu "Navigation" (Aller à,
+// step to the previous or next boundary or event, playback and its speed),
+// the dials' order and names for the keyboard and screen readers, and the
+// accessible texts of the displays.
+//
+// Every change of the date turns a dial exactly as a drag and its release
+// would (TBtnRot::BeginTurn / TurnTo / EndTurn), so the window's own handlers
+// update the date, the displays, the blinking and the catching-up.
+class TNavigation : public QObject {
+    Q_OBJECT
+public:
+    // Builds the menu before "?", and sets the dials' tab order and names.
+    explicit TNavigation(TAevoriumF1* window);
+
+    // ---- Going to a date ----
+    // Turns dial 3 (the finest, so nothing blinks) to the date in Ma, as one
+    // drag and release; beyond the limits the dial stops at them.
+    void GoToDate(double date);
+    // "Aller à…": the dialog, then GoToDate.
+    void AllerAClick();
+    // The previous (direction -1) or next (+1) start date of the scale, or
+    // event date of the list; nothing when there is none.
+    void StepBoundary(int direction);
+    void StepEvent(int direction);
+
+    // ---- Playback ----
+    // Speeds of the "Vitesse" submenu, in Ma per second of wall time.
+    static constexpr double Speeds[4] = {100.0, 10.0, 1.0, 0.1};
+    // Starts playing forward (+1) or backward (-1) from the current date;
+    // while playing, either command stops.
+    void Play(int direction);
+    void Stop();
+    bool Playing() const { return m_direction != 0; }
+    int Direction() const { return m_direction; }
+    // Halted on an event ("Pause à chaque événement").
+    bool PausedOnEvent() const { return m_paused; }
+    double Speed() const { return m_speed; }
+    void SetSpeed(double maPerSecond);
+    // One frame: the date that the elapsed time gives (a late frame catches
+    // up), no more than 60 frames a second, halting 2 s on each event reached
+    // when the option is on, stopping at the limits.
+    void Tick();
+    // Monotonic time in nanoseconds; tests put a fake clock here.
+    std::function<qint64()> Clock;
+    // The dial playback turns: dial 1 above 1 Ma/s, dial 2 otherwise.
+    TBtnRot* PlaybackDial() const;
+
+    // ---- Accessibility ----
+    // After each date update: tells assistive technology that the readout,
+    // calendar text and period text changed and announces a new touched event.
+    void DateShown();
+    // The texts assistive technology reads for them.
+    QString ReadoutText() const;
+    QString CalendarText() const;
+    QString PeriodText() const;
+    QString TouchedEventText() const;
+
+    // ---- Menu ----
+    QMenu* Navigation1 = nullptr;
+    QAction* AllerA1 = nullptr;
+    QAction* LimitePrecedente1 = nullptr;
+    QAction* LimiteSuivante1 = nullptr;
+    QAction* EvenementPrecedent1 = nullptr;
+    QAction* EvenementSuivant1 = nullptr;
+    QAction* Lecture1 = nullptr;
+    QAction* LectureArriere1 = nullptr;
+    QAction* Arreter1 = nullptr;
+    QMenu* Vitesse1 = nullptr;
+    QAction* SpeedActions[4] = {};
+    QAction* PauseEvenement1 = nullptr;
+    QTimer* FrameTimer = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createMenu();
+    void setUpDials();
+    void setUpDisplays();
+    void updateActions();
+    void turnHeldDialTo(double date);
+    // False while the mouse drags a dial; otherwise ends a turn held by a key.
+    bool readyToTurn();
+    // Event dates in date order, each once.
+    QVector<double> eventDates() const;
+
+    TAevoriumF1* w;
+    double m_speed = 10.0;
+    int m_direction = 0;       // 0 when stopped
+    TBtnRot* m_dial = nullptr; // the dial held while playing
+    qint64 m_anchorTime = 0;   // ns: the date was m_anchorDate then
+    double m_anchorDate = 0.0;
+    qint64 m_lastFrame = -1;
+    bool m_paused = false; // halted on an event until m_pauseUntil (ns)
+    qint64 m_pauseUntil = 0;
+    QVector<double> m_events;
+    QString m_shown[4]; // texts last told to assistive technology
+};
