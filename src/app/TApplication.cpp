@@ -7,9 +7,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { SetNames(); }
+
+void TApplication::SetNames() {
+    // No display name: Qt would append it to every window title.
     setApplicationName(QStringLiteral("Aevorium"));
-    setApplicationDisplayName(QStringLiteral("Aevorium"));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
