@@ -401,8 +401,10 @@ void TBtnRot::PaintCorps(QPainter& p) const {
     }
     p.drawImage(QPointF(0, 0), m_corpsCache);
 
-    // The caption, engraved: a light copy one pixel right and down, then the
-    // text, both turned about the centre of the area inside the rim.
+    // The caption, engraved: a light copy one pixel right and down on the
+    // screen, then the text, both turned about the centre of the area inside
+    // the rim. The offset is taken before the rotation, so the light edge stays
+    // at the lower right whatever the angle.
     const QString fontKey = m_texteBtn + QLatin1Char('\n') + QString::number(m_texteBtnTaille);
     if (fontKey != m_captionKey) {
         QFont font(QStringLiteral("Arial"));
@@ -414,20 +416,22 @@ void TBtnRot::PaintCorps(QPainter& p) const {
         m_caption.prepare(QTransform(), font);
         m_captionKey = fontKey;
     }
-    p.save();
-    p.setFont(m_captionFont);
     const QRectF area(w, w, side - 2 * w, side - 2 * w);
-    p.translate(area.center());
     const int rotation = m_captionRotation % 360;
-    if (rotation != 0)
-        p.rotate(-rotation); // QPainter turns clockwise
     const QSizeF size = m_caption.size();
     const QPointF topLeft(-size.width() / 2.0, -size.height() / 2.0);
-    p.setPen(WinColor(cl::BtnHighlight));
-    p.drawStaticText(topLeft + QPointF(1.0, 1.0), m_caption);
-    p.setPen(WinColor(cl::WindowText));
-    p.drawStaticText(topLeft, m_caption);
-    p.restore();
+    auto drawCaption = [&](QPointF centre, TColor color) {
+        p.save();
+        p.setFont(m_captionFont);
+        p.translate(centre);
+        if (rotation != 0)
+            p.rotate(-rotation); // QPainter turns clockwise
+        p.setPen(WinColor(color));
+        p.drawStaticText(topLeft, m_caption);
+        p.restore();
+    };
+    drawCaption(area.center() + QPointF(1.0, 1.0), cl::BtnHighlight);
+    drawCaption(area.center(), cl::WindowText);
 }
 
 void TBtnRot::PaintDiode(QPainter& p) const {
