@@ -295,6 +295,22 @@ void TBtnRot::SetAngleBtn(double total) {
 
 void TBtnRot::CorpsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     m_dragging = true;
+    m_dragButton = button;
+    m_dragPos = QPoint(x, y);
+    m_dragShift = shift;
+    m_endAfterStep = false;
+    if (QWidget* top = window(); top && top != this) {
+        if (m_watchedWindow != top) {
+            if (m_watchedWindow)
+                m_watchedWindow->removeEventFilter(this);
+            m_watchedWindow = top;
+            connect(top, &QObject::destroyed, this, [this, top] {
+                if (m_watchedWindow == top)
+                    m_watchedWindow = nullptr;
+            });
+        }
+        top->installEventFilter(this);
+    }
     if (x == m_centreX)
         return;
     double p = std::atan2(double(y - m_centreY), double(x - m_centreX));
@@ -317,6 +333,22 @@ void TBtnRot::stopDrag(double limit, Qt::KeyboardModifiers shift, int x, int y) 
 void TBtnRot::CorpsMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     if (!m_dragging)
         return;
+    m_dragPos = QPoint(x, y);
+    m_dragShift = shift;
+    // A drag step whose notifications lose the mouse (a box they open) ends
+    // the drag once they have run.
+    struct Step {
+        TBtnRot* dial;
+        explicit Step(TBtnRot* d) : dial(d) { ++dial->m_stepDepth; }
+        ~Step() {
+            if (--dial->m_stepDepth == 0 && dial->m_endAfterStep) {
+                dial->m_endAfterStep = false;
+                if (dial->m_dragging)
+                    dial->CorpsMouseUp(dial->m_dragButton, dial->m_dragShift, dial->m_dragPos.x(),
+                                       dial->m_dragPos.y());
+            }
+        }
+    } step(this);
     const int w = m_corps->width();
     if (x == w / 2)
         return;
@@ -366,6 +398,8 @@ void TBtnRot::CorpsMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
 
 void TBtnRot::CorpsMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     m_dragging = false;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
     setDiodeColor(m_colorDiodeOff);
     if (OnMouseUp)
         OnMouseUp(this, button, shift, x, y);
@@ -378,6 +412,21 @@ bool TBtnRot::event(QEvent* e) {
         return true;
     }
     return QWidget::event(e);
+}
+
+bool TBtnRot::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_watchedWindow && m_dragging &&
+        (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowDeactivate))
+        dragInterrupted();
+    return QWidget::eventFilter(watched, e);
+}
+
+void TBtnRot::dragInterrupted() {
+    if (m_stepDepth > 0) {
+        m_endAfterStep = true;
+        return;
+    }
+    CorpsMouseUp(m_dragButton, m_dragShift, m_dragPos.x(), m_dragPos.y());
 }
 
 void TBtnRot::PaintCorps(QPainter& p) const {

@@ -142,6 +142,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // Watches the dial's window during a drag for the loss of the mouse.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyTaille(int size);
@@ -153,6 +155,11 @@ private:
     // does not fit Tour (the dial is then left alone).
     bool splitTotal(double turns);
     void stopDrag(double limit, Qt::KeyboardModifiers shift, int x, int y);
+    // The window stops giving the dial the mouse in the middle of a drag (a
+    // modal box opens, the window is deactivated): the drag ends as a release
+    // at the last position, at once or, inside a drag step, once its
+    // notifications have run.
+    void dragInterrupted();
 
     TColor m_color = cl::BtnFace;
     TColor m_colorDiodeOff = cl::Red;
@@ -183,6 +190,13 @@ private:
     int m_centreY = 50;
     double m_rayonDiode = 0.0;
     int m_captionRotation = 0;
+    // The drag's button, last position and keys, for ending it when the mouse is lost.
+    Qt::MouseButton m_dragButton = Qt::LeftButton;
+    QPoint m_dragPos;
+    Qt::KeyboardModifiers m_dragShift;
+    QWidget* m_watchedWindow = nullptr;
+    int m_stepDepth = 0;
+    bool m_endAfterStep = false;
 
     // Prepared drawings, remade when what they depend on changes.
     struct CacheKey {

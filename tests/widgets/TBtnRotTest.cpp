@@ -1,5 +1,6 @@
 #include "widgets/TBtnRot.h"
 
+#include <QDialog>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -499,4 +500,43 @@ TEST(TBtnRot, CaptionIsEngravedAndTurnsWithTheKnob) {
         EXPECT_GT(offset.x(), 0.5) << angle;
         EXPECT_GT(offset.y(), 0.5) << angle;
     }
+}
+
+// A modal box that opens during a drag takes the mouse away: the drag ends as a
+// release (lamp off, OnMouseUp) once the step that opened it is done, or at
+// once when the box comes from elsewhere.
+TEST(TBtnRot, LosingTheMouseToAModalBoxEndsTheDrag) {
+    QWidget top;
+    auto* d = new TBtnRot(&top);
+    ApplyFormValues(*d);
+    top.show();
+    Recorder r;
+    r.attach(*d);
+    auto openBox = [&top, &r] {
+        QDialog box(&top);
+        box.setModal(true);
+        QTimer::singleShot(20, &box, &QDialog::accept);
+        box.exec();
+        r.calls.push_back("closed");
+    };
+    d->OnAngleChange = [&](TBtnRot*) {
+        r.calls.push_back("change");
+        if (r.calls.size() == 2)
+            openBox();
+    };
+
+    Press(*d, 70, 40);
+    Move(*d, 70, 60);
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"down", "change", "closed", "up"}));
+    EXPECT_FALSE(d->Dragging());
+    EXPECT_EQ(d->DiodeColor(), cl::Teal);
+    EXPECT_EQ(r.points.back(), QPoint(70, 60));
+    Move(*d, 40, 75);
+    EXPECT_EQ(r.calls.size(), 4u); // moves do nothing until the next press
+
+    r.calls.clear();
+    Press(*d, 70, 40);
+    openBox();
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"down", "up", "closed"}));
+    EXPECT_FALSE(d->Dragging());
 }
