@@ -299,16 +299,10 @@ void TBtnRot::CorpsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift
     m_dragPos = QPoint(x, y);
     m_dragShift = shift;
     m_endAfterStep = false;
-    if (QWidget* top = window(); top && top != this) {
-        if (m_watchedWindow != top) {
-            if (m_watchedWindow)
-                m_watchedWindow->removeEventFilter(this);
-            m_watchedWindow = top;
-            connect(top, &QObject::destroyed, this, [this, top] {
-                if (m_watchedWindow == top)
-                    m_watchedWindow = nullptr;
-            });
-        }
+    if (QWidget* top = window(); top != this) {
+        if (m_watchedWindow && m_watchedWindow != top)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = top;
         top->installEventFilter(this);
     }
     if (x == m_centreX)

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPointer>
 #include <QStaticText>
 #include <QWidget>
 #include <functional>
@@ -194,7 +195,7 @@ private:
     Qt::MouseButton m_dragButton = Qt::LeftButton;
     QPoint m_dragPos;
     Qt::KeyboardModifiers m_dragShift;
-    QWidget* m_watchedWindow = nullptr;
+    QPointer<QWidget> m_watchedWindow;
     int m_stepDepth = 0;
     bool m_endAfterStep = false;
 
