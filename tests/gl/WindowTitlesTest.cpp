@@ -43,7 +43,7 @@ TEST(WindowTitles, AreExactlyTheWindowsOwnTitles) {
     EXPECT_EQ(NetWmName(&about), "A propos");
     about.close();
 
-    TAevoriumRTF credits(&window);
+    TAevoriumRTF credits(&window, QStringLiteral(AEV_SOURCE_DIR "/data/"));
     credits.show();
     EXPECT_EQ(NetWmName(&credits), "Crédits");
     credits.close();
