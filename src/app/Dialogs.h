@@ -15,7 +15,8 @@ struct TMessageRequest {
 };
 
 // "Confirmation" box, question icon, "&Oui" (default) and "&Non" (Escape).
-// True unless the answer is "Non" (closing the box counts as "Oui").
+// True unless the answer is "Non"; closing the box counts as "Non", so that
+// nothing is thrown away by accident.
 bool AskConfirmation(QWidget* parent, const QString& text);
 
 // "Erreur" box, error icon, one "OK" button.

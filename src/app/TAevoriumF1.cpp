@@ -11,6 +11,7 @@
 #include "widgets/TLEDDisplay.h"
 #include "widgets/TLEDLabel.h"
 #include "widgets/TPanel.h"
+#include "widgets/TPanelLabel.h"
 #include "widgets/TScrewPanel.h"
 #include "widgets/WinColor.h"
 
@@ -44,15 +45,13 @@ TPanel* tealFrame(QWidget* parent, const QRect& geometry, int bevelWidth = 1) {
     return p;
 }
 
-// A label filling the client area of a panel: aqua text on teal, word wrap.
-QLabel* aquaLabel(TPanel* parent, int bevel) {
-    auto* l = new QLabel(parent);
+// A label filling the client area of a panel: aqua text on teal, word wrap,
+// 13-pixel font. Its lines are spaced so that `lines` of them fit the panel.
+QLabel* aquaLabel(TPanel* parent, int bevel, int lines) {
+    auto* l = new TPanelLabel(parent);
     l->setGeometry(parent->rect().adjusted(bevel, bevel, -bevel, -bevel));
-    // The layout's 13-pixel font is a cell height; the stand-in font at 11
-    // pixels has that line height, so the five level lines fit their panel.
-    l->setFont(sansSerif(11));
-    l->setWordWrap(true);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setFont(sansSerif(13));
+    l->SetLinePitch(l->PitchToFit(lines, l->height()));
     l->setAutoFillBackground(true);
     QPalette pal = l->palette();
     pal.setColor(QPalette::Window, WinColor(cl::Teal));
@@ -276,6 +275,9 @@ void TAevoriumF1::createControls() {
 
     StaticText1 = new TEmbossedText(ScrewPanel1);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
+    // The layout's size, not the stand-in font's measure (3 pixels shorter),
+    // so that the centred unit sits level with the readout.
+    StaticText1->SetAutoSize(false);
     StaticText1->setGeometry(333, 10, 37, 32);
     configureEngraved(StaticText1, 24, TFxCaption());
     StaticText1->SetCaption(QStringLiteral("Ma"));
@@ -309,7 +311,7 @@ void TAevoriumF1::createControls() {
 
     Panel4 = tealFrame(ScrewPanel1, QRect(424, 40, 401, 68));
     Panel4->setObjectName(QStringLiteral("Panel4"));
-    Label1 = aquaLabel(Panel4, 1);
+    Label1 = aquaLabel(Panel4, 1, 5); // the five levels
     Label1->setObjectName(QStringLiteral("Label1"));
 
     PanelColor = new TPanel(ScrewPanel1);
@@ -320,7 +322,7 @@ void TAevoriumF1::createControls() {
 
     Panel6 = tealFrame(ScrewPanel1, QRect(424, 115, 435, 22));
     Panel6->setObjectName(QStringLiteral("Panel6"));
-    Label3 = aquaLabel(Panel6, 1);
+    Label3 = aquaLabel(Panel6, 1, 1);
     Label3->setObjectName(QStringLiteral("Label3"));
 
     ImageSlider1 = new TImageSlider(ScrewPanel1);
@@ -356,7 +358,7 @@ void TAevoriumF1::createControls() {
 
     Panel5 = tealFrame(client, QRect(384, 627, 521, 22), 2);
     Panel5->setObjectName(QStringLiteral("Panel5"));
-    Label2 = aquaLabel(Panel5, 2);
+    Label2 = aquaLabel(Panel5, 2, 1);
     Label2->setObjectName(QStringLiteral("Label2"));
 
     // Lower-left panel with the two pictures.

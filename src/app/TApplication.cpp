@@ -8,9 +8,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { SetNames(); }
+
+void TApplication::SetNames() {
+    // No display name: Qt would append it to every window title.
     setApplicationName(QStringLiteral("Aevorium"));
-    setApplicationDisplayName(QStringLiteral("Aevorium"));
     // Installed, the desktop entry and the icon of the package name the windows
     // in task bars and window lists.
     setDesktopFileName(QStringLiteral("fr.aevorium.Aevorium"));

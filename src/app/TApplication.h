@@ -10,6 +10,10 @@ public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // The application's name "Aevorium". Window titles are exactly the titles
+    // the windows set.
+    static void SetNames();
+
     // French texts for Qt's own dialogs and the stand-in fonts of the layout.
     void InstallFrenchAndFonts();
 };

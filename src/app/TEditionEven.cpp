@@ -1,6 +1,7 @@
 #include "app/TEditionEven.h"
 
 #include "events/EventFile.h"
+#include "timescale/IniFile.h"
 #include "widgets/TScrewPanel.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,56 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QValidator>
+
+#include <functional>
+
+// Keeps characters that an event file cannot store (outside Windows-1252) out
+// of the text box: they are dropped from what is typed or pasted, and
+// OnRefused is called. Characters of the text the editor was given are
+// tolerated, so that opening an event never changes its text.
+class TWindows1252Filter : public QValidator {
+public:
+    using QValidator::QValidator;
+    QString Tolerated;
+    std::function<void()> OnRefused;
+
+    State validate(QString& input, int& pos) const override {
+        if (IsWindows1252Encodable(input))
+            return Acceptable;
+        QString kept;
+        kept.reserve(input.size());
+        int cursor = pos;
+        bool refused = false;
+        for (int i = 0; i < input.size();) {
+            const int length = input.at(i).isHighSurrogate() && i + 1 < input.size() &&
+                                       input.at(i + 1).isLowSurrogate()
+                                   ? 2
+                                   : 1;
+            const QString character = input.mid(i, length);
+            if (IsWindows1252Encodable(character) || Tolerated.contains(character)) {
+                kept += character;
+            } else {
+                refused = true;
+                if (i < pos)
+                    cursor -= std::min(length, pos - i);
+            }
+            i += length;
+        }
+        if (refused) {
+            input = kept;
+            pos = cursor;
+            if (OnRefused)
+                OnRefused();
+        }
+        return Acceptable;
+    }
+};
+
+const QString TEditionEven::RefusedCharacterNote =
+    QStringLiteral("Caractère refusé : le fichier ne peut pas l'enregistrer.");
+const QString TEditionEven::UnstorableTextNote =
+    QStringLiteral("Certains caractères deviendront « ? » dans le fichier.");
 
 namespace {
 QFont sansSerif(int pixelSize) {
@@ -49,6 +100,17 @@ TEditionEven::TEditionEven(QWidget* parent) : QDialog(parent) {
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(152, 56, 217, 21);
     Edit1->setMaxLength(MaxEventTextLength);
+    m_filter = new TWindows1252Filter(Edit1);
+    Edit1->setValidator(m_filter);
+
+    LabelAvertissement = new QLabel(ScrewPanel1);
+    LabelAvertissement->setObjectName(QStringLiteral("LabelAvertissement"));
+    LabelAvertissement->setGeometry(32, 82, 337, 16);
+    LabelAvertissement->hide();
+    m_filter->OnRefused = [this] {
+        LabelAvertissement->setText(RefusedCharacterNote);
+        LabelAvertissement->show();
+    };
 
     BtnModif = new QPushButton(QStringLiteral("Ajouter"), ScrewPanel1);
     BtnModif->setObjectName(QStringLiteral("BtnModif"));
@@ -94,7 +156,14 @@ void TEditionEven::SetEventDate(double date) {
 
 void TEditionEven::SetEventText(const QString& text) {
     EventText = text;
+    QString tolerated;
+    for (const QChar c : text)
+        if (!IsWindows1252Encodable(QString(c)) || c.isSurrogate())
+            tolerated += c;
+    m_filter->Tolerated = tolerated;
     Edit1->setText(text);
+    LabelAvertissement->setText(UnstorableTextNote);
+    LabelAvertissement->setVisible(!IsWindows1252Encodable(text));
 }
 
 quint8 TEditionEven::ExecuteAction() {

@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class TScrewPanel;
+class TWindows1252Filter;
 
 // The event editor: a modal dialog made once at start-up and reused for every
 // edit. The caller prepares it (SetEventDate, SetEventText, the caption of
@@ -43,8 +44,17 @@ public:
     QPushButton* BtnModif = nullptr;
     QPushButton* BtnSupp = nullptr;
     QPushButton* BtnCancel = nullptr;
+    // Shown under the text box when a character the event file cannot store is
+    // kept out of it, or when the text given to the editor already holds some.
+    QLabel* LabelAvertissement = nullptr;
+
+    static const QString RefusedCharacterNote;
+    static const QString UnstorableTextNote;
 
 protected:
     // FormShow: the text box gets the focus and EditAction starts at 0.
     void showEvent(QShowEvent* event) override;
+
+private:
+    TWindows1252Filter* m_filter = nullptr; // owned through the Qt parent
 };

@@ -7,52 +7,38 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <cstdint>
 
 QString FormatDateText(double dateMa) {
     if (!std::isfinite(dateMa))
         dateMa = 0.0;
-    // Seven significant digits, as "d.dddddde+XX", read without locale.
-    const QString sci = QString::number(std::fabs(dateMa), 'e', 6);
-    const int ePos = int(sci.indexOf(QLatin1Char('e')));
-    QString digits = sci.left(ePos);
-    digits.remove(QLatin1Char('.'));
-    const int exponent = sci.mid(ePos + 1).toInt();
-    // digits holds d1..d7 with value 0.d1d2...d7 x 10^(exponent + 1).
-    // Build the digits of the value times 1000 (intDigits before the comma plus
-    // three decimals), rounding on the first digit dropped.
-    const int kept = exponent + 1 + 3; // digits of round(|date| x 1000)
-    QString scaled;
-    bool roundUp = false;
-    if (kept <= 0) {
-        // Below half a thousandth in every case but one: 0.0005 and up to 0.0009999999.
-        roundUp = kept == 0 && digits.at(0) >= QLatin1Char('5');
-    } else if (kept >= digits.size()) {
-        scaled = digits + QString(kept - int(digits.size()), QLatin1Char('0'));
+    const double a = std::fabs(dateMa);
+    QString text;
+    int exponent = 0;
+    const double fraction = std::frexp(a, &exponent); // a = fraction x 2^exponent, fraction in [0.5, 1)
+    if (a >= 4503599627370496.0) {
+        // 2^52 and above: a whole number, written out exactly.
+        text = QString::asprintf("%.0f", a) + QStringLiteral(",000");
     } else {
-        scaled = digits.left(kept);
-        roundUp = digits.at(kept) >= QLatin1Char('5');
+        // a = m x 2^-shift exactly, m a 53-bit integer; a x 1000 = m x 1000 / 2^shift
+        // is then split into its whole part and the rest in 64-bit integers, and
+        // rounded once to the nearest thousandth, halves away from zero.
+        const auto m = std::uint64_t(std::ldexp(fraction, 53));
+        const int shift = 53 - exponent; // > 0 here
+        const std::uint64_t scaled = m * 1000u; // below 2^63
+        std::uint64_t thousandths = 0;
+        if (shift < 64) {
+            thousandths = scaled >> shift;
+            const std::uint64_t rest = scaled & ((std::uint64_t(1) << shift) - 1);
+            if (rest >= (std::uint64_t(1) << (shift - 1)))
+                ++thousandths;
+        } // else a x 1000 is below a half: zero
+        text = QString::asprintf("%llu,%03llu", static_cast<unsigned long long>(thousandths / 1000),
+                                 static_cast<unsigned long long>(thousandths % 1000));
+        if (thousandths == 0)
+            return text; // never -0,000
     }
-    if (scaled.isEmpty())
-        scaled = QStringLiteral("0");
-    if (roundUp) {
-        int i = int(scaled.size()) - 1;
-        while (i >= 0 && scaled[i] == QLatin1Char('9'))
-            scaled[i--] = QLatin1Char('0');
-        if (i >= 0)
-            scaled[i] = QChar(scaled[i].unicode() + 1);
-        else
-            scaled.prepend(QLatin1Char('1'));
-    }
-    // At least one digit before the comma.
-    if (scaled.size() < 4)
-        scaled = QString(4 - int(scaled.size()), QLatin1Char('0')) + scaled;
-    int lead = 0;
-    while (lead < int(scaled.size()) - 4 && scaled[lead] == QLatin1Char('0'))
-        ++lead;
-    scaled = scaled.mid(lead);
-    const bool zero = scaled.count(QLatin1Char('0')) == scaled.size();
-    QString text = scaled.left(scaled.size() - 3) + QLatin1Char(',') + scaled.right(3);
-    if (dateMa < 0 && !zero)
+    if (dateMa < 0)
         text.prepend(QLatin1Char('-'));
     return text;
 }

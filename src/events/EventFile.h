@@ -10,8 +10,8 @@
 // The date text the program makes for a date in Ma (negative in the past):
 // fixed point with exactly three decimals and a comma whatever the locale, a
 // leading minus for negative values, no thousands separator, for example
-// -4550,000, -65,500, 0,000, 12,250. The date is first taken to 7 significant
-// digits, then rounded to the thousandth, halves away from zero. A value that
+// -4550,000, -65,500, 0,000, 12,250. The date is rounded once to the nearest
+// thousandth of the value as stored (halves away from zero). A value that
 // rounds to zero is written 0,000, never -0,000.
 QString FormatDateText(double dateMa);
 

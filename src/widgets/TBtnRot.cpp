@@ -314,6 +314,16 @@ void TBtnRot::SetAngleBtn(double total) {
 
 void TBtnRot::CorpsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     m_dragging = true;
+    m_dragButton = button;
+    m_dragPos = QPoint(x, y);
+    m_dragShift = shift;
+    m_endAfterStep = false;
+    if (QWidget* top = window(); top != this) {
+        if (m_watchedWindow && m_watchedWindow != top)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = top;
+        top->installEventFilter(this);
+    }
     if (x == m_centreX)
         return;
     double p = std::atan2(double(y - m_centreY), double(x - m_centreX));
@@ -336,6 +346,22 @@ void TBtnRot::stopDrag(double limit, Qt::KeyboardModifiers shift, int x, int y) 
 void TBtnRot::CorpsMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     if (!m_dragging)
         return;
+    m_dragPos = QPoint(x, y);
+    m_dragShift = shift;
+    // A drag step whose notifications lose the mouse (a box they open) ends
+    // the drag once they have run.
+    struct Step {
+        TBtnRot* dial;
+        explicit Step(TBtnRot* d) : dial(d) { ++dial->m_stepDepth; }
+        ~Step() {
+            if (--dial->m_stepDepth == 0 && dial->m_endAfterStep) {
+                dial->m_endAfterStep = false;
+                if (dial->m_dragging)
+                    dial->CorpsMouseUp(dial->m_dragButton, dial->m_dragShift, dial->m_dragPos.x(),
+                                       dial->m_dragPos.y());
+            }
+        }
+    } step(this);
     const int w = m_corps->width();
     if (x == w / 2)
         return;
@@ -385,6 +411,8 @@ void TBtnRot::CorpsMouseMove(Qt::KeyboardModifiers shift, int x, int y) {
 
 void TBtnRot::CorpsMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     m_dragging = false;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
     setDiodeColor(m_colorDiodeOff);
     if (OnMouseUp)
         OnMouseUp(this, button, shift, x, y);
@@ -397,6 +425,25 @@ bool TBtnRot::event(QEvent* e) {
         return true;
     }
     return QWidget::event(e);
+}
+
+bool TBtnRot::eventFilter(QObject* watched, QEvent* e) {
+    // A press on a part first ends a turn held by a key.
+    if (e->type() == QEvent::MouseButtonPress && m_turnHeld && (watched == m_corps || watched == m_diode))
+        EndTurn();
+    // During a drag, the dial's window stops giving it the mouse.
+    if (watched == m_watchedWindow && m_dragging &&
+        (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowDeactivate))
+        dragInterrupted();
+    return QWidget::eventFilter(watched, e);
+}
+
+void TBtnRot::dragInterrupted() {
+    if (m_stepDepth > 0) {
+        m_endAfterStep = true;
+        return;
+    }
+    CorpsMouseUp(m_dragButton, m_dragShift, m_dragPos.x(), m_dragPos.y());
 }
 
 void TBtnRot::PaintCorps(QPainter& p) const {
@@ -420,8 +467,10 @@ void TBtnRot::PaintCorps(QPainter& p) const {
     }
     p.drawImage(QPointF(0, 0), m_corpsCache);
 
-    // The caption, engraved: a light copy one pixel right and down, then the
-    // text, both turned about the centre of the area inside the rim.
+    // The caption, engraved: a light copy one pixel right and down on the
+    // screen, then the text, both turned about the centre of the area inside
+    // the rim. The offset is taken before the rotation, so the light edge stays
+    // at the lower right whatever the angle.
     const QString fontKey = m_texteBtn + QLatin1Char('\n') + QString::number(m_texteBtnTaille);
     if (fontKey != m_captionKey) {
         QFont font(QStringLiteral("Arial"));
@@ -433,20 +482,22 @@ void TBtnRot::PaintCorps(QPainter& p) const {
         m_caption.prepare(QTransform(), font);
         m_captionKey = fontKey;
     }
-    p.save();
-    p.setFont(m_captionFont);
     const QRectF area(w, w, side - 2 * w, side - 2 * w);
-    p.translate(area.center());
     const int rotation = m_captionRotation % 360;
-    if (rotation != 0)
-        p.rotate(-rotation); // QPainter turns clockwise
     const QSizeF size = m_caption.size();
     const QPointF topLeft(-size.width() / 2.0, -size.height() / 2.0);
-    p.setPen(WinColor(cl::BtnHighlight));
-    p.drawStaticText(topLeft + QPointF(1.0, 1.0), m_caption);
-    p.setPen(WinColor(cl::WindowText));
-    p.drawStaticText(topLeft, m_caption);
-    p.restore();
+    auto drawCaption = [&](QPointF centre, TColor color) {
+        p.save();
+        p.setFont(m_captionFont);
+        p.translate(centre);
+        if (rotation != 0)
+            p.rotate(-rotation); // QPainter turns clockwise
+        p.setPen(WinColor(color));
+        p.drawStaticText(topLeft, m_caption);
+        p.restore();
+    };
+    drawCaption(area.center() + QPointF(1.0, 1.0), cl::BtnHighlight);
+    drawCaption(area.center(), cl::WindowText);
 }
 
 void TBtnRot::PaintDiode(QPainter& p) const {
@@ -638,12 +689,6 @@ void TBtnRot::wheelEvent(QWheelEvent* e) {
         return;
     const double step = (m_horaire ? 1.0 : -1.0) * TwoPi / StepsPerTurn;
     TurnOnce(m_tour * TwoPi + m_angle + steps * step, e->modifiers());
-}
-
-bool TBtnRot::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::MouseButtonPress && m_turnHeld && (watched == m_corps || watched == m_diode))
-        EndTurn();
-    return QWidget::eventFilter(watched, e);
 }
 
 // ---- Focus ring ----

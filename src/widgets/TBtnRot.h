@@ -4,8 +4,8 @@
 
 #include <QFont>
 #include <QImage>
-#include <QStaticText>
 #include <QPointer>
+#include <QStaticText>
 #include <QWidget>
 #include <functional>
 
@@ -174,6 +174,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Watches the dial's parts (a press ends a key turn) and, during a drag,
+    // its window for the loss of the mouse.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -188,6 +190,11 @@ private:
     void stopDrag(double limit, Qt::KeyboardModifiers shift, int x, int y);
     void notifyAccessibleValue();
     void placeFocusRing();
+    // The window stops giving the dial the mouse in the middle of a drag (a
+    // modal box opens, the window is deactivated): the drag ends as a release
+    // at the last position, at once or, inside a drag step, once its
+    // notifications have run.
+    void dragInterrupted();
 
     TColor m_color = cl::BtnFace;
     TColor m_colorDiodeOff = cl::Red;
@@ -218,6 +225,13 @@ private:
     int m_centreY = 50;
     double m_rayonDiode = 0.0;
     int m_captionRotation = 0;
+    // The drag's button, last position and keys, for ending it when the mouse is lost.
+    Qt::MouseButton m_dragButton = Qt::LeftButton;
+    QPoint m_dragPos;
+    Qt::KeyboardModifiers m_dragShift;
+    QPointer<QWidget> m_watchedWindow;
+    int m_stepDepth = 0;
+    bool m_endAfterStep = false;
 
     // Prepared drawings, remade when what they depend on changes.
     struct CacheKey {

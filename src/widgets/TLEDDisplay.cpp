@@ -1,5 +1,6 @@
 #include "widgets/TLEDDisplay.h"
 
+#include "widgets/PixelLine.h"
 #include "widgets/ShadeColor.h"
 
 #include <QPainter>
@@ -200,26 +201,48 @@ QString TLEDDisplay::DigitText(int* separatorPos) const {
     return text;
 }
 
+namespace {
+
+// Fills, pixel by pixel, the ellipse inscribed in the box from (left, top) to
+// (right, bottom), right and bottom outside: the pixels whose centres lie in it.
+void FillEllipsePixels(QPainter& p, int left, int top, int right, int bottom, const QColor& color) {
+    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+    const double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
+    if (rx <= 0 || ry <= 0)
+        return;
+    for (int j = top; j < bottom; ++j)
+        for (int i = left; i < right; ++i) {
+            const double u = (i + 0.5 - cx) / rx, v = (j + 0.5 - cy) / ry;
+            if (u * u + v * v <= 1.0)
+                p.fillRect(QRect(i, j, 1, 1), color);
+        }
+}
+
+// A one-pixel line as a pen moving from `from` to `to` draws it: the end point
+// is left for the next segment.
+void DrawPixelLine(QPainter& p, QPoint from, QPoint to, const QColor& color) {
+    for (const QPoint& q : LinePixels(from, to, false))
+        p.fillRect(QRect(q, QSize(1, 1)), color);
+}
+
+} // namespace
+
 void TLEDDisplay::drawSeparator(QPainter& p, int x, int y) const {
     const int D = m_digitHeight;
-    // Boxes are given with their right and bottom edges outside, as the
-    // outlined ellipse covers them up to the pixel before.
-    auto dot = [&p](int left, int top, int right, int bottom) {
-        p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
-    };
+    const QColor led = p.pen().color();
     switch (m_decSeperator) {
     case dsPoint:
-        dot(x - 6, y + D - 5, x - 2, y + D - 1);
+        FillEllipsePixels(p, x - 6, y + D - 5, x - 2, y + D - 1, led);
         break;
-    case dsComma: {
-        dot(x - 6, y + D - 8, x - 2, y + D - 4);
-        const QPoint tail[3] = {{x - 3, y + D - 5}, {x - 6, y + D - 1}, {x - 2, y + D - 6}};
-        p.drawPolyline(tail, 3);
+    case dsComma:
+        // The dot, then a line to the tail point and back up.
+        FillEllipsePixels(p, x - 6, y + D - 8, x - 2, y + D - 4, led);
+        DrawPixelLine(p, {x - 3, y + D - 5}, {x - 6, y + D - 1}, led);
+        DrawPixelLine(p, {x - 6, y + D - 1}, {x - 2, y + D - 6}, led);
         break;
-    }
     case dsDoublePoint:
-        dot(x - 6, y + D / 3 - 2, x - 2, y + D / 3 + 2);
-        dot(x - 6, y + 2 * D / 3 - 2, x - 2, y + 2 * D / 3 + 2);
+        FillEllipsePixels(p, x - 6, y + D / 3 - 2, x - 2, y + D / 3 + 2, led);
+        FillEllipsePixels(p, x - 6, y + 2 * D / 3 - 2, x - 2, y + 2 * D / 3 + 2, led);
         break;
     case dsMinus: {
         QPen pen = p.pen();

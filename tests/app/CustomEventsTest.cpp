@@ -462,3 +462,22 @@ TEST_F(CustomEventsTest, ClosingWithUnsavedEditsAsks) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(asked.size(), 3);
 }
+
+// Texts from elsewhere with characters the file cannot store: the save says
+// which events would change and may be given up.
+TEST_F(CustomEventsTest, SavingTextsTheFileCannotStoreAsksFirst) {
+    enterCustomMode();
+    w->EventList.Append(QStringLiteral("-66,000"), QString::fromUtf8("漢字 😀"));
+    answers << 0;
+    w->Sauvegarder1->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, TMessageRequest::Confirmation);
+    EXPECT_TRUE(asked[0].text.contains(QString::fromUtf8("\r-66,000 : 漢字 😀\r"))) << asked[0].text.toStdString();
+    EXPECT_FALSE(asked[0].text.contains(QStringLiteral("Extinction")));
+    EXPECT_TRUE(dialogs.isEmpty()); // given up before choosing a file
+
+    chosenPaths << path("perso.aev");
+    w->Sauvegarder1->trigger(); // "Oui": saved as the file can
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(LoadEventFile(path("perso.aev")).Texts().last(), QStringLiteral("?? ??"));
+}

@@ -3,6 +3,7 @@
 #include "widgets/TScrewPanel.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,4 +165,36 @@ TEST(TEditionEven, TextBoxTakesWhatAFileGivesBack) {
         QTest::mouseClick(d.BtnModif, Qt::LeftButton);
     });
     EXPECT_EQ(e.EventText, QString(2047, QLatin1Char('b')));
+}
+
+// Characters an event file cannot store are kept out of the text box, with a
+// note; those of the text the editor was given stay, with the other note.
+TEST(TEditionEven, CharactersTheFileCannotStoreAreKeptOut) {
+    TEditionEven e;
+    e.SetEventText(QString());
+    EXPECT_FALSE(e.LabelAvertissement->isVisibleTo(&e));
+    e.Edit1->insert(QStringLiteral("Crise « K-Pg » œuvre € "));
+    EXPECT_FALSE(e.LabelAvertissement->isVisibleTo(&e));
+    e.Edit1->insert(QString::fromUtf8("漢字 😀 é"));
+    EXPECT_EQ(e.Edit1->text(), QStringLiteral("Crise « K-Pg » œuvre €   é"));
+    EXPECT_EQ(e.Edit1->cursorPosition(), e.Edit1->text().size());
+    EXPECT_TRUE(e.LabelAvertissement->isVisibleTo(&e));
+    EXPECT_EQ(e.LabelAvertissement->text(), TEditionEven::RefusedCharacterNote);
+    for (const char* typed : {"Ω", "!"}) { // typed keys
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8(typed));
+        QApplication::sendEvent(e.Edit1, &key);
+    }
+    EXPECT_TRUE(e.Edit1->text().endsWith(QStringLiteral("é!")));
+    // The note fits its place under the text box.
+    for (const QString& note : {TEditionEven::RefusedCharacterNote, TEditionEven::UnstorableTextNote})
+        EXPECT_LE(e.LabelAvertissement->fontMetrics().horizontalAdvance(note), e.LabelAvertissement->width());
+
+    e.SetEventText(QString::fromUtf8("漢字 😀"));
+    EXPECT_EQ(e.Edit1->text(), QString::fromUtf8("漢字 😀"));
+    EXPECT_EQ(e.LabelAvertissement->text(), TEditionEven::UnstorableTextNote);
+    EXPECT_TRUE(e.LabelAvertissement->isVisibleTo(&e));
+    e.Edit1->insert(QString::fromUtf8(" 字Ω"));
+    EXPECT_EQ(e.Edit1->text(), QString::fromUtf8("漢字 😀 字"));
+    e.SetEventText(QStringLiteral("simple"));
+    EXPECT_FALSE(e.LabelAvertissement->isVisibleTo(&e));
 }

@@ -173,3 +173,43 @@ TEST(MainWindowPanel, ControlsCarryTheirLayoutValues) {
     EXPECT_EQ(window.StaticTextPaleo->size(), QSize(290, 22));
     EXPECT_EQ(window.StaticTextPaleo->FontFX().LightColor, cl::BtnHighlight);
 }
+
+// The desktop's opener is waited for: a fake xdg-open on PATH that fails makes
+// the help command show its box; one that succeeds, or is still running when
+// the wait ends, counts as opened.
+TEST_F(HelpFixture, TheOpenersFailureIsReported) {
+    SetShellOpenHook({});
+    InFolder in(work.path());
+    QTemporaryDir bin;
+    const QString log = bin.filePath(QStringLiteral("log"));
+    {
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/log\"\n"
+                     "sleep \"${FAKE_OPENER_SLEEP:-0}\"\nexit \"${FAKE_OPENER_EXIT:-0}\"\n");
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    }
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + savedPath);
+    const QString help = exe.filePath(QStringLiteral("Aevorium.html"));
+    touch(help);
+
+    qputenv("FAKE_OPENER_EXIT", "3");
+    window.Aide1Click();
+    EXPECT_EQ(boxes, QStringList{kNotFound});
+    EXPECT_FALSE(ShellOpen(help));
+
+    qputenv("FAKE_OPENER_EXIT", "0");
+    EXPECT_TRUE(ShellOpen(help));
+    qputenv("FAKE_OPENER_SLEEP", "2");
+    SetShellOpenWait(200);
+    EXPECT_TRUE(ShellOpen(help));
+    SetShellOpenWait(3000);
+
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().count('\n'), 4);
+    qputenv("PATH", savedPath);
+    qunsetenv("FAKE_OPENER_EXIT");
+    qunsetenv("FAKE_OPENER_SLEEP");
+}

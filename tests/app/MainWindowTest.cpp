@@ -5,12 +5,16 @@
 #include "timescale/IniFile.h"
 #include "widgets/TImageSlider.h"
 #include "widgets/TPanel.h"
+#include "widgets/TPanelLabel.h"
+#include "widgets/WinColor.h"
+#include "widgets/TEmbossedText.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -187,4 +191,48 @@ TEST_F(WindowFixture, HostileDataSetIndexesGiveMenusWithoutHarm) {
     empty.ExeDir = w->ExeDir;
     empty.FormCreate();
     EXPECT_TRUE(empty.Donnes1->actions().isEmpty());
+}
+
+// The level text in its 13-pixel font: five lines with the longest names of
+// the default data set stay inside their panel.
+TEST_F(WindowFixture, LevelLinesFitTheirPanel) {
+    for (QLabel* l : {w->Label1, w->Label2, w->Label3})
+        EXPECT_EQ(l->font().pixelSize(), 13) << l->objectName().toStdString();
+    const TIniFile scale(QStringLiteral(AEV_SOURCE_DIR "/data/Echelle.ini"));
+    const QStringList keys{"eon", "ere", "systeme", "serie", "etage"};
+    QStringList lines;
+    for (const QString& key : keys) {
+        QString longest;
+        for (const QString& section : scale.ReadSections()) {
+            const QString name = scale.ReadString(section, key, QString());
+            if (name.size() > longest.size())
+                longest = name;
+        }
+        ASSERT_FALSE(longest.isEmpty()) << key.toStdString();
+        lines << QLatin1Char(' ') + key.toUpper() + QStringLiteral(" : ") + longest;
+    }
+    auto* label = qobject_cast<TPanelLabel*>(w->Label1);
+    ASSERT_TRUE(label);
+    label->setText(lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(label->LineCount(), 5);
+    // Drawn without its panel's limit, no ink falls below the label's height.
+    const int height = label->height();
+    QImage img(label->width(), height + 30, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    {
+        QPainter p(&img);
+        label->paintTo(p);
+    }
+    const QRgb teal = WinColor(cl::Teal).rgb();
+    int lowest = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) != teal && img.pixel(x, y) != qRgb(0, 0, 0))
+                lowest = y;
+    EXPECT_GE(lowest, height - 8); // the fifth line is there
+    EXPECT_LT(lowest, height);
+}
+
+TEST_F(WindowFixture, UnitCaptionKeepsItsLayoutSize) {
+    EXPECT_EQ(w->StaticText1->geometry(), QRect(333, 10, 37, 32));
 }

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <random>
 
 namespace {
 
@@ -51,18 +54,54 @@ TEST(FormatDateText, ThreeDecimalsWithAComma) {
     EXPECT_EQ(FormatDateText(0.001), QStringLiteral("0,001"));
 }
 
-TEST(FormatDateText, RoundsToTheThousandthThroughSevenSignificantDigits) {
+TEST(FormatDateText, RoundsOnceToTheNearestThousandthOfTheStoredValue) {
     EXPECT_EQ(FormatDateText(-65.12349), QStringLiteral("-65,123"));
-    EXPECT_EQ(FormatDateText(-65.1235), QStringLiteral("-65,124"));
-    // 12.2345 is stored a hair below; at seven digits it is 12.23450, rounded up.
+    EXPECT_EQ(FormatDateText(-65.1236), QStringLiteral("-65,124"));
+    // 12.2345 and 0.9995 are stored a hair above the half, 1.0005 a hair below.
     EXPECT_EQ(FormatDateText(12.2345), QStringLiteral("12,235"));
     EXPECT_EQ(FormatDateText(0.9995), QStringLiteral("1,000"));
+    EXPECT_EQ(FormatDateText(1.0005), QStringLiteral("1,000"));
     EXPECT_EQ(FormatDateText(-999.9996), QStringLiteral("-1000,000"));
-    EXPECT_EQ(FormatDateText(0.0005), QStringLiteral("0,001"));
+    EXPECT_EQ(FormatDateText(0.0005), QStringLiteral("0,001")); // stored a hair above
     EXPECT_EQ(FormatDateText(0.00049), QStringLiteral("0,000"));
     EXPECT_EQ(FormatDateText(-4549.9999), QStringLiteral("-4550,000"));
-    // Beyond seven digits the last ones are zeros.
-    EXPECT_EQ(FormatDateText(123456.789), QStringLiteral("123456,800"));
+    EXPECT_EQ(FormatDateText(-898.19246694), QStringLiteral("-898,192"));
+    EXPECT_EQ(FormatDateText(-12.3294999999), QStringLiteral("-12,329"));
+    EXPECT_EQ(FormatDateText(-218.7004999), QStringLiteral("-218,700"));
+    EXPECT_EQ(FormatDateText(123456.789), QStringLiteral("123456,789"));
+    // An exact half (1/16 = 0.0625) goes away from zero.
+    EXPECT_EQ(FormatDateText(-1.0625), QStringLiteral("-1,063"));
+    EXPECT_EQ(FormatDateText(1e300).size(), 305);
+}
+
+// The exact decimal expansion of the double (glibc prints it digit for digit),
+// rounded on its fourth decimal.
+QString ExactReference(double v) {
+    char buf[200];
+    std::snprintf(buf, sizeof buf, "%.90f", std::fabs(v));
+    QString s = QString::fromLatin1(buf);
+    const int dot = int(s.indexOf(QLatin1Char('.')));
+    QString digits = s.left(dot) + s.mid(dot + 1, 3);
+    qint64 n = digits.toLongLong();
+    if (s.at(dot + 4) >= QLatin1Char('5'))
+        ++n;
+    QString text = QString::asprintf("%lld,%03lld", n / 1000, n % 1000);
+    if (v < 0 && n != 0)
+        text.prepend(QLatin1Char('-'));
+    return text;
+}
+
+TEST(FormatDateText, AgreesWithTheExactDecimalValueOnRandomDates) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> date(-4550.0, 30.0);
+    std::uniform_int_distribution<int> thousandth(-4550000, 30000);
+    std::uniform_int_distribution<int> ulps(-4, 4);
+    for (int i = 0; i < 200000; ++i) {
+        double v = date(rng);
+        if (i % 2) // near a half thousandth, where rounding twice goes wrong
+            v = std::nextafter(thousandth(rng) / 1000.0 + 0.0005, 0.0) + ulps(rng) * 1e-13;
+        ASSERT_EQ(FormatDateText(v), ExactReference(v)) << qPrintable(QString::number(v, 'g', 17));
+    }
 }
 
 TEST(FormatDateText, NoNegativeZero) {

@@ -1,5 +1,6 @@
 #include "widgets/TBtnRot.h"
 
+#include <QDialog>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -476,4 +477,66 @@ TEST(TBtnRot, CaptionIsEngravedAndTurnsWithTheKnob) {
     EXPECT_GT(turned.height(), turned.width());
     EXPECT_NEAR(turned.center().x(), 40, 2);
     EXPECT_NEAR(turned.center().y(), 40, 2);
+
+    // Whatever the angle, the light edge stays at the lower right on the screen:
+    // what shows of the light copy lies right of and below the dark text.
+    auto lightOffset = [](const QImage& knob) {
+        const int face = qGray(Rgb(cl::BtnFace));
+        double lx = 0, ly = 0, lw = 0, dx = 0, dy = 0, dw = 0;
+        for (int y = 12; y < 68; ++y)
+            for (int x = 12; x < 68; ++x) {
+                if ((x - 40) * (x - 40) + (y - 40) * (y - 40) > 28 * 28)
+                    continue; // the rim
+                const int g = qGray(knob.pixel(x, y)) - face;
+                (g > 0 ? lx : dx) += std::abs(g) * x;
+                (g > 0 ? ly : dy) += std::abs(g) * y;
+                (g > 0 ? lw : dw) += std::abs(g);
+            }
+        return QPointF(lx / lw - dx / dw, ly / lw - dy / dw);
+    };
+    for (double angle : {0.0, -Pi / 2, Pi / 2, Pi, 3 * Pi / 4}) {
+        d.SetAngleBtn(angle);
+        const QPointF offset = lightOffset(Render(d));
+        EXPECT_GT(offset.x(), 0.5) << angle;
+        EXPECT_GT(offset.y(), 0.5) << angle;
+    }
+}
+
+// A modal box that opens during a drag takes the mouse away: the drag ends as a
+// release (lamp off, OnMouseUp) once the step that opened it is done, or at
+// once when the box comes from elsewhere.
+TEST(TBtnRot, LosingTheMouseToAModalBoxEndsTheDrag) {
+    QWidget top;
+    auto* d = new TBtnRot(&top);
+    ApplyFormValues(*d);
+    top.show();
+    Recorder r;
+    r.attach(*d);
+    auto openBox = [&top, &r] {
+        QDialog box(&top);
+        box.setModal(true);
+        QTimer::singleShot(20, &box, &QDialog::accept);
+        box.exec();
+        r.calls.push_back("closed");
+    };
+    d->OnAngleChange = [&](TBtnRot*) {
+        r.calls.push_back("change");
+        if (r.calls.size() == 2)
+            openBox();
+    };
+
+    Press(*d, 70, 40);
+    Move(*d, 70, 60);
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"down", "change", "closed", "up"}));
+    EXPECT_FALSE(d->Dragging());
+    EXPECT_EQ(d->DiodeColor(), cl::Teal);
+    EXPECT_EQ(r.points.back(), QPoint(70, 60));
+    Move(*d, 40, 75);
+    EXPECT_EQ(r.calls.size(), 4u); // moves do nothing until the next press
+
+    r.calls.clear();
+    Press(*d, 70, 40);
+    openBox();
+    EXPECT_EQ(r.calls, (std::vector<std::string>{"down", "up", "closed"}));
+    EXPECT_FALSE(d->Dragging());
 }

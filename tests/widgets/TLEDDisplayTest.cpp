@@ -258,3 +258,60 @@ TEST(TLEDDisplay, SeparatorMarks) {
     EXPECT_EQ(img.pixel(x - 5, y + D / 2 + 1), aqua); // three pixels thick
     EXPECT_EQ(img.pixel(x - 5, y + D - 3), teal);
 }
+
+// The marks pixel by pixel left of the fifth digit (x 139 to 146, y 19 to 30):
+// 4 x 4 dots with their corners cut, the comma's tail down to (141, 28) and
+// back up towards (145, 23).
+TEST(TLEDDisplay, SeparatorMarksPixelByPixel) {
+    TLEDDisplay d;
+    ApplyFormValues(d);
+    d.SetValue(4550);
+    auto picture = [&d](TLEDDisplay::TDecSeperator mark, int top) {
+        d.SetDecSeperator(mark);
+        const QImage img = Paint(d);
+        std::string rows;
+        for (int y = top; y < top + 12; ++y) {
+            for (int x = 139; x < 147; ++x)
+                rows += img.pixel(x, y) == WinColor(cl::Aqua).rgb() ? '#' : '.';
+            rows += '\n';
+        }
+        return rows;
+    };
+    EXPECT_EQ(picture(TLEDDisplay::dsComma, 19), "........\n"
+                                                 "........\n"
+                                                 "...##...\n"
+                                                 "..####..\n"
+                                                 "..####..\n"
+                                                 "...###..\n"
+                                                 "....#...\n"
+                                                 "...##...\n"
+                                                 "...#....\n"
+                                                 "..#.....\n"
+                                                 "........\n"
+                                                 "........\n");
+    EXPECT_EQ(picture(TLEDDisplay::dsPoint, 19), "........\n"
+                                                 "........\n"
+                                                 "........\n"
+                                                 "........\n"
+                                                 "........\n"
+                                                 "...##...\n"
+                                                 "..####..\n"
+                                                 "..####..\n"
+                                                 "...##...\n"
+                                                 "........\n"
+                                                 "........\n"
+                                                 "........\n");
+    // Double point: dots round y + 8 and y + 16 (y = 4).
+    EXPECT_EQ(picture(TLEDDisplay::dsDoublePoint, 9), "........\n"
+                                                      "...##...\n"
+                                                      "..####..\n"
+                                                      "..####..\n"
+                                                      "...##...\n"
+                                                      "........\n"
+                                                      "........\n"
+                                                      "........\n"
+                                                      "........\n"
+                                                      "...##...\n"
+                                                      "..####..\n"
+                                                      "..####..\n");
+}

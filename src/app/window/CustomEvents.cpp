@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/TAevoriumF1.h"
 #include "app/window/Navigation.h"
+#include "events/EventEncoding.h"
 #include "events/EventFile.h"
 #include "app/TEditionEven.h"
 #include "timescale/AevError.h"
@@ -19,6 +20,15 @@
 void TAevoriumF1::LoadEvents() { EventList = LoadEventFile(EventFileName); }
 
 void TAevoriumF1::Sauvegarder1Click() {
+    // The file stores Windows-1252 text only: say which events would not come
+    // back as they are, and let the user give up.
+    const QList<int> altered = EventsAlteredBySaving(EventList);
+    if (!altered.isEmpty() &&
+        !AskConfirmation(this, QStringLiteral("Le fichier ne peut pas enregistrer certains caractères de ces "
+                                              "événements ; ils y deviendront « ? » :\r\r") +
+                                   DescribeEvents(EventList, altered) +
+                                   QStringLiteral("\r\rEnregistrer quand même ?")))
+        return;
     if (!SaveDialog1.Execute(this))
         return;
     const QString path = SaveDialog1.FileName;
