@@ -37,6 +37,12 @@ struct TJpegState {
     jpeg_source_mgr source;
     TPictureStream* stream;
     JOCTET buffer[64 * 1024];
+    // The data ended before an end marker (libjpeg then reads a made-up one).
+    bool ended;
+    // The compressed data of a scan ended before its last block.
+    bool scanCut;
+    // Every block of every component has all its coefficients.
+    bool complete;
 };
 
 TJpegState* stateOf(j_common_ptr cinfo) {
@@ -53,9 +59,14 @@ TJpegState* stateOf(j_common_ptr cinfo) {
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0)
         return; // trace messages
-    // A file that ends early is damaged: libjpeg would fill the rest with grey.
+    // A file that ends early is told apart after the rows are read: a picture
+    // missing only its end marker is complete, one whose scan data is cut is
+    // damaged (libjpeg would fill the rest with grey).
+    TJpegState* s = stateOf(cinfo);
     if (cinfo->err->msg_code == JWRN_JPEG_EOF)
-        errorExit(cinfo);
+        s->ended = true;
+    else if (cinfo->err->msg_code == JWRN_HIT_MARKER)
+        s->scanCut = true;
     cinfo->err->num_warnings++;
 }
 
@@ -75,11 +86,14 @@ void termSource(j_decompress_ptr) {}
 
 boolean fillInput(j_decompress_ptr cinfo) {
     TJpegState* s = stateOf(reinterpret_cast<j_common_ptr>(cinfo));
-    const std::size_t n = s->stream->Read(s->buffer, sizeof s->buffer);
+    std::size_t n = s->stream->Read(s->buffer, sizeof s->buffer);
     if (n == 0) {
-        // A file that ends early is damaged.
-        cinfo->err->msg_code = JWRN_JPEG_EOF;
-        errorExit(reinterpret_cast<j_common_ptr>(cinfo));
+        // The end of the data: an end marker is made up, as libjpeg's own
+        // memory source does; the decoder then decides whether it was complete.
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        s->buffer[0] = 0xFF;
+        s->buffer[1] = JPEG_EOI;
+        n = 2;
     }
     s->source.next_input_byte = s->buffer;
     s->source.bytes_in_buffer = n;
@@ -93,7 +107,10 @@ void skipInput(j_decompress_ptr cinfo, long count) {
     std::size_t n = std::size_t(count);
     while (n > s->source.bytes_in_buffer) {
         n -= s->source.bytes_in_buffer;
+        s->source.bytes_in_buffer = 0;
         fillInput(cinfo);
+        if (s->ended)
+            return; // the made-up end marker is read next
     }
     s->source.next_input_byte += n;
     s->source.bytes_in_buffer -= n;
@@ -151,6 +168,16 @@ bool readRows(TJpegState* s, unsigned char* bits, std::size_t stride) {
         JSAMPROW row = bits + std::size_t(s->cinfo.output_scanline) * stride;
         jpeg_read_scanlines(&s->cinfo, &row, 1);
     }
+    // A single scan holds every coefficient; a progressive file holds them
+    // all when every coefficient of every component was refined to its last
+    // bit (read before the end frees that table).
+    s->complete = !jpeg_has_multiple_scans(&s->cinfo);
+    if (s->cinfo.progressive_mode && s->cinfo.coef_bits) {
+        s->complete = true;
+        for (int c = 0; c < s->cinfo.num_components; ++c)
+            for (int k = 0; k < DCTSIZE2; ++k)
+                s->complete = s->complete && s->cinfo.coef_bits[c][k] == 0;
+    }
     jpeg_finish_decompress(&s->cinfo);
     return true;
 }
@@ -206,6 +233,10 @@ void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::
     QImage image = AllocatePicture(outWidth, outHeight, QImage::Format_RGB32);
     if (!readRows(s, image.bits(), std::size_t(image.bytesPerLine())))
         ThrowBadPicture("JPEG", QString::fromLocal8Bit(s->message));
+    // Data that ends early is accepted only when nothing but the end marker
+    // is missing.
+    if (s->ended && (s->scanCut || !s->complete))
+        ThrowBadPicture("JPEG", QStringLiteral("données tronquées"));
 
     if (cmyk) {
         // Adobe writes inverted CMYK (255 = no ink); others plain CMYK.

@@ -24,17 +24,16 @@ std::unique_ptr<TGraphic> decode(const char* extension, const QByteArray& bytes)
 
 // Truncated copies must fail with an error; bit-flipped copies must either
 // fail with an error or load a picture with a size. The sanitizer build
-// checks that neither reads out of bounds.
-void expectDamagedCopiesFailCleanly(const char* extension, const QByteArray& bytes,
-                                    bool tailOptional = false) {
+// checks that neither reads out of bounds. The last optionalTail bytes may
+// be missing: a trailer after the last row, or numbers at the end of a text
+// file that cannot tell they were cut.
+void expectDamagedCopiesFailCleanly(const char* extension, const QByteArray& bytes, int optionalTail = 0) {
     SCOPED_TRACE(extension);
     const int n = int(bytes.size());
     std::vector<int> lengths = {0, 1, 2, n / 8, n / 4, n / 2, 3 * n / 4};
-    if (!tailOptional) {
-        // Numbers at the end of a text file cannot tell they were cut.
-        lengths.push_back(n - 2);
-        lengths.push_back(n - 1);
-    }
+    for (int cut : {2, 1})
+        if (cut > optionalTail)
+            lengths.push_back(n - cut);
     for (int length : lengths) {
         SCOPED_TRACE(length);
         EXPECT_THROW(decode(extension, bytes.left(length)), EAevError);
@@ -97,7 +96,7 @@ TEST(JpegDecoder, BaselineProgressiveGreyAndCmyk) {
         // The test picture changes sharply from pixel to pixel; JPEG keeps it
         // close on average.
         EXPECT_LT(meanError(g->Image(), expected), c.components == 1 ? 4.0 : 12.0);
-        expectDamagedCopiesFailCleanly("jpeg", file);
+        expectDamagedCopiesFailCleanly("jpeg", file, 2);
     }
 }
 
@@ -155,7 +154,7 @@ TEST(GifDecoder, FirstFrameWithTransparencyInterlacedOrNot) {
                 expected.setPixel(x, y, i == 3 ? qRgba(0, 0, 0, 0) : PaletteColour(i));
             }
         EXPECT_TRUE(SamePicture(g->Image(), expected)) << interlaced;
-        expectDamagedCopiesFailCleanly("gif", file);
+        expectDamagedCopiesFailCleanly("gif", file, 1);
     }
 }
 
@@ -177,7 +176,7 @@ TEST(TiffDecoder, RgbLzwGreyPaletteAndFax) {
             }
         EXPECT_TRUE(SamePicture(g->Image(), expected));
         // A fax strip decodes in full without its end-of-page code.
-        expectDamagedCopiesFailCleanly("tif", file, kind == 4);
+        expectDamagedCopiesFailCleanly("tif", file, kind == 4 ? 2 : 0);
     }
 }
 
@@ -201,7 +200,7 @@ TEST(BmpDecoder, EveryDepthCompressionAndRowOrder) {
         const QByteArray file = Bmp(W, H, c.bits, c.compression, c.topDown);
         auto g = decode(c.ext, file);
         EXPECT_TRUE(SamePicture(g->Image(), BmpExpected(W, H, c.bits)));
-        expectDamagedCopiesFailCleanly(c.ext, file);
+        expectDamagedCopiesFailCleanly(c.ext, file, c.compression ? 2 : 0);
     }
     // 32 bits with an alpha mask in a V5 header.
     const QByteArray file = Bmp(W, H, 32, 3, false, 124);
@@ -322,7 +321,7 @@ TEST(PnmDecoder, AsciiAndBinaryOfEachKind) {
                 }
             const char* ext = kind % 3 == 1 ? "pbm" : kind % 3 == 2 ? "pgm" : "ppm";
             EXPECT_TRUE(SamePicture(decode(ext, file)->Image(), expected, maxval == 255 ? 0 : 1));
-            expectDamagedCopiesFailCleanly(ext, file, kind <= 3);
+            expectDamagedCopiesFailCleanly(ext, file, kind <= 3 ? 2 : 0);
         }
     }
     // The content decides: a pixmap in a file named .pbm still loads.
@@ -364,4 +363,33 @@ TEST(Decoders, RandomDataAfterAValidStartFailsCleanly) {
             }
         }
     }
+}
+
+TEST(Decoders, CompletePicturesWithoutTheirTrailerLoadTruncatedOnesDoNot) {
+    // A JPEG without its end marker, a GIF without its ';', an RLE bitmap
+    // without its end-of-bitmap code: every row is there.
+    const struct {
+        const char* ext;
+        QByteArray file;
+        int trailer;
+    } cases[] = {{"jpg", Jpeg(W * 3, H * 3, false, 3), 2}, {"jpg", Jpeg(W * 3, H * 3, true, 3), 2},
+                 {"jpg", Jpeg(W * 3, H * 3, true, 1), 2},  {"gif", Gif(W, H, false, 3), 1},
+                 {"gif", Gif(W, H, true, 3, 2), 1},        {"rle", Bmp(W, H, 8, 1, false), 2},
+                 {"rle", Bmp(W, H, 4, 2, false), 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ext);
+        const int n = int(c.file.size());
+        const QImage full = decode(c.ext, c.file)->Image();
+        EXPECT_TRUE(SamePicture(decode(c.ext, c.file.left(n - c.trailer))->Image(), full));
+        if (c.ext[0] == 'j') {
+            EXPECT_TRUE(SamePicture(decode(c.ext, c.file.left(n - 1))->Image(), full));
+        }
+        // Cut inside the last row's data: refused.
+        EXPECT_THROW(decode(c.ext, c.file.left(n - c.trailer - (c.ext[0] == 'j' ? 12 : 1))), EAevError);
+    }
+    // A progressive JPEG cut between two scans lacks the later ones.
+    const QByteArray progressive = Jpeg(W * 3, H * 3, true, 3);
+    const int lastScan = int(progressive.lastIndexOf(QByteArray("\xFF\xDA", 2)));
+    ASSERT_GT(lastScan, 0);
+    EXPECT_THROW(decode("jpg", progressive.left(lastScan)), EAevError);
 }
