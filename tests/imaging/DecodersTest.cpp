@@ -178,6 +178,14 @@ TEST(TiffDecoder, RgbLzwGreyPaletteAndFax) {
         // A fax strip decodes in full without its end-of-page code.
         expectDamagedCopiesFailCleanly("tif", file, kind == 4 ? 2 : 0);
     }
+    // Unassociated alpha, rows stored from the bottom.
+    QImage expected(W, H, QImage::Format_ARGB32);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const QRgb p = reference.pixel(x, H - 1 - y);
+            expected.setPixel(x, y, qRgba(qRed(p), qGreen(p), qBlue(p), 255 - x * 10));
+        }
+    EXPECT_TRUE(SamePicture(decode("tif", Tiff(W, H, 5))->Image(), expected, 2));
 }
 
 TEST(EpsDecoder, TiffPreviewAfterTheBinaryHeader) {
