@@ -17,6 +17,8 @@ public:
 
     // Reads up to n bytes; fewer only at the end of the data or on a read error.
     std::size_t Read(unsigned char* out, std::size_t n) noexcept;
+    // All the bytes that can be read.
+    std::size_t Size() const { return m_file ? m_limit : m_size; }
     // The first n bytes (fewer when the data is shorter), not consumed.
     QByteArray Peek(int n);
 

@@ -26,6 +26,10 @@ namespace {
 // Progressive files with more scans than this are refused: each scan walks the
 // whole coefficient buffer, so a hostile file could otherwise run for minutes.
 constexpr int MaxScans = 1000;
+// libjpeg's working memory (the coefficients of a progressive file) is at
+// most this plus this many bytes per byte of the file.
+constexpr std::uint64_t MinJpegMemory = 64 * 1024 * 1024;
+constexpr std::uint64_t JpegMemoryPerFileByte = 32;
 
 struct TJpegState {
     jpeg_decompress_struct cinfo;
@@ -36,13 +40,10 @@ struct TJpegState {
     // Input read in pieces from a stream (files).
     jpeg_source_mgr source;
     TPictureStream* stream;
+    std::size_t fileSize;
     JOCTET buffer[64 * 1024];
     // The data ended before an end marker (libjpeg then reads a made-up one).
     bool ended;
-    // The compressed data of a scan ended before its last block.
-    bool scanCut;
-    // Every block of every component has all its coefficients.
-    bool complete;
 };
 
 TJpegState* stateOf(j_common_ptr cinfo) {
@@ -59,14 +60,13 @@ TJpegState* stateOf(j_common_ptr cinfo) {
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0)
         return; // trace messages
-    // A file that ends early is told apart after the rows are read: a picture
-    // missing only its end marker is complete, one whose scan data is cut is
-    // damaged (libjpeg would fill the rest with grey).
-    TJpegState* s = stateOf(cinfo);
+    // A file whose scan data is cut is damaged: libjpeg would fill the rest
+    // with grey. A file that ends after its last scan, without the end
+    // marker, is complete if that scan was the last one (see start).
+    if (cinfo->err->msg_code == JWRN_HIT_MARKER)
+        errorExit(cinfo);
     if (cinfo->err->msg_code == JWRN_JPEG_EOF)
-        s->ended = true;
-    else if (cinfo->err->msg_code == JWRN_HIT_MARKER)
-        s->scanCut = true;
+        stateOf(cinfo)->ended = true;
     cinfo->err->num_warnings++;
 }
 
@@ -123,7 +123,10 @@ bool readHeader(TJpegState* s, const unsigned char* data, std::size_t size, int*
         return false;
     jpeg_create_decompress(&s->cinfo);
     s->cinfo.progress = &s->progress;
-    s->cinfo.mem->max_memory_to_use = long(MaxPictureBytes);
+    // Progressive files keep every coefficient of the picture whatever the
+    // scale: a few bytes may not claim more than a few times their size.
+    s->cinfo.mem->max_memory_to_use = long(std::min<std::uint64_t>(
+        MaxPictureBytes, MinJpegMemory + JpegMemoryPerFileByte * std::uint64_t(s->fileSize)));
     if (s->stream) {
         s->source.init_source = initSource;
         s->source.fill_input_buffer = fillInput;
@@ -155,6 +158,20 @@ bool start(TJpegState* s, int num, bool cmyk, int* outWidth, int* outHeight) {
         s->cinfo.dct_method = JDCT_IFAST;
     }
     jpeg_start_decompress(&s->cinfo);
+    // A file with several scans was read whole by now. If it ended without
+    // its end marker, every coefficient of every component must have been
+    // refined to its last bit (a progressive file cut between two scans
+    // lacks the later ones); a single scan is checked as it is read.
+    if (s->ended && jpeg_has_multiple_scans(&s->cinfo)) {
+        bool complete = s->cinfo.progressive_mode && s->cinfo.coef_bits;
+        for (int c = 0; complete && c < s->cinfo.num_components; ++c)
+            for (int k = 0; k < DCTSIZE2; ++k)
+                complete = complete && s->cinfo.coef_bits[c][k] == 0;
+        if (!complete) {
+            std::snprintf(s->message, sizeof s->message, "données tronquées");
+            return false;
+        }
+    }
     *outWidth = int(s->cinfo.output_width);
     *outHeight = int(s->cinfo.output_height);
     return true;
@@ -167,16 +184,6 @@ bool readRows(TJpegState* s, unsigned char* bits, std::size_t stride) {
     while (s->cinfo.output_scanline < s->cinfo.output_height) {
         JSAMPROW row = bits + std::size_t(s->cinfo.output_scanline) * stride;
         jpeg_read_scanlines(&s->cinfo, &row, 1);
-    }
-    // A single scan holds every coefficient; a progressive file holds them
-    // all when every coefficient of every component was refined to its last
-    // bit (read before the end frees that table).
-    s->complete = !jpeg_has_multiple_scans(&s->cinfo);
-    if (s->cinfo.progressive_mode && s->cinfo.coef_bits) {
-        s->complete = true;
-        for (int c = 0; c < s->cinfo.num_components; ++c)
-            for (int k = 0; k < DCTSIZE2; ++k)
-                s->complete = s->complete && s->cinfo.coef_bits[c][k] == 0;
     }
     jpeg_finish_decompress(&s->cinfo);
     return true;
@@ -209,6 +216,7 @@ void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::
     std::memset(state.get(), 0, sizeof(TJpegState));
     TJpegState* s = state.get();
     s->stream = stream;
+    s->fileSize = stream ? stream->Size() : size;
     s->cinfo.err = jpeg_std_error(&s->errorMgr);
     s->errorMgr.error_exit = errorExit;
     s->errorMgr.emit_message = emitMessage;
@@ -233,10 +241,6 @@ void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::
     QImage image = AllocatePicture(outWidth, outHeight, QImage::Format_RGB32);
     if (!readRows(s, image.bits(), std::size_t(image.bytesPerLine())))
         ThrowBadPicture("JPEG", QString::fromLocal8Bit(s->message));
-    // Data that ends early is accepted only when nothing but the end marker
-    // is missing.
-    if (s->ended && (s->scanCut || !s->complete))
-        ThrowBadPicture("JPEG", QStringLiteral("données tronquées"));
 
     if (cmyk) {
         // Adobe writes inverted CMYK (255 = no ink); others plain CMYK.
