@@ -4,7 +4,7 @@
 #include "imaging/PictureLimits.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 #include <cstdarg>
 #include <cstdio>
@@ -81,7 +81,11 @@ int tiffWarning(TIFF*, void* user, const char*, const char* fmt, va_list ap) {
 }
 
 // The most a band of full-size rows may hold.
-constexpr std::uint64_t MaxBandBytes = 16 * 1024 * 1024;
+constexpr std::uint64_t MaxBandBytes = 4 * 1024 * 1024;
+// The largest block libtiff may allocate: this plus this many bytes per byte
+// of the file.
+constexpr std::uint64_t MinTiffMemory = 64 * 1024 * 1024;
+constexpr std::uint64_t TiffMemoryPerFileByte = 256;
 
 struct TRgbaImageEnd {
     TIFFRGBAImage* img;
@@ -110,7 +114,11 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size, QSize
     closer.options = TIFFOpenOptionsAlloc();
     if (!closer.options)
         ThrowBadPicture("TIFF", QStringLiteral("mémoire insuffisante"));
-    TIFFOpenOptionsSetMaxSingleMemAlloc(closer.options, tmsize_t(MaxPictureBytes));
+    // libtiff holds a whole strip or tile while it decodes it (and clears
+    // what the data does not fill): a few bytes may not claim more than a
+    // few times their size.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(
+        closer.options, tmsize_t(std::min<std::uint64_t>(MaxPictureBytes, MinTiffMemory + TiffMemoryPerFileByte * size)));
     TIFFOpenOptionsSetErrorHandlerExtR(closer.options, tiffError, &src);
     TIFFOpenOptionsSetWarningHandlerExtR(closer.options, tiffWarning, &src);
     // "m": no memory mapping; the data is already in memory.
@@ -154,16 +162,17 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size, QSize
 
     TPictureBuilder picture;
     picture.Init(int(w), int(h), maxDrawSize, alpha);
-    std::vector<std::uint32_t> raster(std::size_t(w) * band);
+    // Not cleared: libtiff writes every pixel of the rows it is asked for.
+    std::unique_ptr<std::uint32_t[]> raster(new std::uint32_t[std::size_t(w) * band]);
     for (std::uint32_t y0 = 0; y0 < h; y0 += band) {
         const std::uint32_t rows = std::min(band, h - y0);
         img.row_offset = int(y0);
         img.col_offset = 0;
-        if (!TIFFRGBAImageGet(&img, raster.data(), w, rows) || src.message[0])
+        if (!TIFFRGBAImageGet(&img, raster.get(), w, rows) || src.message[0])
             ThrowBadPicture("TIFF", QString::fromLocal8Bit(src.message));
         for (std::uint32_t r = 0; r < rows; ++r) {
             // Packed A, B, G, R words (red in the low byte), premultiplied.
-            const std::uint32_t* p = raster.data() + std::size_t(r) * w;
+            const std::uint32_t* p = raster.get() + std::size_t(r) * w;
             const int y = int(fromBottom ? h - 1 - (y0 + r) : y0 + r);
             QRgb* dst = picture.Row(y);
             for (std::uint32_t x = 0; x < w; ++x) {

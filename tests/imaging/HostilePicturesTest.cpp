@@ -1,0 +1,46 @@
+// The hostile pictures of tests/fuzz/reproducers/picture (made by
+// tools/make_hostile_pictures.py): each loads or fails as expected, and none
+// makes the decoder hold much more than the panel it is drawn in.
+#include "imaging/PeakMemory.h"
+#include "imaging/TPicture.h"
+#include "timescale/AevError.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+TEST(HostilePictures, FailOrLoadWithinAMemoryBound) {
+    const QDir dir(QStringLiteral(AEV_SOURCE_DIR "/tests/fuzz/reproducers/picture"));
+    const struct {
+        const char* name;
+        bool loads;
+    } files[] = {
+        {"png-text-chunk-1300MB.png", false},         {"png-interlaced-large.png", true},
+        {"psd-counts-beyond-data.psd", false},        {"sgi-rows-sharing-data.sgi", true},
+        {"rle8-45-bytes-16384x8192.rle", false},      {"rle4-45-bytes-16384x4800.rle", false},
+        {"gif-frame-on-16384x8192-screen.gif", true}, {"gif-40-bytes-16384x8192.gif", false},
+        {"jpeg-progressive-16384x8192.jpg", false},   {"tiff-16384x8192-one-short-strip.tif", false},
+    };
+    // Every file the script makes is in the table.
+    EXPECT_EQ(dir.entryList(QDir::Files).size(), int(std::size(files)));
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = dir.filePath(QLatin1String(f.name));
+        ASSERT_TRUE(QFileInfo::exists(path));
+        bool loaded = false;
+        const qint64 growth = peak::Growth([&] {
+            TPicture picture;
+            picture.SetMaxDrawSize(QSize(316, 176)); // a picture panel
+            try {
+                picture.LoadFromFile(path);
+                loaded = true;
+            } catch (const EAevError&) {
+            }
+        });
+        EXPECT_EQ(loaded, f.loads);
+        // Before the decoders checked their data and kept reduced copies,
+        // these files took 250 MB to 1.1 GB each.
+        if (growth >= 0) {
+            EXPECT_LT(growth, 16LL << 20) << growth / 1024 << " KB";
+        }
+    }
+}
