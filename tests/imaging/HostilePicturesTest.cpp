@@ -44,3 +44,16 @@ TEST(HostilePictures, FailOrLoadWithinAMemoryBound) {
         }
     }
 }
+
+TEST(HostilePictures, EverySeedOfTheFuzzCorpusLoads) {
+    // Small valid pictures of each format (made with ImageMagick), some
+    // without their trailer.
+    const QDir dir(QStringLiteral(AEV_SOURCE_DIR "/tests/fuzz/corpus/picture"));
+    const QStringList names = dir.entryList(QDir::Files);
+    EXPECT_GE(names.size(), 15);
+    for (const QString& name : names) {
+        TPicture picture;
+        EXPECT_NO_THROW(picture.LoadFromFile(dir.filePath(name))) << name.toStdString();
+        EXPECT_EQ(picture.Width(), 13) << name.toStdString();
+    }
+}
