@@ -13,29 +13,18 @@ namespace {
     ThrowBadPicture("Targa", QString::fromUtf8(what));
 }
 
-// True when any of the count 32-bit pixels that follow (raw or in packets)
-// has a non-zero alpha byte.
+// True when any of the count 32-bit pixels that follow (raw, or in packets
+// as the decoder reads them) has a non-zero alpha byte.
 bool anyAlpha(TByteReader r, std::uint64_t count, bool rle) {
-    std::uint64_t n = 0;
-    while (n < count) {
-        std::uint64_t run = count - n;
-        bool repeated = false;
+    for (std::uint64_t n = 0; n < count;) {
+        std::uint64_t run = count - n, stored = run;
         if (rle) {
             const unsigned header = r.U8();
             run = std::min<std::uint64_t>((header & 0x7F) + 1, run);
-            repeated = header & 0x80;
-            if (!repeated) {
-                // A raw packet holds all its pixels even past the last one.
-                const unsigned char* p = r.Take(std::uint64_t((header & 0x7F) + 1) * 4);
-                for (std::uint64_t i = 0; i < run; ++i)
-                    if (p[4 * i + 3])
-                        return true;
-                n += run;
-                continue;
-            }
+            stored = (header & 0x80) ? 1 : (header & 0x7F) + 1; // a raw packet holds all its pixels
         }
-        const unsigned char* p = r.Take(repeated ? 4 : run * 4);
-        for (std::uint64_t i = 0; i < (repeated ? 1 : run); ++i)
+        const unsigned char* p = r.Take(stored * 4);
+        for (std::uint64_t i = 0; i < std::min(stored, run); ++i)
             if (p[4 * i + 3])
                 return true;
         n += run;

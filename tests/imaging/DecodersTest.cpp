@@ -262,6 +262,15 @@ TEST(TargaDecoder, RawAndRunLengthOfEveryKind) {
     }
 }
 
+TEST(TargaDecoder, AlphaBytesAllZeroShowOpaque) {
+    QByteArray file = Tga(W, H, 2, 32, false);
+    for (int i = 0; i < W * H; ++i)
+        file[18 + 3 + 4 * i + 3] = 0; // after the header and its 3-byte id
+    const QImage image = decode("tga", file)->Image();
+    EXPECT_EQ(qAlpha(image.pixel(5, 5)), 255);
+    EXPECT_TRUE(SamePicture(image, Reference(W, H)));
+}
+
 TEST(PcxDecoder, PalettedPlanarAndRgb) {
     struct {
         int bits, planes;
