@@ -77,6 +77,13 @@ def rle_bitmap(bits, compression, w, h):
     return info + b"\x10\x20\x30\0" + b"\x05"
 
 
+def ico_rle_bitmap():
+    # An icon whose bitmap claims 16384 x 8192 pixels (the header counts the
+    # mask rows too) in a few bytes of runs.
+    bitmap = rle_bitmap(8, 1, 16384, 16384)
+    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 8, len(bitmap), 22) + bitmap
+
+
 def lzw_encode(pixels, min_code_size):
     # Plain GIF LZW with a clear code first and an end code last.
     clear, end = 1 << min_code_size, (1 << min_code_size) + 1
@@ -183,6 +190,7 @@ def main():
                                       else sgi_shared_rows(2048, 2048, 4)),
         "rle8-45-bytes-16384x8192.rle": rle_bitmap(8, 1, 16384, 8192),
         "rle4-45-bytes-16384x4800.rle": rle_bitmap(4, 2, 16384, 4800),
+        "ico-rle8-bitmap-16384x8192.ico": ico_rle_bitmap(),
         "gif-frame-on-16384x8192-screen.gif": gif_large_screen(),
         "gif-40-bytes-16384x8192.gif": gif_huge_frame(),
         "jpeg-progressive-16384x8192.jpg": jpeg_progressive_huge(),

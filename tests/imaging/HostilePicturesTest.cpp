@@ -19,6 +19,7 @@ TEST(HostilePictures, FailOrLoadWithinAMemoryBound) {
         {"rle8-45-bytes-16384x8192.rle", false},      {"rle4-45-bytes-16384x4800.rle", false},
         {"gif-frame-on-16384x8192-screen.gif", true}, {"gif-40-bytes-16384x8192.gif", false},
         {"jpeg-progressive-16384x8192.jpg", false},   {"tiff-16384x8192-one-short-strip.tif", false},
+        {"ico-rle8-bitmap-16384x8192.ico", false},
     };
     // Every file the script makes is in the table.
     EXPECT_EQ(dir.entryList(QDir::Files).size(), int(std::size(files)));
