@@ -285,7 +285,7 @@ TEST_F(PeriodDisplay, AFailingPictureKeepsThePreviousOneAndIsReportedOnce) {
         window.Image1->paintTo(p);
     }
     EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1), qRgb(255, 0, 0));
-    // Later updates in the same period try again without a new box.
+    // Later updates in the same period show no new box.
     showAt(-149);
     showAt(-148);
     EXPECT_EQ(messages.size(), 1);
