@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 using namespace samples;
 
@@ -141,6 +142,22 @@ TEST(PngDecoder, EveryColourTypeAndDepthInterlacedOrNot) {
     }
     expectDamagedCopiesFailCleanly("png", Png(W, H, {PNG_COLOR_TYPE_RGB_ALPHA, 8}));
     expectDamagedCopiesFailCleanly("png", Png(W, H, {PNG_COLOR_TYPE_PALETTE, 4, true, true}));
+}
+
+TEST(PngDecoder, ChunksThePictureDoesNotNeedAreSkippedWhateverTheirSize) {
+    // A 9 MB text chunk after the header: skipped as it is read.
+    const QByteArray body = QByteArray("tEXtComment") + '\0' + QByteArray(9 << 20, 'a');
+    QByteArray chunk;
+    for (quint32 v : {quint32(body.size() - 4), quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
+                                                                uInt(body.size())))}) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            chunk.append(char((v >> shift) & 0xFF));
+        if (chunk.size() == 4)
+            chunk.append(body);
+    }
+    QByteArray file = Png(W, H, {PNG_COLOR_TYPE_RGB, 8});
+    file.insert(33, chunk); // after the signature and the header chunk
+    EXPECT_TRUE(SamePicture(decode("png", file)->Image(), PngExpected(W, H, {PNG_COLOR_TYPE_RGB, 8})));
 }
 
 TEST(GifDecoder, FirstFrameWithTransparencyInterlacedOrNot) {
