@@ -43,8 +43,8 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, TPict
     const int w = h.width;
     const QRgb background = pal.isEmpty() ? qRgb(0, 0, 0) : pal[0];
     int x = 0;
-    int y = 0;                                 // rows from the bottom
-    QRgb* row = picture.Row(h.height - 1);     // the row y, started
+    int y = 0;                             // rows from the bottom
+    QRgb* row = picture.Row(h.height - 1); // the row y, started
     std::fill_n(row, w, background);
     auto put = [&](unsigned index) {
         if (x < w && y < h.height)

@@ -93,7 +93,8 @@ QImage TPictureBuilder::Result() {
                 const std::uint32_t n = std::uint32_t(std::min(m_k, m_width - ox * m_k) * rows);
                 const std::uint32_t half = n / 2;
                 const std::uint32_t a = m_alpha ? (s[3] + half) / n : 255u;
-                dst[ox] = qRgba(int((s[0] + half) / n), int((s[1] + half) / n), int((s[2] + half) / n), int(a));
+                dst[ox] =
+                    qRgba(int((s[0] + half) / n), int((s[1] + half) / n), int((s[2] + half) / n), int(a));
             }
         }
         m_sums = std::vector<std::uint32_t>();

@@ -26,6 +26,6 @@ private:
     QFile* m_file = nullptr;
     const unsigned char* m_data = nullptr;
     std::size_t m_size = 0;
-    std::size_t m_pos = 0;  // bytes already read
+    std::size_t m_pos = 0;   // bytes already read
     std::size_t m_limit = 0; // file: the most that will be read
 };

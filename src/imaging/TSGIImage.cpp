@@ -39,7 +39,7 @@ void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize maxDra
     if (storage == 0 && std::uint64_t(width) * bpc * unsigned(height) * channels > r.Remaining())
         r.Truncated();
     const std::uint64_t rows = std::uint64_t(height) * channels;
-    const unsigned char* raw = nullptr;   // uncompressed: all planes, one after the other
+    const unsigned char* raw = nullptr;    // uncompressed: all planes, one after the other
     const unsigned char* starts = nullptr; // run-length: offset and length of every row
     const unsigned char* lengths = nullptr;
     const std::uint64_t rowBytes = std::uint64_t(width) * bpc;

@@ -118,7 +118,8 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size, QSize
     // what the data does not fill): a few bytes may not claim more than a
     // few times their size.
     TIFFOpenOptionsSetMaxSingleMemAlloc(
-        closer.options, tmsize_t(std::min<std::uint64_t>(MaxPictureBytes, MinTiffMemory + TiffMemoryPerFileByte * size)));
+        closer.options,
+        tmsize_t(std::min<std::uint64_t>(MaxPictureBytes, MinTiffMemory + TiffMemoryPerFileByte * size)));
     TIFFOpenOptionsSetErrorHandlerExtR(closer.options, tiffError, &src);
     TIFFOpenOptionsSetWarningHandlerExtR(closer.options, tiffWarning, &src);
     // "m": no memory mapping; the data is already in memory.
@@ -148,7 +149,8 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size, QSize
     // band is held at full size; the builder keeps a reduced copy when the
     // picture is drawn smaller. Rows come in the file's order: pictures
     // stored from the bottom are placed from the bottom.
-    const bool fromBottom = img.orientation == ORIENTATION_BOTLEFT || img.orientation == ORIENTATION_BOTRIGHT ||
+    const bool fromBottom = img.orientation == ORIENTATION_BOTLEFT ||
+                            img.orientation == ORIENTATION_BOTRIGHT ||
                             img.orientation == ORIENTATION_LEFTBOT || img.orientation == ORIENTATION_RIGHTBOT;
     img.req_orientation = fromBottom ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT;
     std::uint32_t unit = 0;
@@ -156,7 +158,8 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size, QSize
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
     else
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
-    const std::uint32_t most = std::max<std::uint32_t>(1, std::uint32_t(MaxBandBytes / (std::uint64_t(w) * 4)));
+    const std::uint32_t most =
+        std::max<std::uint32_t>(1, std::uint32_t(MaxBandBytes / (std::uint64_t(w) * 4)));
     unit = std::clamp<std::uint32_t>(unit, 1, h);
     const std::uint32_t band = std::min(h, unit <= most ? unit * (most / unit) : most);
 

@@ -148,8 +148,9 @@ TEST(PngDecoder, ChunksThePictureDoesNotNeedAreSkippedWhateverTheirSize) {
     // A 9 MB text chunk after the header: skipped as it is read.
     const QByteArray body = QByteArray("tEXtComment") + '\0' + QByteArray(9 << 20, 'a');
     QByteArray chunk;
-    for (quint32 v : {quint32(body.size() - 4), quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
-                                                                uInt(body.size())))}) {
+    for (quint32 v :
+         {quint32(body.size() - 4),
+          quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())))}) {
         for (int shift = 24; shift >= 0; shift -= 8)
             chunk.append(char((v >> shift) & 0xFF));
         if (chunk.size() == 4)

@@ -100,8 +100,9 @@ QImage boxReduced(const QImage& source, int k) {
                     sum[2] += qBlue(p);
                     sum[3] += qAlpha(p);
                 }
-            out.setPixel(ox, oy, qRgba((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n,
-                                       (sum[3] + n / 2) / n));
+            out.setPixel(ox, oy,
+                         qRgba((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n,
+                               (sum[3] + n / 2) / n));
         }
     return out;
 }
@@ -112,12 +113,23 @@ TEST(ReducedDecode, EveryLargeFormatKeepsABoxAveragedCopy) {
     // 40 x 30 drawn into 10 x 7: reduced by 4 to 10 x 8.
     constexpr int w = 40, h = 30;
     const std::pair<const char*, QByteArray> files[] = {
-        {"gif", Gif(w, h, false, 3)},     {"gif", Gif(w, h, true, -1)},     {"bmp", Bmp(w, h, 24, 0, false)},
-        {"bmp", Bmp(w, h, 1, 0, true)},   {"rle", Bmp(w, h, 8, 1, false)},  {"rle", Bmp(w, h, 4, 2, false)},
-        {"tga", Tga(w, h, 10, 24, true)}, {"tga", Tga(w, h, 2, 32, false)}, {"pcx", Pcx(w, h, 8, 3)},
-        {"sgi", Sgi(w, h, 4, true)},      {"ppm", Pnm(w, h, 6)},            {"pgm", Pnm(w, h, 2)},
-        {"psd", Psd(w, h, 3, true)},      {"tif", Tiff(w, h, 1)},           {"tif", Tiff(w, h, 5)},
-        {"eps", Eps(Tiff(w, h, 3))},      {"png", Png(w, h, {PNG_COLOR_TYPE_RGB_ALPHA, 8, true})},
+        {"gif", Gif(w, h, false, 3)},
+        {"gif", Gif(w, h, true, -1)},
+        {"bmp", Bmp(w, h, 24, 0, false)},
+        {"bmp", Bmp(w, h, 1, 0, true)},
+        {"rle", Bmp(w, h, 8, 1, false)},
+        {"rle", Bmp(w, h, 4, 2, false)},
+        {"tga", Tga(w, h, 10, 24, true)},
+        {"tga", Tga(w, h, 2, 32, false)},
+        {"pcx", Pcx(w, h, 8, 3)},
+        {"sgi", Sgi(w, h, 4, true)},
+        {"ppm", Pnm(w, h, 6)},
+        {"pgm", Pnm(w, h, 2)},
+        {"psd", Psd(w, h, 3, true)},
+        {"tif", Tiff(w, h, 1)},
+        {"tif", Tiff(w, h, 5)},
+        {"eps", Eps(Tiff(w, h, 3))},
+        {"png", Png(w, h, {PNG_COLOR_TYPE_RGB_ALPHA, 8, true})},
     };
     for (const auto& [ext, bytes] : files) {
         SCOPED_TRACE(ext);

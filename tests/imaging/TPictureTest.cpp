@@ -179,7 +179,8 @@ TEST(PictureFailures, RememberedUntilTheFileChanges) {
     failures.Add(path);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
     file.close();
     EXPECT_FALSE(failures.Known(path)); // another modification time
     failures.Add(path);
