@@ -46,10 +46,10 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, TPict
     int y = 0;                             // rows from the bottom
     QRgb* row = picture.Row(h.height - 1); // the row y, started
     std::fill_n(row, w, background);
+    // Pixels past the end of a row are dropped (x stops at w).
     auto put = [&](unsigned index) {
         if (x < w && y < h.height)
-            row[x] = index < unsigned(pal.size()) ? pal[int(index)] : qRgb(0, 0, 0);
-        ++x;
+            row[x++] = index < unsigned(pal.size()) ? pal[int(index)] : qRgb(0, 0, 0);
     };
     // Moves down by dy rows: the current row is done, the rows skipped keep
     // the background colour.
@@ -82,7 +82,7 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, TPict
         } else if (value == 1) { // end of bitmap
             break;
         } else if (value == 2) { // delta
-            x += r.U8();
+            x = std::min(x + int(r.U8()), w);
             const int dy = r.U8();
             if (dy > 0)
                 nextRows(dy);
