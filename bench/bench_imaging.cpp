@@ -1,5 +1,6 @@
 // A 6000 x 4000 photograph shown in a 316 x 176 picture panel: load, fit, paint.
 // Then the hostile pictures: time and peak memory of each load.
+#include "app/Dialogs.h"
 #include "app/TAevoriumF1.h"
 #include "imaging/PeakMemory.h"
 #include "imaging/TPicture.h"
@@ -79,10 +80,25 @@ void BM_ShowPng6000x4000(benchmark::State& state) {
     showInPanel(state, QStringLiteral("photo.png"));
 }
 
+// A date update inside the period of a picture that cannot be read (a PSD
+// whose first load once allocated 1 GB): the failure is remembered, so each
+// step costs a look at the file's size and date.
+void BM_ShowFailingPictureAgain(benchmark::State& state) {
+    SetMessageHook([](const TMessageRequest&) { return 1; });
+    TAevoriumF1 window;
+    window.ExeDir = QStringLiteral(AEV_SOURCE_DIR "/tests/fuzz/reproducers/picture/");
+    const QString name = QStringLiteral("psd-counts-beyond-data.psd");
+    window.ShowPicture(window.Panel2, window.Image1, name);
+    for (auto _ : state)
+        window.ShowPicture(window.Panel2, window.Image1, name);
+    SetMessageHook({});
+}
+
 } // namespace
 
 BENCHMARK(BM_ShowJpeg6000x4000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ShowPng6000x4000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowFailingPictureAgain)->Unit(benchmark::kMicrosecond);
 
 namespace {
 
