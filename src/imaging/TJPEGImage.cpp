@@ -60,13 +60,15 @@ TJpegState* stateOf(j_common_ptr cinfo) {
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0)
         return; // trace messages
-    // A file whose scan data is cut is damaged: libjpeg would fill the rest
-    // with grey. A file that ends after its last scan, without the end
-    // marker, is complete if that scan was the last one (see start).
-    if (cinfo->err->msg_code == JWRN_HIT_MARKER)
-        errorExit(cinfo);
+    // A file whose scan data is cut by the end of the data is damaged:
+    // libjpeg would fill the rest with grey. A file that ends after its last
+    // scan, without the end marker, is complete if that scan was the last
+    // one (see start). Data damaged inside the file is shown as libjpeg can.
+    TJpegState* s = stateOf(cinfo);
     if (cinfo->err->msg_code == JWRN_JPEG_EOF)
-        stateOf(cinfo)->ended = true;
+        s->ended = true;
+    else if (cinfo->err->msg_code == JWRN_HIT_MARKER && s->ended)
+        errorExit(cinfo);
     cinfo->err->num_warnings++;
 }
 
