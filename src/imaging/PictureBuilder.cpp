@@ -14,7 +14,10 @@ void TPictureBuilder::Init(int width, int height, QSize maxDrawSize, bool alpha)
     m_sums.clear();
     if (m_k == 1) {
         m_image = AllocatePicture(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        m_image.fill(alpha ? Qt::transparent : Qt::black);
+        // Pictures without alpha are written whole by their decoders: not
+        // cleared, so that a file refused early has not touched its memory.
+        if (alpha)
+            m_image.fill(Qt::transparent);
         return;
     }
     const int outW = (width + m_k - 1) / m_k;

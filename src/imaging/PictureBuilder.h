@@ -14,8 +14,8 @@
 //
 // A decoder asks for a row with Row(y), writes the pixels it has (ARGB, not
 // premultiplied) and hands the row back with Commit(y). A pixel is written at
-// most once over all commits; pixels never written are transparent (full
-// size: transparent for pictures with alpha, black for the others).
+// most once over all commits. Pixels never written are transparent in
+// pictures with alpha; a decoder of a picture without alpha writes every pixel.
 class TPictureBuilder {
 public:
     // Prepares a w x h picture (checked against the limits) reduced for
