@@ -158,8 +158,10 @@ QImage TTIFFImage::DecodeTiff(const unsigned char* data, std::size_t size, QSize
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
     else
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
+    // A band inside a strip starts on a multiple of 16 rows, so that rows of
+    // subsampled colour (YCbCr) are never split.
     const std::uint32_t most =
-        std::max<std::uint32_t>(1, std::uint32_t(MaxBandBytes / (std::uint64_t(w) * 4)));
+        std::max<std::uint32_t>(16, std::uint32_t(MaxBandBytes / (std::uint64_t(w) * 4)) / 16 * 16);
     unit = std::clamp<std::uint32_t>(unit, 1, h);
     const std::uint32_t band = std::min(h, unit <= most ? unit * (most / unit) : most);
 
