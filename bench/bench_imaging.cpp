@@ -1,5 +1,10 @@
 // A 6000 x 4000 photograph shown in a 316 x 176 picture panel: load, fit, paint.
+// Then the hostile pictures: time and peak memory of each load.
+#include "app/Dialogs.h"
 #include "app/TAevoriumF1.h"
+#include "imaging/PeakMemory.h"
+#include "imaging/TPicture.h"
+#include "timescale/AevError.h"
 #include "widgets/TImage.h"
 #include "widgets/TPanel.h"
 
@@ -75,7 +80,65 @@ void BM_ShowPng6000x4000(benchmark::State& state) {
     showInPanel(state, QStringLiteral("photo.png"));
 }
 
+// A date update inside the period of a picture that cannot be read (a PSD
+// whose first load once allocated 1 GB): the failure is remembered, so each
+// step costs a look at the file's size and date.
+void BM_ShowFailingPictureAgain(benchmark::State& state) {
+    SetMessageHook([](const TMessageRequest&) { return 1; });
+    TAevoriumF1 window;
+    window.ExeDir = QStringLiteral(AEV_SOURCE_DIR "/tests/fuzz/reproducers/picture/");
+    const QString name = QStringLiteral("psd-counts-beyond-data.psd");
+    window.ShowPicture(window.Panel2, window.Image1, name);
+    for (auto _ : state)
+        window.ShowPicture(window.Panel2, window.Image1, name);
+    SetMessageHook({});
+}
+
 } // namespace
 
 BENCHMARK(BM_ShowJpeg6000x4000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ShowPng6000x4000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowFailingPictureAgain)->Unit(benchmark::kMicrosecond);
+
+namespace {
+
+// One hostile picture loaded for a 316 x 176 panel; counters: the growth of
+// resident memory at its peak (MB) and whether the picture loaded.
+void loadHostile(benchmark::State& state, const QString& path) {
+    double peakMb = 0;
+    bool loaded = false;
+    for (auto _ : state) {
+        const qint64 growth = peak::Growth([&] {
+            TPicture picture;
+            picture.SetMaxDrawSize(QSize(316, 176));
+            try {
+                picture.LoadFromFile(path);
+                loaded = true;
+            } catch (const EAevError&) {
+                loaded = false;
+            }
+        });
+        peakMb = std::max(peakMb, double(growth) / (1024.0 * 1024.0));
+    }
+    state.counters["peak_MB"] = peakMb;
+    state.counters["loaded"] = loaded ? 1 : 0;
+}
+
+// Every file of the reproducers folder (or of AEV_HOSTILE_DIR, for example the
+// larger files of tools/make_hostile_pictures.py --issue-sizes).
+const bool hostileRegistered = [] {
+    QString dir = qEnvironmentVariable("AEV_HOSTILE_DIR");
+    if (dir.isEmpty())
+        dir = QStringLiteral(AEV_SOURCE_DIR "/tests/fuzz/reproducers/picture");
+    const QDir folder(dir);
+    for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
+        const QString path = folder.filePath(name);
+        benchmark::RegisterBenchmark(("BM_HostilePicture/" + name).toStdString().c_str(),
+                                     [path](benchmark::State& state) { loadHostile(state, path); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+    }
+    return true;
+}();
+
+} // namespace

@@ -2,6 +2,7 @@
 
 #include "events/EventList.h"
 #include "app/TEventFileDialog.h"
+#include "imaging/PictureFailures.h"
 #include "timescale/ScaleTable.h"
 
 #include <QMainWindow>
@@ -87,6 +88,9 @@ public:
     // shown once, not at every date update that lands in the same period.
     QString FailedPictureBio;
     QString FailedPicturePaleo;
+    // Picture files that failed to load, not decoded again until they change
+    // or the scale is loaded again.
+    TPictureFailures FailedPictures;
 
     // ---- 3D spiral ----
     void BuildSpiral(int turns, double radius, double heightPerTurn);

@@ -1,8 +1,10 @@
 #include "imaging/DibDecoder.h"
 
 #include "imaging/ByteReader.h"
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace dib {
@@ -34,20 +36,39 @@ struct TChannel {
     }
 };
 
-void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, QImage& image) {
+// Rows run from the bottom; pixels that no code sets keep the first palette
+// colour. Each row is handed to the picture when the codes leave it.
+void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, TPictureBuilder& picture) {
     const bool rle4 = h.compression == BI_RLE4;
     const int w = h.width;
+    const QRgb background = pal.isEmpty() ? qRgb(0, 0, 0) : pal[0];
     int x = 0;
-    int y = 0; // rows from the bottom
+    int y = 0;                             // rows from the bottom
+    QRgb* row = picture.Row(h.height - 1); // the row y, started
+    std::fill_n(row, w, background);
+    // Pixels past the end of a row are dropped (x stops at w).
     auto put = [&](unsigned index) {
-        if (x < w && y < h.height) {
-            const QRgb c = index < unsigned(pal.size()) ? pal[int(index)] : qRgb(0, 0, 0);
-            reinterpret_cast<QRgb*>(image.scanLine(h.height - 1 - y))[x] = c;
-        }
-        ++x;
+        if (x < w && y < h.height)
+            row[x++] = index < unsigned(pal.size()) ? pal[int(index)] : qRgb(0, 0, 0);
     };
-    // Runs until the end-of-bitmap mark; data that ends before it is truncated.
+    // Moves down by dy rows: the current row is done, the rows skipped keep
+    // the background colour.
+    auto nextRows = [&](int dy) {
+        if (y < h.height)
+            picture.Commit(h.height - 1 - y);
+        const int last = std::min(y + dy, h.height); // the row after the skipped ones
+        picture.FillRows(h.height - last, h.height - 1 - y, background);
+        y = std::min(y + dy, h.height);
+        if (y < h.height) {
+            row = picture.Row(h.height - 1 - y);
+            std::fill_n(row, w, background);
+        }
+    };
+    // Runs until the end-of-bitmap mark. Data that ends before it is
+    // truncated, unless every row is there (only the mark is missing).
     for (;;) {
+        if (r.AtEnd() && (y >= h.height || (y == h.height - 1 && x >= w)))
+            break;
         const unsigned count = r.U8();
         const unsigned value = r.U8();
         if (count > 0) {
@@ -57,12 +78,14 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, QImag
         }
         if (value == 0) { // end of line
             x = 0;
-            ++y;
+            nextRows(1);
         } else if (value == 1) { // end of bitmap
-            return;
+            break;
         } else if (value == 2) { // delta
-            x += r.U8();
-            y += r.U8();
+            x = std::min(x + int(r.U8()), w);
+            const int dy = r.U8();
+            if (dy > 0)
+                nextRows(dy);
         } else { // absolute run of value pixels, padded to 16 bits
             const unsigned bytes = rle4 ? (value + 1) / 2 : value;
             const unsigned char* p = r.Take(bytes + (bytes & 1));
@@ -70,6 +93,7 @@ void decodeRle(TByteReader& r, const THeader& h, const QVector<QRgb>& pal, QImag
                 put(rle4 ? ((i & 1) ? (p[i / 2] & 0x0F) : (p[i / 2] >> 4)) : p[i]);
         }
     }
+    nextRows(h.height); // the rest keeps the background
 }
 
 } // namespace
@@ -185,7 +209,8 @@ THeader ReadHeader(const unsigned char* data, std::size_t size, std::size_t info
     return h;
 }
 
-QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& h, std::size_t pixelOffset) {
+QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& h, std::size_t pixelOffset,
+                    QSize maxDrawSize) {
     TByteReader r(data, size, Fmt);
     r.Seek(pixelOffset);
     unsigned masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
@@ -206,13 +231,13 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
     // Uncompressed rows must all be there before the picture is allocated.
     if (!rle && std::uint64_t(stride) * unsigned(h.height) > r.Remaining())
         r.Truncated();
-    QImage image = AllocatePicture(h.width, h.height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    TPictureBuilder picture;
+    picture.Init(h.width, h.height, maxDrawSize, alpha);
     const QVector<QRgb>& pal = h.palette;
 
     if (rle) {
-        image.fill(pal.isEmpty() ? qRgb(0, 0, 0) : pal[0]);
-        decodeRle(r, h, pal, image);
-        return image;
+        decodeRle(r, h, pal, picture);
+        return picture.Result();
     }
 
     const unsigned char* base = r.Data() + r.Pos();
@@ -220,7 +245,8 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
     const int w = h.width;
     for (int row = 0; row < h.height; ++row) {
         const unsigned char* src = base + std::size_t(row) * stride;
-        QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(h.topDown ? row : h.height - 1 - row));
+        const int y = h.topDown ? row : h.height - 1 - row;
+        QRgb* dst = picture.Row(y);
         switch (h.bitCount) {
         case 1:
         case 4:
@@ -257,8 +283,9 @@ QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& 
             }
             break;
         }
+        picture.Commit(y);
     }
-    return image;
+    return picture.Result();
 }
 
 } // namespace dib

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <cstddef>
 
 // Decoding of device-independent bitmaps (the pixels of BMP, DIB and RLE
@@ -28,9 +29,10 @@ THeader ReadHeader(const unsigned char* data, std::size_t size, std::size_t info
                    int heightDivisor = 1);
 
 // Decodes the pixels that start at pixelOffset. The result is RGB32, or ARGB32
-// when the bit fields give an alpha channel.
+// when the bit fields give an alpha channel; reduced (see TPictureBuilder)
+// when maxDrawSize is smaller than the picture.
 QImage DecodePixels(const unsigned char* data, std::size_t size, const THeader& header,
-                    std::size_t pixelOffset);
+                    std::size_t pixelOffset, QSize maxDrawSize = QSize());
 
 // Bytes of one uncompressed row of width pixels at bitCount bits (rows are
 // padded to 32 bits).

@@ -1,8 +1,14 @@
 #include "imaging/PictureStream.h"
 
+#include "imaging/PictureLimits.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cstring>
+
+TPictureStream::TPictureStream(QFile* file) : m_file(file) {
+    m_limit = std::size_t(std::clamp<qint64>(file->size(), 0, MaxPictureFileBytes));
+}
 
 std::size_t TPictureStream::Read(unsigned char* out, std::size_t n) noexcept {
     if (!m_file) {
@@ -11,6 +17,7 @@ std::size_t TPictureStream::Read(unsigned char* out, std::size_t n) noexcept {
         m_pos += count;
         return count;
     }
+    n = std::min(n, m_limit - m_pos);
     try {
         std::size_t done = 0;
         while (done < n) {
@@ -19,6 +26,7 @@ std::size_t TPictureStream::Read(unsigned char* out, std::size_t n) noexcept {
                 break;
             done += std::size_t(got);
         }
+        m_pos += done;
         return done;
     } catch (...) {
         return 0;

@@ -4,7 +4,7 @@
 #include "imaging/PictureLimits.h"
 #include "imaging/TTIFFImage.h"
 
-void TEPSImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TEPSImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     TByteReader r(data, size, "EPS");
     if (size < 30 || data[0] != 0xC5 || data[1] != 0xD0 || data[2] != 0xD3 || data[3] != 0xC6)
         ThrowBadPicture("EPS", QStringLiteral("aperçu TIFF absent"));
@@ -17,5 +17,7 @@ void TEPSImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         ThrowBadPicture("EPS", QStringLiteral("aperçu TIFF absent"));
     r.Seek(offset);
     const unsigned char* tiff = r.Take(length);
-    SetPicture(TTIFFImage::DecodeTiff(tiff, length));
+    int w = 0, h = 0;
+    QImage image = TTIFFImage::DecodeTiff(tiff, length, maxDrawSize, &w, &h);
+    SetPicture(std::move(image), w, h);
 }

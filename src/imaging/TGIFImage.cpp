@@ -1,7 +1,10 @@
 #include "imaging/TGIFImage.h"
 
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <gif_lib.h>
 #include <vector>
@@ -40,7 +43,7 @@ struct TGifCloser {
 
 } // namespace
 
-void TGIFImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TGIFImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     if (size < 6 || std::memcmp(data, "GIF", 3) != 0)
         ThrowBadPicture("GIF", QStringLiteral("signature absente"));
     TGifSource src{data, size, 0};
@@ -50,13 +53,18 @@ void TGIFImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         fail(error);
     TGifCloser closer{gif};
 
-    QImage image;
+    TPictureBuilder picture;
     int transparent = NO_TRANSPARENT_COLOR;
     bool haveFrame = false;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif, &type) == GIF_ERROR)
+        if (DGifGetRecordType(gif, &type) == GIF_ERROR) {
+            // A picture whose data ends where only the trailer ';' is
+            // missing is complete: it is shown, as other readers do.
+            if (haveFrame && src.pos == src.size)
+                break;
             fail(gif->Error);
+        }
         if (type == TERMINATE_RECORD_TYPE)
             break;
         if (type == EXTENSION_RECORD_TYPE) {
@@ -93,10 +101,15 @@ void TGIFImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         }
         const GifImageDesc& d = gif->Image;
         CheckPictureSize(d.Width, d.Height);
+        // A frame's codes are at least one bit each and the LZW strings at
+        // most 4096 pixels long: data too short for the frame is truncated.
+        if (std::uint64_t(d.Width) * std::uint64_t(d.Height) > (src.size - src.pos) * 8 * 4096)
+            ThrowBadPicture("GIF", QStringLiteral("données tronquées"));
         const int screenW = gif->SWidth > 0 ? gif->SWidth : d.Left + d.Width;
         const int screenH = gif->SHeight > 0 ? gif->SHeight : d.Top + d.Height;
-        image = AllocatePicture(screenW, screenH, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
+        // The screen outside the frame stays transparent; a screen larger
+        // than the panel is kept reduced.
+        picture.Init(screenW, screenH, maxDrawSize, true);
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         QRgb colors[256];
         for (int i = 0; i < 256; ++i) {
@@ -108,6 +121,8 @@ void TGIFImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         if (transparent >= 0 && transparent < 256)
             colors[transparent] = qRgba(0, 0, 0, 0);
         std::vector<GifPixelType> line(std::size_t(d.Width));
+        // The part of each frame row that lies on the screen.
+        const int x0 = std::max(0, d.Left), x1 = std::min(screenW, d.Left + d.Width);
         // Row order of an interlaced frame: four passes.
         static const int start[4] = {0, 4, 2, 1};
         static const int step[4] = {8, 8, 4, 2};
@@ -117,19 +132,18 @@ void TGIFImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                 if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR)
                     fail(gif->Error);
                 const int ty = d.Top + y;
-                if (ty < 0 || ty >= screenH)
+                if (ty < 0 || ty >= screenH || x0 >= x1)
                     continue;
-                QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(ty));
-                for (int x = 0; x < d.Width; ++x) {
-                    const int tx = d.Left + x;
-                    if (tx >= 0 && tx < screenW)
-                        dst[tx] = colors[line[std::size_t(x)]];
-                }
+                QRgb* dst = picture.Row(ty);
+                for (int tx = x0; tx < x1; ++tx)
+                    dst[tx] = colors[line[std::size_t(tx - d.Left)]];
+                picture.Commit(ty);
             }
         }
         haveFrame = true;
     }
     if (!haveFrame)
         ThrowBadPicture("GIF", QStringLiteral("aucune image"));
-    SetPicture(std::move(image));
+    const int width = picture.Width(), height = picture.Height();
+    SetPicture(picture.Result(), width, height);
 }

@@ -4,8 +4,15 @@
 #include "timescale/AevError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <new>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 TGraphic::~TGraphic() = default;
 
@@ -39,8 +46,7 @@ void TGraphic::LoadFromData(const QByteArray& data, QSize maxDrawSize) {
 
 void TGraphic::LoadFromFile(const QString& path, QSize maxDrawSize) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EAevError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
+    OpenPictureFile(file);
     if (file.size() > MaxPictureFileBytes)
         throw EAevError(QStringLiteral("Fichier graphique trop grand : %1").arg(path));
     run([&] { DecodeFile(file, maxDrawSize); });
@@ -66,17 +72,48 @@ void TGraphic::Draw(QPainter& painter, const QRect& target) const {
     painter.restore();
 }
 
+void OpenPictureFile(QFile& file) {
+    const QString path = file.fileName();
+    const auto cannotOpen = [&] {
+        return EAevError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
+    };
+#ifdef Q_OS_UNIX
+    // Opened without waiting (a FIFO would wait for a writer), then checked
+    // on the open file itself, then read normally.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw cannotOpen();
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw EAevError(QStringLiteral("%1 n'est pas un fichier ordinaire").arg(path));
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw cannotOpen();
+    }
+#else
+    if (!QFileInfo(path).isFile())
+        throw EAevError(QStringLiteral("%1 n'est pas un fichier ordinaire").arg(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotOpen();
+#endif
+}
+
 QByteArray ReadPictureFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EAevError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
+    OpenPictureFile(file);
     return ReadPictureFile(file);
 }
 
 QByteArray ReadPictureFile(QFile& file) {
-    if (file.size() > MaxPictureFileBytes)
+    // No more than the size the file had when it was opened is read.
+    const qint64 size = file.size();
+    if (size > MaxPictureFileBytes)
         throw EAevError(QStringLiteral("Fichier graphique trop grand : %1").arg(file.fileName()));
-    QByteArray data = file.readAll();
+    QByteArray data = file.read(size);
     if (file.error() != QFileDevice::NoError)
         throw EAevError(QStringLiteral("Erreur de lecture du fichier %1").arg(file.fileName()));
     return data;

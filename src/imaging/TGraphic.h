@@ -21,8 +21,8 @@ public:
     // the picture will be drawn into: a decoder may then keep fewer pixels, never
     // fewer than the fitted picture shows.
     void LoadFromData(const QByteArray& data, QSize maxDrawSize = QSize());
-    // The same for a file; throws EAevError when it is missing, unreadable or
-    // larger than MaxPictureFileBytes.
+    // The same for a file; throws EAevError when it is missing, not a regular
+    // file, unreadable or larger than MaxPictureFileBytes.
     void LoadFromFile(const QString& path, QSize maxDrawSize = QSize());
 
     int Width() const { return m_width; }
@@ -55,8 +55,11 @@ private:
     int m_height = 0;
 };
 
+// Opens file (its name set) for reading. Only a regular file is opened: a
+// FIFO would block and a device read without end. Throws EAevError.
+void OpenPictureFile(QFile& file);
 // Reads a whole picture file into memory; throws EAevError when it is missing,
-// unreadable or larger than MaxPictureFileBytes.
+// not a regular file, unreadable or larger than MaxPictureFileBytes.
 QByteArray ReadPictureFile(const QString& path);
 // The same for a file already open.
 QByteArray ReadPictureFile(QFile& file);

@@ -50,6 +50,10 @@ void TIcon::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSiz
 
     // A bitmap whose header counts the rows of the colour image and of the mask.
     const dib::THeader h = dib::ReadHeader(entry, bestSize, 0, 2);
+    // Icon bitmaps are never run-length encoded; a few bytes of runs could
+    // claim a picture of any size.
+    if (h.compression == 1 || h.compression == 2)
+        ThrowBadPicture("ICO", QStringLiteral("compression non prise en charge"));
     QImage image =
         dib::DecodePixels(entry, bestSize, h, h.afterHeader).convertToFormat(QImage::Format_ARGB32);
     const std::size_t maskOffset =

@@ -26,6 +26,10 @@ namespace {
 // Progressive files with more scans than this are refused: each scan walks the
 // whole coefficient buffer, so a hostile file could otherwise run for minutes.
 constexpr int MaxScans = 1000;
+// libjpeg's working memory (the coefficients of a progressive file) is at
+// most this plus this many bytes per byte of the file.
+constexpr std::uint64_t MinJpegMemory = 64 * 1024 * 1024;
+constexpr std::uint64_t JpegMemoryPerFileByte = 32;
 
 struct TJpegState {
     jpeg_decompress_struct cinfo;
@@ -36,7 +40,10 @@ struct TJpegState {
     // Input read in pieces from a stream (files).
     jpeg_source_mgr source;
     TPictureStream* stream;
+    std::size_t fileSize;
     JOCTET buffer[64 * 1024];
+    // The data ended before an end marker (libjpeg then reads a made-up one).
+    bool ended;
 };
 
 TJpegState* stateOf(j_common_ptr cinfo) {
@@ -53,8 +60,14 @@ TJpegState* stateOf(j_common_ptr cinfo) {
 void emitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0)
         return; // trace messages
-    // A file that ends early is damaged: libjpeg would fill the rest with grey.
+    // A file whose scan data is cut by the end of the data is damaged:
+    // libjpeg would fill the rest with grey. A file that ends after its last
+    // scan, without the end marker, is complete if that scan was the last
+    // one (see start). Data damaged inside the file is shown as libjpeg can.
+    TJpegState* s = stateOf(cinfo);
     if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+        s->ended = true;
+    else if (cinfo->err->msg_code == JWRN_HIT_MARKER && s->ended)
         errorExit(cinfo);
     cinfo->err->num_warnings++;
 }
@@ -75,11 +88,14 @@ void termSource(j_decompress_ptr) {}
 
 boolean fillInput(j_decompress_ptr cinfo) {
     TJpegState* s = stateOf(reinterpret_cast<j_common_ptr>(cinfo));
-    const std::size_t n = s->stream->Read(s->buffer, sizeof s->buffer);
+    std::size_t n = s->stream->Read(s->buffer, sizeof s->buffer);
     if (n == 0) {
-        // A file that ends early is damaged.
-        cinfo->err->msg_code = JWRN_JPEG_EOF;
-        errorExit(reinterpret_cast<j_common_ptr>(cinfo));
+        // The end of the data: an end marker is made up, as libjpeg's own
+        // memory source does; the decoder then decides whether it was complete.
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        s->buffer[0] = 0xFF;
+        s->buffer[1] = JPEG_EOI;
+        n = 2;
     }
     s->source.next_input_byte = s->buffer;
     s->source.bytes_in_buffer = n;
@@ -93,7 +109,10 @@ void skipInput(j_decompress_ptr cinfo, long count) {
     std::size_t n = std::size_t(count);
     while (n > s->source.bytes_in_buffer) {
         n -= s->source.bytes_in_buffer;
+        s->source.bytes_in_buffer = 0;
         fillInput(cinfo);
+        if (s->ended)
+            return; // the made-up end marker is read next
     }
     s->source.next_input_byte += n;
     s->source.bytes_in_buffer -= n;
@@ -106,7 +125,10 @@ bool readHeader(TJpegState* s, const unsigned char* data, std::size_t size, int*
         return false;
     jpeg_create_decompress(&s->cinfo);
     s->cinfo.progress = &s->progress;
-    s->cinfo.mem->max_memory_to_use = long(MaxPictureBytes);
+    // Progressive files keep every coefficient of the picture whatever the
+    // scale: a few bytes may not claim more than a few times their size.
+    s->cinfo.mem->max_memory_to_use = long(std::min<std::uint64_t>(
+        MaxPictureBytes, MinJpegMemory + JpegMemoryPerFileByte * std::uint64_t(s->fileSize)));
     if (s->stream) {
         s->source.init_source = initSource;
         s->source.fill_input_buffer = fillInput;
@@ -138,6 +160,20 @@ bool start(TJpegState* s, int num, bool cmyk, int* outWidth, int* outHeight) {
         s->cinfo.dct_method = JDCT_IFAST;
     }
     jpeg_start_decompress(&s->cinfo);
+    // A file with several scans was read whole by now. If it ended without
+    // its end marker, every coefficient of every component must have been
+    // refined to its last bit (a progressive file cut between two scans
+    // lacks the later ones); a single scan is checked as it is read.
+    if (s->ended && jpeg_has_multiple_scans(&s->cinfo)) {
+        bool complete = s->cinfo.progressive_mode && s->cinfo.coef_bits;
+        for (int c = 0; complete && c < s->cinfo.num_components; ++c)
+            for (int k = 0; k < DCTSIZE2; ++k)
+                complete = complete && s->cinfo.coef_bits[c][k] == 0;
+        if (!complete) {
+            std::snprintf(s->message, sizeof s->message, "données tronquées");
+            return false;
+        }
+    }
     *outWidth = int(s->cinfo.output_width);
     *outHeight = int(s->cinfo.output_height);
     return true;
@@ -182,6 +218,7 @@ void TJPEGImage::decode(TPictureStream* stream, const unsigned char* data, std::
     std::memset(state.get(), 0, sizeof(TJpegState));
     TJpegState* s = state.get();
     s->stream = stream;
+    s->fileSize = stream ? stream->Size() : size;
     s->cinfo.err = jpeg_std_error(&s->errorMgr);
     s->errorMgr.error_exit = errorExit;
     s->errorMgr.emit_message = emitMessage;

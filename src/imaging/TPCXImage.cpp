@@ -1,6 +1,7 @@
 #include "imaging/TPCXImage.h"
 
 #include "imaging/ByteReader.h"
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
 #include <vector>
@@ -11,7 +12,7 @@ namespace {
 }
 } // namespace
 
-void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     TByteReader r(data, size, "PCX");
     const unsigned char* h = r.Take(128);
     const unsigned manufacturer = h[0];
@@ -58,8 +59,13 @@ void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize) {
 
     const std::size_t lineBytes = bytesPerLine * planes;
     std::vector<unsigned char> line(lineBytes);
-    QImage image =
-        AllocatePicture(width, height, planes == 4 && rgb ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    // Two bytes of packed data fill at most 63 bytes of the lines: data too
+    // short for every line is truncated before the picture is allocated.
+    const std::uint64_t allLines = std::uint64_t(lineBytes) * unsigned(height);
+    if (allLines > (encoding == 0 ? px.Remaining() : std::uint64_t(px.Remaining()) * 32))
+        px.Truncated();
+    TPictureBuilder picture;
+    picture.Init(width, height, maxDrawSize, planes == 4 && rgb);
     unsigned runValue = 0;
     std::size_t runLeft = 0; // runs may continue into the next line
     for (int y = 0; y < height; ++y) {
@@ -84,7 +90,7 @@ void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                 --runLeft;
             }
         }
-        QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
+        QRgb* dst = picture.Row(y);
         for (int x = 0; x < width; ++x) {
             if (rgb) {
                 const unsigned char* l = line.data();
@@ -101,6 +107,7 @@ void TPCXImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                 dst[x] = palette[index];
             }
         }
+        picture.Commit(y);
     }
-    SetPicture(std::move(image));
+    SetPicture(picture.Result(), width, height);
 }

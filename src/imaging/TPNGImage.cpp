@@ -1,5 +1,6 @@
 #include "imaging/TPNGImage.h"
 
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 #include "imaging/PictureStream.h"
 #include "imaging/TRowReducer.h"
@@ -38,11 +39,13 @@ void pngRead(png_structp png, png_bytep out, png_size_t length) {
         png_error(png, "données tronquées");
 }
 
+// The largest chunk other than the picture data that is read into memory.
+constexpr png_alloc_size_t MaxPngChunkBytes = 8 * 1024 * 1024;
+
 struct TPngInfo {
     int width = 0, height = 0;
     bool alpha = false;
     bool interlaced = false;
-    int passes = 1;
 };
 
 // Reads the header and expands every kind of row to 8-bit R, G, B (and A).
@@ -51,6 +54,12 @@ bool readHeader(TPngState* s, TPngInfo* out) {
         return false;
     png_set_read_fn(s->png, s, pngRead);
     png_set_user_limits(s->png, MaxPictureSide, MaxPictureSide);
+    // A chunk that declares more than this is not read into memory (libpng
+    // would allocate what a few bytes claim); text, profiles and the other
+    // chunks the picture does not need are skipped as they are read.
+    png_set_chunk_malloc_max(s->png, MaxPngChunkBytes);
+    static const png_byte unused[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0";
+    png_set_keep_unknown_chunks(s->png, PNG_HANDLE_CHUNK_NEVER, unused, int(sizeof unused / 5));
     // The CRC of every chunk already guards the compressed data; zlib's own
     // checksum of the inflated bytes costs a twentieth of the decoding time.
     png_set_option(s->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
@@ -72,8 +81,9 @@ bool readHeader(TPngState* s, TPngInfo* out) {
 }
 
 // Chooses the rows: B, G, R, A words that are QImage pixels (direct), or the
-// plain R, G, B (A) bytes the reducer reads.
-bool setOutput(TPngState* s, const TPngInfo* info, bool direct, int* passes) {
+// plain R, G, B (A) bytes the reducer reads. Interlaced pictures are read
+// pass by pass, each row of a pass holding only that pass's pixels.
+bool setOutput(TPngState* s, const TPngInfo* info, bool direct) {
     if (setjmp(png_jmpbuf(s->png)))
         return false;
     if (direct) {
@@ -81,7 +91,6 @@ bool setOutput(TPngState* s, const TPngInfo* info, bool direct, int* passes) {
         if (!info->alpha)
             png_set_filler(s->png, 0xFF, PNG_FILLER_AFTER);
     }
-    *passes = info->interlaced ? png_set_interlace_handling(s->png) : 1;
     png_read_update_info(s->png, s->info);
     const std::size_t channels = direct || info->alpha ? 4 : 3;
     if (png_get_rowbytes(s->png, s->info) != std::size_t(info->width) * channels)
@@ -89,13 +98,36 @@ bool setOutput(TPngState* s, const TPngInfo* info, bool direct, int* passes) {
     return true;
 }
 
-// Reads the whole picture into rows (all passes of an interlaced file), then the end.
-bool readAllRows(TPngState* s, unsigned char* bits, std::size_t stride, int height, int passes) {
+// Reads the seven passes of an interlaced picture into the builder, each
+// pixel where it belongs, then the end.
+bool readPasses(TPngState* s, unsigned char* row, TPictureBuilder* picture, int width, int height) {
     if (setjmp(png_jmpbuf(s->png)))
         return false;
-    for (int pass = 0; pass < passes; ++pass)
-        for (int y = 0; y < height; ++y)
-            png_read_row(s->png, bits + std::size_t(y) * stride, nullptr);
+    for (int pass = 0; pass < 7; ++pass) {
+        const int cols = int(PNG_PASS_COLS(png_uint_32(width), pass));
+        const int rows = int(PNG_PASS_ROWS(png_uint_32(height), pass));
+        if (cols == 0 || rows == 0)
+            continue; // libpng skips empty passes
+        for (int r = 0; r < rows; ++r) {
+            png_read_row(s->png, row, nullptr);
+            const int y = int(PNG_ROW_FROM_PASS_ROW(png_uint_32(r), pass));
+            const QRgb* src = reinterpret_cast<const QRgb*>(row);
+            QRgb* dst = picture->Row(y);
+            for (int i = 0; i < cols; ++i)
+                dst[PNG_COL_FROM_PASS_COL(png_uint_32(i), pass)] = src[i];
+            picture->Commit(y);
+        }
+    }
+    png_read_end(s->png, nullptr);
+    return true;
+}
+
+// Reads a non-interlaced picture into rows, then the end.
+bool readAllRows(TPngState* s, unsigned char* bits, std::size_t stride, int height) {
+    if (setjmp(png_jmpbuf(s->png)))
+        return false;
+    for (int y = 0; y < height; ++y)
+        png_read_row(s->png, bits + std::size_t(y) * stride, nullptr);
     png_read_end(s->png, nullptr);
     return true;
 }
@@ -153,8 +185,7 @@ void TPNGImage::decode(TPictureStream& stream, QSize maxDrawSize) {
 
     const int k = ReductionFactor(info.width, info.height, maxDrawSize);
     const bool reduce = k > 1 && !info.interlaced;
-    int passes = 1;
-    if (!setOutput(s, &info, !reduce, &passes))
+    if (!setOutput(s, &info, !reduce))
         ThrowBadPicture("PNG", QString::fromUtf8(s->message));
     if (reduce) {
         const int channels = info.alpha ? 4 : 3;
@@ -166,14 +197,20 @@ void TPNGImage::decode(TPictureStream& stream, QSize maxDrawSize) {
         SetPicture(reducer.Result(), info.width, info.height);
         return;
     }
+    if (info.interlaced) {
+        // Every pass adds pixels to rows all over the picture: the builder
+        // holds them (reduced when drawn smaller).
+        TPictureBuilder picture;
+        picture.Init(info.width, info.height, maxDrawSize, info.alpha);
+        std::unique_ptr<QRgb[]> row(new QRgb[std::size_t(info.width)]);
+        if (!readPasses(s, reinterpret_cast<unsigned char*>(row.get()), &picture, info.width, info.height))
+            ThrowBadPicture("PNG", QString::fromUtf8(s->message));
+        SetPicture(picture.Result(), info.width, info.height);
+        return;
+    }
     QImage image =
         AllocatePicture(info.width, info.height, info.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (!readAllRows(s, image.bits(), std::size_t(image.bytesPerLine()), info.height, passes))
+    if (!readAllRows(s, image.bits(), std::size_t(image.bytesPerLine()), info.height))
         ThrowBadPicture("PNG", QString::fromUtf8(s->message));
-    if (k > 1) {
-        // Interlaced pictures need every row before any can be reduced.
-        image = image.scaled((info.width + k - 1) / k, (info.height + k - 1) / k, Qt::IgnoreAspectRatio,
-                             Qt::SmoothTransformation);
-    }
     SetPicture(std::move(image), info.width, info.height);
 }

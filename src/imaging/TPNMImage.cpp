@@ -1,6 +1,7 @@
 #include "imaging/TPNMImage.h"
 
 #include "imaging/ByteReader.h"
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
 namespace {
@@ -52,7 +53,7 @@ unsigned readNumber(TByteReader& r, unsigned limit) {
 
 } // namespace
 
-void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     TByteReader r(data, size, "PNM");
     if (r.U8() != 'P')
         bad("signature absente");
@@ -83,23 +84,25 @@ void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                                            : count * samples * bytesPerSample;
     if (needed > r.Remaining())
         r.Truncated();
-    QImage image = AllocatePicture(width, height, QImage::Format_RGB32);
+    TPictureBuilder picture;
+    picture.Init(int(width), int(height), maxDrawSize, false);
     auto scale = [maxval](unsigned v) { return int((v * 255u + maxval / 2) / maxval); };
 
     if (kind == 4) {
         const std::size_t rowBytes = (width + 7) / 8;
         const unsigned char* p = r.Take(std::uint64_t(rowBytes) * height);
         for (unsigned y = 0; y < height; ++y) {
-            QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+            QRgb* dst = picture.Row(int(y));
             const unsigned char* row = p + y * rowBytes;
             for (unsigned x = 0; x < width; ++x)
                 dst[x] = ((row[x / 8] >> (7 - x % 8)) & 1) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+            picture.Commit(int(y));
         }
     } else if (!ascii) {
         const std::uint64_t rowBytes = std::uint64_t(width) * samples * bytesPerSample;
         const unsigned char* p = r.Take(rowBytes * height);
         for (unsigned y = 0; y < height; ++y) {
-            QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+            QRgb* dst = picture.Row(int(y));
             const unsigned char* s = p + y * rowBytes;
             int v[3] = {0, 0, 0};
             for (unsigned x = 0; x < width; ++x) {
@@ -111,10 +114,11 @@ void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                 }
                 dst[x] = colour ? qRgb(v[0], v[1], v[2]) : qRgb(v[0], v[0], v[0]);
             }
+            picture.Commit(int(y));
         }
     } else {
         for (unsigned y = 0; y < height; ++y) {
-            QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+            QRgb* dst = picture.Row(int(y));
             for (unsigned x = 0; x < width; ++x) {
                 if (kind == 1) {
                     // Plain bitmaps may run their digits together.
@@ -130,7 +134,8 @@ void TPNMImage::Decode(const unsigned char* data, std::size_t size, QSize) {
                     v[c] = scale(readNumber(r, maxval));
                 dst[x] = colour ? qRgb(v[0], v[1], v[2]) : qRgb(v[0], v[0], v[0]);
             }
+            picture.Commit(int(y));
         }
     }
-    SetPicture(std::move(image));
+    SetPicture(picture.Result(), int(width), int(height));
 }

@@ -1,6 +1,7 @@
 #include "imaging/TPSDImage.h"
 
 #include "imaging/ByteReader.h"
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
 #include <cstring>
@@ -38,7 +39,7 @@ void unpackRow(TByteReader& r, unsigned char* out, std::size_t rowBytes) {
 
 } // namespace
 
-void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     TByteReader r(data, size, "Photoshop");
     if (size < 26 || std::memcmp(data, "8BPS", 4) != 0)
         bad("signature absente");
@@ -100,49 +101,58 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         bad("compression non prise en charge");
 
     const std::size_t rowBytes = (std::size_t(width) * depth + 7) / 8;
-    const std::size_t planeBytes = rowBytes * height;
-    // Every channel must be there before the planes are allocated: raw
+    const std::uint64_t planeBytes = std::uint64_t(rowBytes) * height;
+    // Every channel must be there before the picture is allocated: raw
     // planes in full; packed rows as counted, at least one byte a row.
     const std::uint64_t rows = std::uint64_t(height) * channels;
-    if (compression == 0 ? std::uint64_t(planeBytes) * channels > r.Remaining() : rows * 3 > r.Remaining())
+    if (compression == 0 ? planeBytes * channels > r.Remaining() : rows * 3 > r.Remaining())
         r.Truncated();
-    std::vector<unsigned char> planes(planeBytes * needed);
+    // Where the rows of each channel used start: raw planes one after the
+    // other; packed rows after the byte counts of every row of every channel.
+    const unsigned char* next[4] = {};
+    const unsigned char* counts = nullptr;
     if (compression == 0) {
-        for (unsigned c = 0; c < needed; ++c) {
-            const unsigned char* p = r.Take(planeBytes);
-            std::memcpy(planes.data() + c * planeBytes, p, planeBytes);
-        }
-        // The other channels follow; a file that lacks them is truncated.
-        r.Skip(std::uint64_t(planeBytes) * (channels - needed));
+        for (unsigned c = 0; c < needed; ++c)
+            next[c] = r.Data() + r.Pos() + c * planeBytes;
     } else {
-        // Byte counts of every row of every channel, then the packed rows.
-        const unsigned char* counts = r.Take(rows * 2);
+        counts = r.Take(rows * 2);
         std::uint64_t total = 0;
-        for (std::uint64_t i = 0; i < rows; ++i)
+        for (std::uint64_t i = 0; i < rows; ++i) {
+            if (i % height == 0 && i / height < needed)
+                next[i / height] = r.Data() + r.Pos() + total;
             total += unsigned((counts[2 * i] << 8) | counts[2 * i + 1]);
+        }
         if (total > r.Remaining())
             r.Truncated();
-        for (unsigned c = 0; c < needed; ++c)
-            for (std::uint32_t y = 0; y < height; ++y) {
-                const std::uint64_t i = std::uint64_t(c) * height + y;
-                const unsigned length = unsigned((counts[2 * i] << 8) | counts[2 * i + 1]);
-                TByteReader row(r.Data() + r.Pos(), length, "Photoshop");
-                unpackRow(row, planes.data() + c * planeBytes + y * rowBytes, rowBytes);
-                r.Skip(length);
-            }
     }
 
-    QImage image = AllocatePicture(width, height, QImage::Format_RGB32);
+    // Row by row, so that no plane of the whole picture is held; reduced when
+    // drawn smaller.
+    TPictureBuilder picture;
+    picture.Init(int(width), int(height), maxDrawSize, false);
+    std::vector<unsigned char> unpacked(compression == 0 ? 0 : rowBytes * needed);
+    const unsigned char* row[4] = {};
     const std::size_t step = depth == 16 ? 2 : 1; // 16-bit samples: the high byte
     for (std::uint32_t y = 0; y < height; ++y) {
-        QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        auto at = [&](unsigned c, std::uint32_t x) {
-            return int(planes[c * planeBytes + y * rowBytes + x * step]);
-        };
+        for (unsigned c = 0; c < needed; ++c) {
+            if (compression == 0) {
+                row[c] = next[c];
+                next[c] += rowBytes;
+                continue;
+            }
+            const std::uint64_t i = std::uint64_t(c) * height + y;
+            const unsigned length = unsigned((counts[2 * i] << 8) | counts[2 * i + 1]);
+            TByteReader packed(next[c], length, "Photoshop");
+            unpackRow(packed, unpacked.data() + c * rowBytes, rowBytes);
+            row[c] = unpacked.data() + c * rowBytes;
+            next[c] += length;
+        }
+        QRgb* dst = picture.Row(int(y));
+        auto at = [&](unsigned c, std::uint32_t x) { return int(row[c][x * step]); };
         for (std::uint32_t x = 0; x < width; ++x) {
             switch (mode) {
             case ModeBitmap: {
-                const bool black = (planes[y * rowBytes + x / 8] >> (7 - x % 8)) & 1;
+                const bool black = (row[0][x / 8] >> (7 - x % 8)) & 1;
                 dst[x] = black ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
                 break;
             }
@@ -165,6 +175,7 @@ void TPSDImage::Decode(const unsigned char* data, std::size_t size, QSize) {
             }
             }
         }
+        picture.Commit(int(y));
     }
-    SetPicture(std::move(image));
+    SetPicture(picture.Result(), int(width), int(height));
 }

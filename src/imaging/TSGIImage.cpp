@@ -1,6 +1,7 @@
 #include "imaging/TSGIImage.h"
 
 #include "imaging/ByteReader.h"
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
 #include <vector>
@@ -11,7 +12,7 @@ namespace {
 }
 } // namespace
 
-void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     TByteReader r(data, size, "SGI");
     if (r.U16BE() != 474)
         bad("signature absente");
@@ -37,80 +38,87 @@ void TSGIImage::Decode(const unsigned char* data, std::size_t size, QSize) {
 
     if (storage == 0 && std::uint64_t(width) * bpc * unsigned(height) * channels > r.Remaining())
         r.Truncated();
-    // Planar samples, one plane per channel, rows from the bottom.
-    std::vector<unsigned char> planes(std::size_t(used) * std::size_t(width) * std::size_t(height));
-    auto plane = [&](unsigned c, int row) { return planes.data() + (std::size_t(c) * height + row) * width; };
+    const std::uint64_t rows = std::uint64_t(height) * channels;
+    const unsigned char* raw = nullptr;    // uncompressed: all planes, one after the other
+    const unsigned char* starts = nullptr; // run-length: offset and length of every row
+    const unsigned char* lengths = nullptr;
+    const std::uint64_t rowBytes = std::uint64_t(width) * bpc;
     if (storage == 0) {
-        const std::uint64_t rowBytes = std::uint64_t(width) * bpc;
-        const unsigned char* p = r.Take(rowBytes * unsigned(height) * channels);
-        for (unsigned c = 0; c < used; ++c)
-            for (int y = 0; y < height; ++y) {
-                const unsigned char* src = p + (std::uint64_t(c) * unsigned(height) + unsigned(y)) * rowBytes;
-                unsigned char* dst = plane(c, y);
-                for (int x = 0; x < width; ++x)
-                    dst[x] = src[std::size_t(x) * bpc]; // high byte of 16-bit samples
-            }
+        raw = r.Take(rowBytes * rows);
     } else {
-        const std::uint64_t rows = std::uint64_t(height) * channels;
-        const unsigned char* starts = r.Take(rows * 4);
-        const unsigned char* lengths = r.Take(rows * 4);
-        auto be32 = [](const unsigned char* p) {
-            return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
-                   p[3];
-        };
-        for (unsigned c = 0; c < used; ++c)
-            for (int y = 0; y < height; ++y) {
-                const std::uint64_t index = std::uint64_t(c) * unsigned(height) + unsigned(y);
-                const std::uint32_t start = be32(starts + index * 4);
-                const std::uint32_t length = be32(lengths + index * 4);
-                if (std::uint64_t(start) + length > size)
-                    r.Truncated();
-                TByteReader row(data + start, length, "SGI");
-                unsigned char* dst = plane(c, y);
-                int x = 0;
-                auto sample = [&]() -> unsigned { return bpc == 1 ? row.U8() : unsigned(row.U16BE() >> 8); };
-                for (;;) {
-                    const unsigned code = bpc == 1 ? row.U8() : row.U16BE();
-                    const unsigned count = code & 0x7F;
-                    if (count == 0)
-                        break;
-                    if (x + int(count) > width)
-                        bad("ligne trop longue");
-                    if (code & 0x80) {
-                        for (unsigned i = 0; i < count; ++i)
-                            dst[x++] = static_cast<unsigned char>(sample());
-                    } else {
-                        const unsigned v = sample();
-                        for (unsigned i = 0; i < count; ++i)
-                            dst[x++] = static_cast<unsigned char>(v);
-                    }
-                }
-                if (x != width)
-                    bad("ligne incomplète");
-            }
+        starts = r.Take(rows * 4);
+        lengths = r.Take(rows * 4);
     }
+    auto be32 = [](const unsigned char* p) {
+        return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+    };
+    // One row of channel c (rows from the bottom) into dst, 8 bits a sample.
+    auto readRow = [&](unsigned c, int y, unsigned char* dst) {
+        const std::uint64_t index = std::uint64_t(c) * unsigned(height) + unsigned(y);
+        if (storage == 0) {
+            const unsigned char* src = raw + index * rowBytes;
+            for (int x = 0; x < width; ++x)
+                dst[x] = src[std::size_t(x) * bpc]; // high byte of 16-bit samples
+            return;
+        }
+        const std::uint32_t start = be32(starts + index * 4);
+        const std::uint32_t length = be32(lengths + index * 4);
+        if (std::uint64_t(start) + length > size)
+            r.Truncated();
+        TByteReader row(data + start, length, "SGI");
+        int x = 0;
+        auto sample = [&]() -> unsigned { return bpc == 1 ? row.U8() : unsigned(row.U16BE() >> 8); };
+        for (;;) {
+            const unsigned code = bpc == 1 ? row.U8() : row.U16BE();
+            const unsigned count = code & 0x7F;
+            if (count == 0)
+                break;
+            if (x + int(count) > width)
+                bad("ligne trop longue");
+            if (code & 0x80) {
+                for (unsigned i = 0; i < count; ++i)
+                    dst[x++] = static_cast<unsigned char>(sample());
+            } else {
+                const unsigned v = sample();
+                for (unsigned i = 0; i < count; ++i)
+                    dst[x++] = static_cast<unsigned char>(v);
+            }
+        }
+        if (x != width)
+            bad("ligne incomplète");
+    };
 
+    // Row by row, so that no plane of the whole picture is held: the rows of
+    // the used channels, then the pixels (reduced when drawn smaller).
     const bool alpha = used == 2 || used == 4;
-    QImage image = AllocatePicture(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    TPictureBuilder picture;
+    picture.Init(width, height, maxDrawSize, alpha);
+    std::vector<unsigned char> samples(std::size_t(used) * std::size_t(width));
+    unsigned char* ch[4] = {};
+    for (unsigned c = 0; c < used; ++c)
+        ch[c] = samples.data() + std::size_t(c) * std::size_t(width);
     for (int y = 0; y < height; ++y) {
-        QRgb* dst = reinterpret_cast<QRgb*>(image.scanLine(height - 1 - y));
+        for (unsigned c = 0; c < used; ++c)
+            readRow(c, y, ch[c]);
+        QRgb* dst = picture.Row(height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            const int v0 = plane(0, y)[x];
+            const int v0 = ch[0][x];
             switch (used) {
             case 1:
                 dst[x] = qRgb(v0, v0, v0);
                 break;
             case 2:
-                dst[x] = qRgba(v0, v0, v0, plane(1, y)[x]);
+                dst[x] = qRgba(v0, v0, v0, ch[1][x]);
                 break;
             case 3:
-                dst[x] = qRgb(v0, plane(1, y)[x], plane(2, y)[x]);
+                dst[x] = qRgb(v0, ch[1][x], ch[2][x]);
                 break;
             default:
-                dst[x] = qRgba(v0, plane(1, y)[x], plane(2, y)[x], plane(3, y)[x]);
+                dst[x] = qRgba(v0, ch[1][x], ch[2][x], ch[3][x]);
                 break;
             }
         }
+        picture.Commit(height - 1 - y);
     }
-    SetPicture(std::move(image));
+    SetPicture(picture.Result(), width, height);
 }

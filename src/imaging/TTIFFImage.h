@@ -7,8 +7,11 @@
 // and fax, grey, palette, RGB, CMYK, YCbCr, with alpha).
 class TTIFFImage : public TGraphic {
 public:
-    // Decodes TIFF data held in memory into a picture; throws EAevError.
-    static QImage DecodeTiff(const unsigned char* data, std::size_t size);
+    // Decodes TIFF data held in memory into a picture, reduced when drawn
+    // smaller than maxDrawSize; width and height receive the true size.
+    // Throws EAevError.
+    static QImage DecodeTiff(const unsigned char* data, std::size_t size, QSize maxDrawSize, int* width,
+                             int* height);
 
 protected:
     void Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) override;

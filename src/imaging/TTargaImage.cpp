@@ -1,14 +1,35 @@
 #include "imaging/TTargaImage.h"
 
 #include "imaging/ByteReader.h"
+#include "imaging/PictureBuilder.h"
 #include "imaging/PictureLimits.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 [[noreturn]] void bad(const char* what) {
     ThrowBadPicture("Targa", QString::fromUtf8(what));
+}
+
+// True when any of the count 32-bit pixels that follow (raw, or in packets
+// as the decoder reads them) has a non-zero alpha byte.
+bool anyAlpha(TByteReader r, std::uint64_t count, bool rle) {
+    for (std::uint64_t n = 0; n < count;) {
+        std::uint64_t run = count - n, stored = run;
+        if (rle) {
+            const unsigned header = r.U8();
+            run = std::min<std::uint64_t>((header & 0x7F) + 1, run);
+            stored = (header & 0x80) ? 1 : (header & 0x7F) + 1; // a raw packet holds all its pixels
+        }
+        const unsigned char* p = r.Take(stored * 4);
+        for (std::uint64_t i = 0; i < std::min(stored, run); ++i)
+            if (p[4 * i + 3])
+                return true;
+        n += run;
+    }
+    return false;
 }
 
 QRgb from16(unsigned v, bool alphaBit) {
@@ -19,7 +40,7 @@ QRgb from16(unsigned v, bool alphaBit) {
 
 } // namespace
 
-void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
+void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize maxDrawSize) {
     TByteReader r(data, size, "Targa");
     const unsigned idLength = r.U8();
     const unsigned mapType = r.U8();
@@ -71,9 +92,14 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
     const std::uint64_t pixels = std::uint64_t(width) * unsigned(height);
     if ((!rle && pixels * bpp > r.Remaining()) || (rle && pixels > std::uint64_t(r.Remaining()) * 128))
         r.Truncated();
-    const bool useAlpha = (depth == 32 && alphaBits > 0) || (depth == 16 && kind == 2 && alphaBits > 0) ||
-                          (kind == 3 && depth == 16) || (kind == 1 && mapEntryBits == 32);
-    QImage image = AllocatePicture(width, height, useAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    bool useAlpha = (depth == 32 && alphaBits > 0) || (depth == 16 && kind == 2 && alphaBits > 0) ||
+                    (kind == 3 && depth == 16) || (kind == 1 && mapEntryBits == 32);
+    // Many writers declare alpha bits but leave them all zero: such pictures
+    // are shown opaque rather than invisible.
+    if (useAlpha && depth == 32 && !anyAlpha(r, std::uint64_t(width) * unsigned(height), rle))
+        useAlpha = false;
+    TPictureBuilder picture;
+    picture.Init(width, height, maxDrawSize, useAlpha);
     auto convert = [&](const unsigned char* p) -> QRgb {
         switch (kind) {
         case 1: {
@@ -93,17 +119,23 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
         }
     };
 
-    // Pixels in file order, then placed by the origin bits of the descriptor.
+    // Pixels in file order, then placed by the origin bits of the descriptor;
+    // each row is handed to the picture once it is full.
     const bool topDown = descriptor & 0x20;
     const bool rightToLeft = descriptor & 0x10;
     const std::size_t total = std::size_t(width) * std::size_t(height);
     std::size_t n = 0;
+    int x = 0, y = 0;
+    QRgb* row = picture.Row(topDown ? 0 : height - 1);
     auto place = [&](QRgb c) {
-        const int y = int(n / std::size_t(width));
-        const int x = int(n % std::size_t(width));
-        reinterpret_cast<QRgb*>(
-            image.scanLine(topDown ? y : height - 1 - y))[rightToLeft ? width - 1 - x : x] = c;
+        row[rightToLeft ? width - 1 - x : x] = c;
         ++n;
+        if (++x == width) {
+            picture.Commit(topDown ? y : height - 1 - y);
+            x = 0;
+            if (++y < height)
+                row = picture.Row(topDown ? y : height - 1 - y);
+        }
     };
     if (!rle) {
         const unsigned char* p = r.Take(std::uint64_t(total) * bpp);
@@ -125,26 +157,5 @@ void TTargaImage::Decode(const unsigned char* data, std::size_t size, QSize) {
             }
         }
     }
-    if (useAlpha && depth == 32) {
-        // Many writers declare alpha bits but leave them all zero: show such
-        // pictures opaque rather than invisible.
-        bool any = false;
-        for (int y = 0; y < height && !any; ++y) {
-            const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            for (int x = 0; x < width; ++x)
-                if (qAlpha(row[x])) {
-                    any = true;
-                    break;
-                }
-        }
-        if (!any) {
-            for (int y = 0; y < height; ++y) {
-                QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-                for (int x = 0; x < width; ++x)
-                    row[x] |= 0xFF000000u;
-            }
-            image.reinterpretAsFormat(QImage::Format_RGB32);
-        }
-    }
-    SetPicture(std::move(image));
+    SetPicture(picture.Result(), width, height);
 }

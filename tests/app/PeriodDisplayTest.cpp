@@ -10,6 +10,7 @@
 #include "widgets/WinColor.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -284,7 +285,7 @@ TEST_F(PeriodDisplay, AFailingPictureKeepsThePreviousOneAndIsReportedOnce) {
         window.Image1->paintTo(p);
     }
     EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1), qRgb(255, 0, 0));
-    // Later updates in the same period try again without a new box.
+    // Later updates in the same period show no new box.
     showAt(-149);
     showAt(-148);
     EXPECT_EQ(messages.size(), 1);
@@ -293,6 +294,52 @@ TEST_F(PeriodDisplay, AFailingPictureKeepsThePreviousOneAndIsReportedOnce) {
     EXPECT_EQ(window.ShownPictureBio, QStringLiteral("other.png"));
     showAt(-150);
     EXPECT_EQ(messages.size(), 2);
+}
+
+TEST_F(PeriodDisplay, AFailingPictureIsNotReadAgainUntilItChangesOrTheScaleIsLoaded) {
+    writePicture(dir.filePath("good.png"), 800, 600);
+    const QString path = dir.filePath("late.png");
+    writePicture(path, 400, 300);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    QByteArray broken = bytes;
+    broken[1] = 'X'; // no PNG signature
+    auto rewrite = [&](const QByteArray& content, const QDateTime& modified) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.flush();
+        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        file.close();
+    };
+    const QDateTime stamp = QDateTime::currentDateTime().addSecs(-100);
+    rewrite(broken, stamp);
+    setScale({row("-300", columns("A", "", "good.png")), row("-200", columns("B", "", "late.png"))});
+    showAt(-250);
+    showAt(-150);
+    ASSERT_EQ(messages.size(), 1);
+    // Repaired with the same size and modification time: taken for the same
+    // failing file, not decoded again, no new box.
+    rewrite(bytes, stamp);
+    showAt(-149);
+    EXPECT_EQ(window.ShownPictureBio, QStringLiteral("good.png"));
+    EXPECT_EQ(messages.size(), 1);
+    // A file that changes is read again.
+    rewrite(bytes, stamp.addSecs(10));
+    showAt(-148);
+    EXPECT_EQ(window.ShownPictureBio, QStringLiteral("late.png"));
+    EXPECT_EQ(window.Image1->Picture().Width(), 400);
+    // Loading the scale forgets every failure.
+    rewrite(broken, stamp);
+    showAt(-250);
+    showAt(-150);
+    rewrite(bytes, stamp);
+    window.ScaleFileName = QStringLiteral(AEV_SOURCE_DIR "/data/Echelle.ini");
+    window.LoadScale();
+    setScale({row("-300", columns("A", "", "good.png")), row("-200", columns("B", "", "late.png"))});
+    showAt(-147);
+    EXPECT_EQ(window.ShownPictureBio, QStringLiteral("late.png"));
 }
 
 TEST_F(PeriodDisplay, LinksWithoutPicturesEnableButtonsAndEmptyBothPanels) {

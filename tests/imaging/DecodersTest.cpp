@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 using namespace samples;
 
@@ -24,17 +25,16 @@ std::unique_ptr<TGraphic> decode(const char* extension, const QByteArray& bytes)
 
 // Truncated copies must fail with an error; bit-flipped copies must either
 // fail with an error or load a picture with a size. The sanitizer build
-// checks that neither reads out of bounds.
-void expectDamagedCopiesFailCleanly(const char* extension, const QByteArray& bytes,
-                                    bool tailOptional = false) {
+// checks that neither reads out of bounds. The last optionalTail bytes may
+// be missing: a trailer after the last row, or numbers at the end of a text
+// file that cannot tell they were cut.
+void expectDamagedCopiesFailCleanly(const char* extension, const QByteArray& bytes, int optionalTail = 0) {
     SCOPED_TRACE(extension);
     const int n = int(bytes.size());
     std::vector<int> lengths = {0, 1, 2, n / 8, n / 4, n / 2, 3 * n / 4};
-    if (!tailOptional) {
-        // Numbers at the end of a text file cannot tell they were cut.
-        lengths.push_back(n - 2);
-        lengths.push_back(n - 1);
-    }
+    for (int cut : {2, 1})
+        if (cut > optionalTail)
+            lengths.push_back(n - cut);
     for (int length : lengths) {
         SCOPED_TRACE(length);
         EXPECT_THROW(decode(extension, bytes.left(length)), EAevError);
@@ -97,7 +97,7 @@ TEST(JpegDecoder, BaselineProgressiveGreyAndCmyk) {
         // The test picture changes sharply from pixel to pixel; JPEG keeps it
         // close on average.
         EXPECT_LT(meanError(g->Image(), expected), c.components == 1 ? 4.0 : 12.0);
-        expectDamagedCopiesFailCleanly("jpeg", file);
+        expectDamagedCopiesFailCleanly("jpeg", file, 2);
     }
 }
 
@@ -144,6 +144,23 @@ TEST(PngDecoder, EveryColourTypeAndDepthInterlacedOrNot) {
     expectDamagedCopiesFailCleanly("png", Png(W, H, {PNG_COLOR_TYPE_PALETTE, 4, true, true}));
 }
 
+TEST(PngDecoder, ChunksThePictureDoesNotNeedAreSkippedWhateverTheirSize) {
+    // A 9 MB text chunk after the header: skipped as it is read.
+    const QByteArray body = QByteArray("tEXtComment") + '\0' + QByteArray(9 << 20, 'a');
+    QByteArray chunk;
+    for (quint32 v :
+         {quint32(body.size() - 4),
+          quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())))}) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            chunk.append(char((v >> shift) & 0xFF));
+        if (chunk.size() == 4)
+            chunk.append(body);
+    }
+    QByteArray file = Png(W, H, {PNG_COLOR_TYPE_RGB, 8});
+    file.insert(33, chunk); // after the signature and the header chunk
+    EXPECT_TRUE(SamePicture(decode("png", file)->Image(), PngExpected(W, H, {PNG_COLOR_TYPE_RGB, 8})));
+}
+
 TEST(GifDecoder, FirstFrameWithTransparencyInterlacedOrNot) {
     for (bool interlaced : {false, true}) {
         const QByteArray file = Gif(W, H, interlaced, 3, 2);
@@ -155,7 +172,7 @@ TEST(GifDecoder, FirstFrameWithTransparencyInterlacedOrNot) {
                 expected.setPixel(x, y, i == 3 ? qRgba(0, 0, 0, 0) : PaletteColour(i));
             }
         EXPECT_TRUE(SamePicture(g->Image(), expected)) << interlaced;
-        expectDamagedCopiesFailCleanly("gif", file);
+        expectDamagedCopiesFailCleanly("gif", file, 1);
     }
 }
 
@@ -177,8 +194,16 @@ TEST(TiffDecoder, RgbLzwGreyPaletteAndFax) {
             }
         EXPECT_TRUE(SamePicture(g->Image(), expected));
         // A fax strip decodes in full without its end-of-page code.
-        expectDamagedCopiesFailCleanly("tif", file, kind == 4);
+        expectDamagedCopiesFailCleanly("tif", file, kind == 4 ? 2 : 0);
     }
+    // Unassociated alpha, rows stored from the bottom.
+    QImage expected(W, H, QImage::Format_ARGB32);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const QRgb p = reference.pixel(x, H - 1 - y);
+            expected.setPixel(x, y, qRgba(qRed(p), qGreen(p), qBlue(p), 255 - x * 10));
+        }
+    EXPECT_TRUE(SamePicture(decode("tif", Tiff(W, H, 5))->Image(), expected, 2));
 }
 
 TEST(EpsDecoder, TiffPreviewAfterTheBinaryHeader) {
@@ -201,7 +226,7 @@ TEST(BmpDecoder, EveryDepthCompressionAndRowOrder) {
         const QByteArray file = Bmp(W, H, c.bits, c.compression, c.topDown);
         auto g = decode(c.ext, file);
         EXPECT_TRUE(SamePicture(g->Image(), BmpExpected(W, H, c.bits)));
-        expectDamagedCopiesFailCleanly(c.ext, file);
+        expectDamagedCopiesFailCleanly(c.ext, file, c.compression ? 2 : 0);
     }
     // 32 bits with an alpha mask in a V5 header.
     const QByteArray file = Bmp(W, H, 32, 3, false, 124);
@@ -253,6 +278,15 @@ TEST(TargaDecoder, RawAndRunLengthOfEveryKind) {
         EXPECT_TRUE(SamePicture(decode(ext, file)->Image(), expected, c.depth == 16 ? 8 : 0));
         expectDamagedCopiesFailCleanly(ext, file);
     }
+}
+
+TEST(TargaDecoder, AlphaBytesAllZeroShowOpaque) {
+    QByteArray file = Tga(W, H, 2, 32, false);
+    for (int i = 0; i < W * H; ++i)
+        file[18 + 3 + 4 * i + 3] = 0; // after the header and its 3-byte id
+    const QImage image = decode("tga", file)->Image();
+    EXPECT_EQ(qAlpha(image.pixel(5, 5)), 255);
+    EXPECT_TRUE(SamePicture(image, Reference(W, H)));
 }
 
 TEST(PcxDecoder, PalettedPlanarAndRgb) {
@@ -322,7 +356,7 @@ TEST(PnmDecoder, AsciiAndBinaryOfEachKind) {
                 }
             const char* ext = kind % 3 == 1 ? "pbm" : kind % 3 == 2 ? "pgm" : "ppm";
             EXPECT_TRUE(SamePicture(decode(ext, file)->Image(), expected, maxval == 255 ? 0 : 1));
-            expectDamagedCopiesFailCleanly(ext, file, kind <= 3);
+            expectDamagedCopiesFailCleanly(ext, file, kind <= 3 ? 2 : 0);
         }
     }
     // The content decides: a pixmap in a file named .pbm still loads.
@@ -364,4 +398,33 @@ TEST(Decoders, RandomDataAfterAValidStartFailsCleanly) {
             }
         }
     }
+}
+
+TEST(Decoders, CompletePicturesWithoutTheirTrailerLoadTruncatedOnesDoNot) {
+    // A JPEG without its end marker, a GIF without its ';', an RLE bitmap
+    // without its end-of-bitmap code: every row is there.
+    const struct {
+        const char* ext;
+        QByteArray file;
+        int trailer;
+    } cases[] = {{"jpg", Jpeg(W * 3, H * 3, false, 3), 2}, {"jpg", Jpeg(W * 3, H * 3, true, 3), 2},
+                 {"jpg", Jpeg(W * 3, H * 3, true, 1), 2},  {"gif", Gif(W, H, false, 3), 1},
+                 {"gif", Gif(W, H, true, 3, 2), 1},        {"rle", Bmp(W, H, 8, 1, false), 2},
+                 {"rle", Bmp(W, H, 4, 2, false), 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ext);
+        const int n = int(c.file.size());
+        const QImage full = decode(c.ext, c.file)->Image();
+        EXPECT_TRUE(SamePicture(decode(c.ext, c.file.left(n - c.trailer))->Image(), full));
+        if (c.ext[0] == 'j') {
+            EXPECT_TRUE(SamePicture(decode(c.ext, c.file.left(n - 1))->Image(), full));
+        }
+        // Cut inside the last row's data: refused.
+        EXPECT_THROW(decode(c.ext, c.file.left(n - c.trailer - (c.ext[0] == 'j' ? 12 : 1))), EAevError);
+    }
+    // A progressive JPEG cut between two scans lacks the later ones.
+    const QByteArray progressive = Jpeg(W * 3, H * 3, true, 3);
+    const int lastScan = int(progressive.lastIndexOf(QByteArray("\xFF\xDA", 2)));
+    ASSERT_GT(lastScan, 0);
+    EXPECT_THROW(decode("jpg", progressive.left(lastScan)), EAevError);
 }

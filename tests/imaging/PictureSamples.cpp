@@ -332,6 +332,13 @@ QByteArray Tiff(int w, int h, int kind) {
             b[i] = std::uint16_t(qBlue(c) * 257);
         }
         TIFFSetField(tif, TIFFTAG_COLORMAP, r, g, b);
+    } else if (kind == 5) {
+        samples = 4;
+        static const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, std::uint16_t(1), extra);
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_BOTLEFT);
     } else {
         samples = 1;
         bits = 1;
@@ -346,10 +353,13 @@ QByteArray Tiff(int w, int h, int kind) {
         std::fill(row.begin(), row.end(), 0);
         for (int x = 0; x < w; ++x) {
             const QRgb p = TrueColour(x, y);
-            if (kind <= 1) {
-                row[std::size_t(x) * 3] = static_cast<unsigned char>(qRed(p));
-                row[std::size_t(x) * 3 + 1] = static_cast<unsigned char>(qGreen(p));
-                row[std::size_t(x) * 3 + 2] = static_cast<unsigned char>(qBlue(p));
+            if (kind <= 1 || kind == 5) {
+                unsigned char* px = row.data() + std::size_t(x) * std::size_t(samples);
+                px[0] = static_cast<unsigned char>(qRed(p));
+                px[1] = static_cast<unsigned char>(qGreen(p));
+                px[2] = static_cast<unsigned char>(qBlue(p));
+                if (kind == 5)
+                    px[3] = static_cast<unsigned char>(255 - x * 10);
             } else if (kind == 2) {
                 row[std::size_t(x)] = static_cast<unsigned char>(qRed(p));
             } else if (kind == 3) {

@@ -33,7 +33,8 @@ QByteArray Png(int w, int h, const TPngKind& kind);
 // The picture a PNG of that kind decodes to.
 QImage PngExpected(int w, int h, const TPngKind& kind);
 QByteArray Gif(int w, int h, bool interlaced, int transparentIndex, int frames = 1);
-QByteArray Tiff(int w, int h, int kind /* 0 RGB, 1 RGB LZW, 2 grey, 3 palette, 4 bilevel G4 */);
+// kind: 0 RGB, 1 RGB LZW, 2 grey, 3 palette, 4 bilevel G4, 5 RGBA stored from the bottom.
+QByteArray Tiff(int w, int h, int kind);
 QByteArray Eps(const QByteArray& tiff);
 
 // A grid of w x h samples of a flat image, made for hand-written formats.

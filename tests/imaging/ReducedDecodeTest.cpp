@@ -82,3 +82,64 @@ TEST(ReducedDecode, RowReducerAveragesBlocksWithAlpha) {
     EXPECT_EQ(qAlpha(out.pixel(0, 1)), 0);
     EXPECT_EQ(out.pixel(1, 1), qRgba(9, 9, 9, 255));
 }
+
+namespace {
+
+// The k x k box average of a picture, alpha-weighted, as premultiplied ARGB.
+QImage boxReduced(const QImage& source, int k) {
+    const QImage in = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage out((in.width() + k - 1) / k, (in.height() + k - 1) / k, QImage::Format_ARGB32_Premultiplied);
+    for (int oy = 0; oy < out.height(); ++oy)
+        for (int ox = 0; ox < out.width(); ++ox) {
+            int sum[4] = {0, 0, 0, 0}, n = 0;
+            for (int y = oy * k; y < std::min(in.height(), oy * k + k); ++y)
+                for (int x = ox * k; x < std::min(in.width(), ox * k + k); ++x, ++n) {
+                    const QRgb p = in.pixel(x, y);
+                    sum[0] += qRed(p);
+                    sum[1] += qGreen(p);
+                    sum[2] += qBlue(p);
+                    sum[3] += qAlpha(p);
+                }
+            out.setPixel(ox, oy,
+                         qRgba((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n,
+                               (sum[3] + n / 2) / n));
+        }
+    return out;
+}
+
+} // namespace
+
+TEST(ReducedDecode, EveryLargeFormatKeepsABoxAveragedCopy) {
+    // 40 x 30 drawn into 10 x 7: reduced by 4 to 10 x 8.
+    constexpr int w = 40, h = 30;
+    const std::pair<const char*, QByteArray> files[] = {
+        {"gif", Gif(w, h, false, 3)},
+        {"gif", Gif(w, h, true, -1)},
+        {"bmp", Bmp(w, h, 24, 0, false)},
+        {"bmp", Bmp(w, h, 1, 0, true)},
+        {"rle", Bmp(w, h, 8, 1, false)},
+        {"rle", Bmp(w, h, 4, 2, false)},
+        {"tga", Tga(w, h, 10, 24, true)},
+        {"tga", Tga(w, h, 2, 32, false)},
+        {"pcx", Pcx(w, h, 8, 3)},
+        {"sgi", Sgi(w, h, 4, true)},
+        {"ppm", Pnm(w, h, 6)},
+        {"pgm", Pnm(w, h, 2)},
+        {"psd", Psd(w, h, 3, true)},
+        {"tif", Tiff(w, h, 1)},
+        {"tif", Tiff(w, h, 5)},
+        {"eps", Eps(Tiff(w, h, 3))},
+        {"png", Png(w, h, {PNG_COLOR_TYPE_RGB_ALPHA, 8, true})},
+    };
+    for (const auto& [ext, bytes] : files) {
+        SCOPED_TRACE(ext);
+        TPicture full, reduced;
+        reduced.SetMaxDrawSize(QSize(10, 7));
+        full.LoadFromData(bytes, QLatin1String(ext));
+        reduced.LoadFromData(bytes, QLatin1String(ext));
+        EXPECT_EQ(reduced.Width(), w);
+        EXPECT_EQ(reduced.Height(), h);
+        EXPECT_EQ(reduced.Image().size(), QSize(10, 8));
+        EXPECT_TRUE(SamePicture(reduced.Image(), boxReduced(full.Image(), 4), 2));
+    }
+}

@@ -1,16 +1,19 @@
 // The format table, the extension rule and the picture object's loading.
 #include "imaging/TPicture.h"
+#include "imaging/PictureFailures.h"
 #include "imaging/PictureLimits.h"
 #include "imaging/PictureSamples.h"
 #include "imaging/TBitmap.h"
 #include "imaging/TFileFormats.h"
 #include "timescale/AevError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
 using namespace samples;
 
@@ -138,12 +141,58 @@ TEST(TPicture, FilesReadInPiecesFailWhenTruncated) {
             EAevError)
             << part;
     }
-    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 1))),
+    // Read as it goes, a JPEG missing only its end marker is complete.
+    picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 2)));
+    EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.jpg"), jpeg.left(jpeg.size() - 12))),
                  EAevError);
     EXPECT_THROW(picture.LoadFromFile(write(dir, QStringLiteral("t.png"), png.left(png.size() - 1))),
                  EAevError);
     EXPECT_EQ(picture.Width(), 300);
     EXPECT_EQ(picture.Height(), 200);
+}
+
+TEST(TPicture, OnlyRegularFilesAreRead) {
+    // A FIFO would block the open, a device would be read without end.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath(QStringLiteral("zero.bmp"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    TPicture picture;
+    for (const QString& path : {fifo, zero, dir.path()})
+        EXPECT_TRUE(errorOf([&] { picture.LoadFromFile(path); }).contains(QStringLiteral("fichier")))
+            << path.toStdString();
+    EXPECT_THROW(LoadBitmapFile(fifo), EAevError);
+    EXPECT_THROW(ReadPictureFile(zero), EAevError);
+    EXPECT_TRUE(picture.IsEmpty());
+}
+
+TEST(PictureFailures, RememberedUntilTheFileChanges) {
+    QTemporaryDir dir;
+    const QString path = write(dir, QStringLiteral("a.png"), "x");
+    TPictureFailures failures;
+    EXPECT_FALSE(failures.Known(path));
+    failures.Add(path);
+    EXPECT_TRUE(failures.Known(path));
+    write(dir, QStringLiteral("a.png"), "xy"); // another size
+    EXPECT_FALSE(failures.Known(path));
+    failures.Add(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_FALSE(failures.Known(path)); // another modification time
+    failures.Add(path);
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_FALSE(failures.Known(path));
+    failures.Add(path); // a missing file until it appears
+    EXPECT_TRUE(failures.Known(path));
+    write(dir, QStringLiteral("a.png"), "x");
+    EXPECT_FALSE(failures.Known(path));
+    failures.Add(path);
+    failures.Clear();
+    EXPECT_FALSE(failures.Known(path));
 }
 
 TEST(TBitmap, ReadsABitmapWhateverTheExtension) {

@@ -15,7 +15,11 @@ namespace {
 const QString kDataSetIndex = QStringLiteral("Donnees.ini");
 }
 
-void TAevoriumF1::LoadScale() { ScaleTable = LoadScaleFile(ScaleFileName); }
+void TAevoriumF1::LoadScale() {
+    ScaleTable = LoadScaleFile(ScaleFileName);
+    // Pictures that failed are tried again with the new data set.
+    FailedPictures.Clear();
+}
 
 void TAevoriumF1::BuildDataSetMenu() {
     DataSetList = TIniFile(ExeDir + kDataSetIndex).ReadSections();

@@ -128,9 +128,19 @@ void TAevoriumF1::ShowPicture(TPanel* panel, TImage* image, const QString& name)
     // 4. Load; the panel never shows more than its area, so the decoder may
     // keep a reduced copy.
     image->Picture().SetMaxDrawSize(QSize(areaWidth, areaHeight));
-    try {
-        image->Picture().LoadFromFile(ExeDir + name);
-    } catch (...) {
+    // A file that failed before and has not changed since is not decoded
+    // again: a dial drag inside its period would decode it at every step.
+    const QString path = ExeDir + name;
+    bool loaded = false;
+    if (!FailedPictures.Known(path)) {
+        try {
+            image->Picture().LoadFromFile(path);
+            loaded = true;
+        } catch (...) {
+            FailedPictures.Add(path);
+        }
+    }
+    if (!loaded) {
         // Shown once per failing name: a box at every step of a dial drag
         // would break the drag.
         if (name != failed) {
