@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -211,7 +212,7 @@ QString frenchNumber(double v) {
 
 } // namespace
 
-bool ParseCsvDate(const QString& cell, double* dateMa) {
+bool ParseCsvDate(const QString& cell, double* dateMa, int* decimals) {
     QString s = cell.trimmed();
     // "Ma" only: in this program "ma" counts thousands of years.
     if (s.endsWith(QLatin1String("Ma")))
@@ -256,13 +257,30 @@ bool ParseCsvDate(const QString& cell, double* dateMa) {
     if (!ok || !std::isfinite(v))
         return false;
     *dateMa = sign > 0 ? v : -v;
+    if (decimals) {
+        const qsizetype separator = s.indexOf(QLatin1Char('.'));
+        *decimals = separator < 0 ? 0 : int(s.size() - separator - 1);
+    }
     return true;
+}
+
+QString CsvEventDateText(double dateMa, int decimals) {
+    if (decimals <= 3)
+        return FormatDateText(dateMa);
+    QString text = QString::number(dateMa, 'f', std::min(decimals, 6));
+    text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (text.startsWith(QLatin1Char('-')) && StrToFloatLenient(text) == 0.0)
+        text.remove(0, 1);
+    return text;
 }
 
 QString CsvDateText(const QString& dateText) {
     const double v = StrToFloatLenient(dateText);
-    const QString text = FormatDateText(v);
-    if (v > 0 && text != QLatin1String("0,000"))
+    // The decimals of the list's own text, when it has more than three.
+    const qsizetype comma = dateText.lastIndexOf(QLatin1Char(','));
+    const int decimals = comma < 0 ? 3 : int(dateText.trimmed().size() - comma - 1);
+    const QString text = CsvEventDateText(v, decimals);
+    if (v > 0 && StrToFloatLenient(text) != 0.0)
         return QLatin1Char('+') + text;
     return text;
 }
@@ -285,7 +303,8 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
             break;
         }
         double date = 0;
-        const bool dateOk = ParseCsvDate(r.Cells.value(dateColumn), &date);
+        int decimals = 3;
+        const bool dateOk = ParseCsvDate(r.Cells.value(dateColumn), &date, &decimals);
         if (firstRow) {
             firstRow = false;
             if (!dateOk) {
@@ -330,7 +349,7 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
                                                    .arg(frenchNumber(event.size()), frenchNumber(maxText))});
             continue;
         }
-        result.Events.Append(FormatDateText(date), event);
+        result.Events.Append(CsvEventDateText(date, decimals), event);
         result.EventLines.push_back(r.Line);
         if (!IsWindows1252Encodable(event))
             result.NotWindows1252Lines.push_back(r.Line);

@@ -64,11 +64,17 @@ inline constexpr int MaxListedRejections = 20;
 // past). Accepts a comma or a point as decimal separator, blanks between
 // thousands, a "+" or "-" (also the typographic minus) and a trailing "Ma".
 // An unsigned value is an age: the date returned is its negative. False when
-// the cell is not such a number.
-bool ParseCsvDate(const QString& cell, double* dateMa);
+// the cell is not such a number. `decimals`, when given, receives the number
+// of digits after the decimal separator.
+bool ParseCsvDate(const QString& cell, double* dateMa, int* decimals = nullptr);
 
-// The date column of an export: three decimals and a comma as in event files,
-// with an explicit "+" for dates after the present, so that reading it back
+// The date text of an event read from CSV: three decimals and a comma as in
+// event files, or as many decimals as the cell had beyond three (up to six),
+// so that a date such as -0,0117 keeps its place on the scale.
+QString CsvEventDateText(double dateMa, int decimals);
+
+// The date column of an export: three decimals and a comma as in event files
+// (more when the list's date text has more), with an explicit "+" for dates after the present, so that reading it back
 // (where an unsigned value is an age) gives the same date.
 QString CsvDateText(const QString& dateText);
 

@@ -160,13 +160,15 @@ TEST(EventCsvTest, ExportFormatAndRoundTrip) {
     list.Append(QStringLiteral("12,250"), QStringLiteral("Futur"));
     list.Append(QStringLiteral("0,000"), QString());
     list.Append(QStringLiteral("-4550,000"), QStringLiteral("Δ hors Windows-1252"));
+    list.Append(QStringLiteral("-0,0117"), QStringLiteral("Holocène")); // keeps its fourth decimal
     const QByteArray bytes = WriteEventCsv(list);
     EXPECT_EQ(bytes, QByteArray("\xEF\xBB\xBF"
                                 "Date (Ma);\xC3\x89v\xC3\xA9nement\r\n"
                                 "-65,500;\"Extinction; fin du \"\"Cr\xC3\xA9tac\xC3\xA9\"\"\"\r\n"
                                 "+12,250;Futur\r\n"
                                 "0,000;\r\n"
-                                "-4550,000;\xCE\x94 hors Windows-1252\r\n"));
+                                "-4550,000;\xCE\x94 hors Windows-1252\r\n"
+                                "-0,0117;Holoc\xC3\xA8ne\r\n"));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cours.csv"));
