@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+#include <vector>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -25,6 +28,7 @@ class TLEDLabel;
 class TPanel;
 class TSceneViewer;
 class TScrewPanel;
+class TSphere;
 class TSpiralScene;
 
 // The main window: the instrument panel and the owner of all application state.
@@ -93,6 +97,17 @@ public:
     // ---- Event markers, hover and collision ----
     void CreateEventMarkers();
     void ClearEventMarkers();
+    // The markers of `list`, made in one pass outside the tree (nothing shows
+    // them yet); progress(done) is asked now and then and cancels with false,
+    // in which case nothing is kept and the result is false.
+    bool MakeEventMarkers(const TEventList& list, std::vector<TSphere*>& markers,
+                          const std::function<bool(int)>& progress);
+    // Frees the markers on show and shows these instead, with one repaint.
+    void ShowEventMarkers(std::vector<TSphere*> markers);
+    // The markers after one edit of EventList (an action code of TEditionEven
+    // at `index`), as CreateEventMarkers would make them, touching only those
+    // that change.
+    void EventMarkersAfterEdit(int action, int index);
     void RunCollisionCheck();
     // OnCollision of CollisionManager1: the event the date sphere touches.
     void CollisionManager1Collision(TCollisionManager* Sender, TBaseSceneObject* object1, TBaseSceneObject* object2);
@@ -103,6 +118,10 @@ public:
     void LoadEvents();
     void Personnalise1Click(QObject* Sender);
     void Editervnement1Click();
+    // What the editor's answer (an action code of TEditionEven) does: the list
+    // changes, the markers follow it and the date update runs again. selected:
+    // the touched event (-1 for none); date and text: the editor's values.
+    void ApplyEventEdit(int action, int selected, double date, const QString& text);
     void Sauvegarder1Click();
     void Ouvrir1Click();
     // Asked when the window is about to close: false keeps it open.

@@ -333,15 +333,9 @@ void TCollisionManager::updatePairs(const std::vector<int>& moved) {
     // Rows of moved objects were filled in ascending order of i.
 }
 
-void TCollisionManager::RunCollisionCheck() {
-    if (!OnCollision || m_checking)
-        return;
-    compact();
+void TCollisionManager::readShapes(std::vector<TShape>& shapes) const {
     const std::size_t n = m_items.size();
-    if (n < 2)
-        return;
-
-    std::vector<TShape> shapes(n);
+    shapes.assign(n, TShape{});
     // Most objects share a parent (the markers): its world matrix is made once.
     // Row 3 of ObjectMatrix x parent's WorldMatrix is Position x that matrix.
     const TBaseSceneObject* lastParent = nullptr;
@@ -349,6 +343,8 @@ void TCollisionManager::RunCollisionCheck() {
     for (std::size_t i = 0; i < n; ++i) {
         const TCollisionBehaviour* b = m_items[i];
         TShape& s = shapes[i];
+        if (!b)
+            continue;
         s.owner = b->OwnerBaseSceneObject();
         s.mode = b->m_boundingMode;
         s.group = b->m_groupIndex;
@@ -366,6 +362,41 @@ void TCollisionManager::RunCollisionCheck() {
         s.halfExtents = s.owner->HalfExtents();
         s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
     }
+}
+
+void TCollisionManager::report(const std::vector<TShape>& shapes, const std::vector<std::pair<int, int>>& pairs) {
+    // The handler may free objects: their slots become null and their pairs
+    // are skipped.
+    struct TGuard {
+        TCollisionManager* m;
+        ~TGuard() {
+            m->m_checking = false;
+            m->compact();
+        }
+    } guard{this};
+    m_reportOwners.resize(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        m_reportOwners[i] = shapes[i].owner;
+    m_checking = true;
+    const TObjectCollisionEvent handler = OnCollision;
+    for (const auto& [i, j] : pairs) {
+        TBaseSceneObject* o1 = m_reportOwners[std::size_t(i)];
+        TBaseSceneObject* o2 = m_reportOwners[std::size_t(j)];
+        if (o1 && o2)
+            handler(this, o1, o2);
+    }
+}
+
+void TCollisionManager::RunCollisionCheck() {
+    if (!OnCollision || m_checking)
+        return;
+    compact();
+    const std::size_t n = m_items.size();
+    if (n < 2)
+        return;
+
+    std::vector<TShape> shapes;
+    readShapes(shapes);
     std::vector<int> moved;
     if (m_pairsValid && m_shapes.size() == n) {
         for (std::size_t i = 0; i < n && moved.size() <= kMaxMovedForUpdate; ++i)
@@ -404,4 +435,43 @@ void TCollisionManager::RunCollisionCheck() {
                 handler(this, o1, o2);
         }
     }
+}
+
+void TCollisionManager::RunCollisionCheckWith(const TBaseSceneObject* object) {
+    if (!OnCollision || m_checking || !object)
+        return;
+    compact();
+    const int n = int(m_items.size());
+    if (n < 2)
+        return;
+    // The slots of the object's behaviours, ascending.
+    std::vector<int> mine;
+    for (int i = 0; i < n; ++i)
+        if (m_items[std::size_t(i)]->OwnerBaseSceneObject() == object)
+            mine.push_back(i);
+    if (mine.empty())
+        return;
+    std::vector<TShape> shapes;
+    readShapes(shapes);
+    // Row i of the double loop: all j > i when i is the object's, otherwise
+    // the object's slots after i.
+    std::vector<std::pair<int, int>> pairs;
+    auto test = [&](int i, int j) {
+        const TShape &a = shapes[std::size_t(i)], &b = shapes[std::size_t(j)];
+        if (mayTest(a, b) && touches(a, b))
+            pairs.emplace_back(i, j);
+    };
+    std::size_t next = 0; // first of `mine` above the row
+    for (int i = 0; i < n - 1; ++i) {
+        while (next < mine.size() && mine[next] <= i)
+            ++next;
+        if (next > 0 && mine[next - 1] == i) {
+            for (int j = i + 1; j < n; ++j)
+                test(i, j);
+        } else {
+            for (std::size_t k = next; k < mine.size(); ++k)
+                test(i, mine[k]);
+        }
+    }
+    report(shapes, pairs);
 }

@@ -82,6 +82,15 @@ public:
     // moved (the date sphere), only their pairs are tested again.
     void RunCollisionCheck();
 
+    // The pairs of RunCollisionCheck that involve `object`: raises OnCollision
+    // for each touching pair of which one behaviour belongs to `object`, with
+    // the same tests, the same arguments and in the same order as
+    // RunCollisionCheck would, before it returns; no other pair is tested.
+    // A caller that reads only the pairs of one object (the main window, those
+    // of the date sphere) gets them in time linear in the number of behaviours
+    // and without memory for the pairs of the others.
+    void RunCollisionCheckWith(const TBaseSceneObject* object);
+
 private:
     friend class TCollisionBehaviour;
     // What a check reads of one behaviour and its owner.
@@ -98,6 +107,12 @@ private:
     static bool mayTest(const TShape& a, const TShape& b);
     // Conservative distance within which the shape may touch another one.
     static float reach(const TShape& s);
+
+    // The shapes of the registered behaviours, in registration order.
+    void readShapes(std::vector<TShape>& shapes) const;
+    // Reports the pairs (i, j), given in the order of the double loop, to the
+    // handler; pairs whose objects go away meanwhile are skipped.
+    void report(const std::vector<TShape>& shapes, const std::vector<std::pair<int, int>>& pairs);
 
     void add(TCollisionBehaviour* b);
     void remove(TCollisionBehaviour* b);

@@ -83,13 +83,17 @@ void TAevoriumF1::Editervnement1Click() {
         editor.BtnSupp->setEnabled(true);
     }
 
-    switch (editor.ExecuteAction()) {
+    ApplyEventEdit(editor.ExecuteAction(), selected, editor.EventDate, editor.EventText);
+}
+
+void TAevoriumF1::ApplyEventEdit(int action, int selected, double date, const QString& text) {
+    switch (action) {
     case TEditionEven::ActionAdd:
         // "Ajouter" shows only where no event is touched: the event is appended.
-        EventList.Insert(selected, FormatDateText(editor.EventDate), editor.EventText);
+        EventList.Insert(selected, FormatDateText(date), text);
         break;
     case TEditionEven::ActionModify:
-        EventList.SetText(selected, editor.EventText);
+        EventList.SetText(selected, text);
         break;
     case TEditionEven::ActionDelete:
         EventList.Delete(selected);
@@ -98,8 +102,7 @@ void TAevoriumF1::Editervnement1Click() {
         return;
     }
     EventsModified = true;
-    ClearEventMarkers();
-    CreateEventMarkers();
+    EventMarkersAfterEdit(action, selected);
     BtnRot1AngleChange(BtnRot3);
 }
 
