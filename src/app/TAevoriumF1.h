@@ -124,6 +124,14 @@ public:
     void ApplyEventEdit(int action, int selected, double date, const QString& text);
     void Sauvegarder1Click();
     void Ouvrir1Click();
+    // "Ouvrir" once the file is chosen: reads it and shows its events, with
+    // the busy cursor and a progress dialog that can cancel. A file over
+    // MaxEventFileSize bytes or MaxEventCount events is refused with a
+    // message, as is one that memory cannot hold; then, and on a cancel, the
+    // list on show stays and the result is false.
+    bool OpenEventFile(const QString& path);
+    qint64 MaxEventFileSize = qint64(64) * 1024 * 1024;
+    int MaxEventCount = 2000000;
     // Asked when the window is about to close: false keeps it open.
     bool CanCloseWithUnsavedEvents();
     // The file dialogs of event files; each remembers the path last chosen in it.

@@ -10,8 +10,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
+
+#include <chrono>
+#include <future>
+#include <new>
+
+namespace {
+
+// A count as French readers write it (12 000).
+QString FrenchNumber(int n) { return QLocale(QLocale::French, QLocale::France).toString(n); }
+
+} // namespace
 
 void TAevoriumF1::LoadEvents() { EventList = LoadEventFile(EventFileName); }
 
@@ -36,12 +50,64 @@ void TAevoriumF1::Ouvrir1Click() {
         return;
     if (!OpenDialog1.Execute(this))
         return;
+    OpenEventFile(OpenDialog1.FileName);
+}
+
+bool TAevoriumF1::OpenEventFile(const QString& path) {
     TBusyCursor busy;
-    EventList.Clear();
-    ClearEventMarkers();
-    EventList = LoadEventFile(OpenDialog1.FileName);
-    CreateEventMarkers();
+    const QString kept = QStringLiteral("\rLa liste d'événements actuelle est conservée.");
+    if (QFileInfo(path).size() > MaxEventFileSize) {
+        ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
+                               QStringLiteral("\rest trop grand pour être ouvert (plus de %1 Mo).")
+                                   .arg(MaxEventFileSize / (1024 * 1024)) +
+                               kept);
+        return false;
+    }
+    // The previous list and its markers stay on show until the new ones are
+    // complete: a refusal, a cancel or a lack of memory keeps them.
+    QProgressDialog progress(QStringLiteral("Chargement des événements…"), QStringLiteral("Annuler"), 0, 0, this);
+    progress.setWindowTitle(QStringLiteral("Aevorium"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    progress.setValue(0);
+    TEventList list;
+    std::vector<TSphere*> markers;
+    try {
+        // The file is read in a thread of its own while this one keeps the
+        // window painting; a cancel waits for the end of the reading.
+        std::future<TEventList> reading = std::async(std::launch::async, LoadEventFile, path);
+        while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+        list = reading.get();
+        if (progress.wasCanceled())
+            return false;
+        if (list.Count() > MaxEventCount) {
+            progress.cancel();
+            ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path + QStringLiteral("\rcontient %1 événements ; la spirale en montre au plus %2.")
+                                                                  .arg(FrenchNumber(list.Count()), FrenchNumber(MaxEventCount)) +
+                                   kept);
+            return false;
+        }
+        const QString total = FrenchNumber(list.Count());
+        progress.setMaximum(list.Count());
+        const bool done = MakeEventMarkers(list, markers, [&](int made) {
+            progress.setLabelText(QStringLiteral("Chargement des événements…\n%1 sur %2").arg(FrenchNumber(made), total));
+            progress.setValue(made);
+            return !progress.wasCanceled();
+        });
+        if (!done)
+            return false;
+    } catch (const std::bad_alloc&) {
+        // The markers made so far are freed already.
+        progress.cancel();
+        ShowErrorBox(this, QStringLiteral("Mémoire insuffisante pour ouvrir le fichier : \r") + path + kept);
+        return false;
+    }
+    progress.setValue(list.Count());
+    EventList = std::move(list);
+    ShowEventMarkers(std::move(markers));
     BtnRot1AngleChange(BtnRot3);
+    return true;
 }
 
 void TAevoriumF1::Personnalise1Click(QObject* Sender) {

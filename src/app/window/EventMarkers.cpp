@@ -9,6 +9,7 @@
 
 #include <QLabel>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -40,21 +41,22 @@ void setMarkerNumber(TSphere* marker, int i) {
 // The marker of event i, owned by BaseSpirale but not yet in the tree, so that
 // none of its settings asks for a repaint.
 TSphere* newMarker(TSpiralScene& s, int i, const QString& dateText) {
-    auto* marker = new TSphere(s.BaseSpirale);
+    // Freed again (and unregistered) should a step fail.
+    auto marker = std::make_unique<TSphere>(s.BaseSpirale);
     marker->SetRadius(0.03f);
     marker->SetSlices(20);
     marker->SetStacks(20);
     marker->Position().SetPoint(0, 0, 0);
     marker->Material() = s.SpherePos->Material();
     marker->Material().SetBlendingMode(s.Spirale->Material().BlendingMode());
-    setMarkerColours(marker, false);
-    setMarkerNumber(marker, i);
+    setMarkerColours(marker.get(), false);
+    setMarkerNumber(marker.get(), i);
     marker->Behaviours().Assign(s.SpherePos->Behaviours());
     if (marker->Behaviours().Count() > 0)
         if (auto* collision = dynamic_cast<TCollisionBehaviour*>(marker->Behaviours()[0]))
             collision->SetBoundingMode(cbmSphere);
     PlaceOnSpiral(*marker, 5, 1.0, 0.3, StrToFloatLenient(dateText));
-    return marker;
+    return marker.release();
 }
 
 // Markers freshly made show no highlight: the one highlighted last gets its
@@ -72,15 +74,23 @@ bool TAevoriumF1::MakeEventMarkers(const TEventList& list, std::vector<TSphere*>
     TSpiralScene& s = *Scene;
     markers.clear();
     const int count = list.Count();
-    markers.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i) {
-        if (progress && i % 2048 == 0 && !progress(i)) {
-            for (TSphere* marker : markers)
-                delete marker;
-            markers.clear();
-            return false;
+    auto discard = [&markers] {
+        for (TSphere* marker : markers)
+            delete marker;
+        markers.clear();
+    };
+    try {
+        markers.reserve(std::size_t(count));
+        for (int i = 0; i < count; ++i) {
+            if (progress && i % 2048 == 0 && !progress(i)) {
+                discard();
+                return false;
+            }
+            markers.push_back(newMarker(s, i, list.Date(i)));
         }
-        markers.push_back(newMarker(s, i, list.Date(i)));
+    } catch (...) {
+        discard();
+        throw;
     }
     return true;
 }
