@@ -218,6 +218,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // While RunCollisionCheck runs: the event the handler named last.
+    bool m_inCollisionCheck = false;
+    int m_touchedDuringCheck = -1;
     void createControls();
     void createMenus();
 };

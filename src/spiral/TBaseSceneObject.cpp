@@ -144,6 +144,7 @@ void TBaseSceneObject::AddChild(TBaseSceneObject* child) {
             oldScene->NotifyChange();
     }
     child->m_parent = this;
+    child->countChange();
     child->m_parentSlot = m_children.size();
     m_children.push_back(child);
     NotifyChange();
@@ -160,6 +161,7 @@ void TBaseSceneObject::Reparent(TBaseSceneObject* newParent) {
 TScene* TBaseSceneObject::Scene() const { return m_parent ? m_parent->Scene() : nullptr; }
 
 void TBaseSceneObject::NotifyChange() {
+    countChange();
     if (TScene* scene = Scene())
         scene->NotifyChange();
 }
@@ -215,6 +217,7 @@ void TBaseSceneObject::detachFromParent() {
     TScene* scene = m_parent->Scene();
     m_parent->detachChild(this);
     m_parent = nullptr;
+    countChange();
     if (scene)
         scene->NotifyChange();
 }

@@ -130,6 +130,13 @@ public:
     // A value that shapes the mesh: rebuilt at the next use.
     void StructureChanged();
 
+    // Changes of values that place or shape objects (or anything NotifyChange
+    // reports), counted over all objects and for this one: a reader that keeps
+    // what it read of many objects knows that it still holds while the count
+    // of all less this object's own stays the same.
+    static std::uint64_t AllChanges() { return s_allChanges; }
+    std::uint64_t OwnChanges() const { return m_ownChanges; }
+
     void AddFreeNotification(TFreeNotifiable* who);
     void RemoveFreeNotification(TFreeNotifiable* who);
 
@@ -137,6 +144,10 @@ private:
     void detachChild(TBaseSceneObject* child);
     // Leaves the parent (if any) and tells the scene it changed.
     void detachFromParent();
+    void countChange() {
+        ++m_ownChanges;
+        ++s_allChanges;
+    }
     // Children(i) while the list has holes.
     TBaseSceneObject* childWithHoles(int i) const;
     // Closes the holes of the lists (not while this object is being freed).
@@ -166,6 +177,8 @@ private:
     mutable std::size_t m_childHoles = 0;
     std::size_t m_parentSlot = 0; // in the parent's m_children
     bool m_freeing = false;       // in the destructor: no compaction
+    std::uint64_t m_ownChanges = 0;
+    static inline std::uint64_t s_allChanges = 0;
     std::vector<TFreeNotifiable*> m_freeNotifies;
 
     std::shared_ptr<TMesh> m_mesh;

@@ -314,11 +314,21 @@ TEST(TCollisionManager, SameReportsAsTheDoubleLoop) {
         const std::vector<TPair> got = w.check();
         ASSERT_EQ(simpleOnly(got), expected()) << "round " << round;
         total += got.size();
-        for (TSphere* o : {objects[0], objects[150], objects.back()}) {
+        for (TSphere* o : {objects[150], objects.back(), objects[0]}) {
             w.reported.clear();
             w.manager.RunCollisionCheckWith(o);
             ASSERT_EQ(w.reported, involving(got, o)) << "round " << round;
             withOne += w.reported.size();
+        }
+        // Asked again for the same object after it moved alone, or after
+        // another one moved: what it kept must not hide either move.
+        TSphere* other = objects[std::size_t(round * 7 % 300)];
+        for (TSphere* moved : {objects[0], other}) {
+            moved->Position().SetPoint(objects[5]->Position().X(), objects[5]->Position().Y(), objects[0]->Position().Z());
+            w.reported.clear();
+            w.manager.RunCollisionCheckWith(objects[0]);
+            const std::vector<TPair> again = w.reported;
+            ASSERT_EQ(again, involving(w.check(), objects[0])) << "round " << round;
         }
         // The first objects move a little (the date sphere), sometimes many move,
         // sometimes objects come and go.

@@ -154,8 +154,19 @@ void TAevoriumF1::EventMarkersAfterEdit(int action, int index) {
 
 void TAevoriumF1::RunCollisionCheck() {
     // The handler reads only the pairs of the date sphere: those alone are
-    // looked for, in the order of the full check.
+    // looked for, in the order of the full check. Where markers crowd, the
+    // sphere touches hundreds of them; the label is written once, with the
+    // event the last report names, which is the text it would end with.
+    m_touchedDuringCheck = -1;
+    m_inCollisionCheck = true;
+    struct TEnd {
+        TAevoriumF1* w;
+        ~TEnd() { w->m_inCollisionCheck = false; }
+    } end{this};
     Scene->CollisionManager1.RunCollisionCheckWith(Scene->SpherePos);
+    m_inCollisionCheck = false;
+    if (m_touchedDuringCheck >= 0 && m_touchedDuringCheck < EventList.Count())
+        Label3->setText(QLatin1Char(' ') + EventList.Text(m_touchedDuringCheck));
 }
 
 void TAevoriumF1::CollisionManager1Collision(TCollisionManager*, TBaseSceneObject* object1,
@@ -167,7 +178,10 @@ void TAevoriumF1::CollisionManager1Collision(TCollisionManager*, TBaseSceneObjec
     if (index < 0 || index >= EventList.Count())
         return;
     SelectedEventIndex = index;
-    Label3->setText(QLatin1Char(' ') + EventList.Text(index));
+    if (m_inCollisionCheck)
+        m_touchedDuringCheck = index;
+    else
+        Label3->setText(QLatin1Char(' ') + EventList.Text(index));
 }
 
 void TAevoriumF1::HoverMarkerAt(int X, int Y) {
