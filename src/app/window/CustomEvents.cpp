@@ -9,6 +9,7 @@
 #include "timescale/StrToFloat.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLocale>
@@ -68,8 +69,19 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
     QProgressDialog progress(QStringLiteral("Chargement des événements…"), QStringLiteral("Annuler"), 0, 0, this);
     progress.setWindowTitle(QStringLiteral("Aevorium"));
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    progress.setValue(0);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    progress.reset(); // no timer of its own: it shows when told below
+    // Shown once the load has lasted a moment. Events are processed only
+    // while it shows, so that its modality keeps the window from other input.
+    QElapsedTimer clock;
+    clock.start();
+    auto shown = [&] {
+        if (!progress.isVisible() && clock.elapsed() >= 300)
+            progress.show();
+        return progress.isVisible();
+    };
     TEventList list;
     std::vector<TSphere*> markers;
     try {
@@ -77,22 +89,27 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
         // window painting; a cancel waits for the end of the reading.
         std::future<TEventList> reading = std::async(std::launch::async, LoadEventFile, path);
         while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+            if (shown())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
         list = reading.get();
         if (progress.wasCanceled())
             return false;
         if (list.Count() > MaxEventCount) {
             progress.cancel();
-            ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path + QStringLiteral("\rcontient %1 événements ; la spirale en montre au plus %2.")
-                                                                  .arg(FrenchNumber(list.Count()), FrenchNumber(MaxEventCount)) +
+            ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
+                                   QStringLiteral("\rcontient %1 événements ; la spirale en montre au plus %2.")
+                                       .arg(FrenchNumber(list.Count()), FrenchNumber(MaxEventCount)) +
                                    kept);
             return false;
         }
         const QString total = FrenchNumber(list.Count());
         progress.setMaximum(list.Count());
         const bool done = MakeEventMarkers(list, markers, [&](int made) {
-            progress.setLabelText(QStringLiteral("Chargement des événements…\n%1 sur %2").arg(FrenchNumber(made), total));
-            progress.setValue(made);
+            if (shown()) {
+                progress.setLabelText(
+                    QStringLiteral("Chargement des événements…\n%1 sur %2").arg(FrenchNumber(made), total));
+                progress.setValue(made); // paints and takes the dialog's input
+            }
             return !progress.wasCanceled();
         });
         if (!done)
@@ -103,7 +120,7 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
         ShowErrorBox(this, QStringLiteral("Mémoire insuffisante pour ouvrir le fichier : \r") + path + kept);
         return false;
     }
-    progress.setValue(list.Count());
+    progress.hide();
     EventList = std::move(list);
     ShowEventMarkers(std::move(markers));
     BtnRot1AngleChange(BtnRot3);
