@@ -106,11 +106,10 @@ void TBaseSceneObject::SetVisible(bool v) {
 }
 
 int TBaseSceneObject::IndexOfChild(const TBaseSceneObject* child) const {
-    if (!child || child->m_parent != this)
+    // By address alone: `child` may be an object freed already.
+    if (!child)
         return -1;
     compactChildren();
-    if (m_childHoles == 0)
-        return int(child->m_parentSlot);
     int index = 0;
     for (const TBaseSceneObject* c : m_children) {
         if (c == child)
