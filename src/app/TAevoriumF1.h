@@ -10,6 +10,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+#include <vector>
+
 class QAction;
 class QImage;
 class QLabel;
@@ -29,6 +32,7 @@ class TNavigation;
 class TPanel;
 class TSceneViewer;
 class TScrewPanel;
+class TSphere;
 class TSpiralScene;
 
 // The main window: the instrument panel and the owner of all application state.
@@ -103,6 +107,17 @@ public:
     // ---- Event markers, hover and collision ----
     void CreateEventMarkers();
     void ClearEventMarkers();
+    // The markers of `list`, made in one pass outside the tree (nothing shows
+    // them yet); progress(done) is asked now and then and cancels with false,
+    // in which case nothing is kept and the result is false.
+    bool MakeEventMarkers(const TEventList& list, std::vector<TSphere*>& markers,
+                          const std::function<bool(int)>& progress);
+    // Frees the markers on show and shows these instead, with one repaint.
+    void ShowEventMarkers(std::vector<TSphere*> markers);
+    // The markers after one edit of EventList (an action code of TEditionEven
+    // at `index`), as CreateEventMarkers would make them, touching only those
+    // that change.
+    void EventMarkersAfterEdit(int action, int index);
     void RunCollisionCheck();
     // OnCollision of CollisionManager1: the event the date sphere touches.
     void CollisionManager1Collision(TCollisionManager* Sender, TBaseSceneObject* object1, TBaseSceneObject* object2);
@@ -113,10 +128,20 @@ public:
     void LoadEvents();
     void Personnalise1Click(QObject* Sender);
     void Editervnement1Click();
+    // What the editor's answer (an action code of TEditionEven) does: the list
+    // changes, the markers follow it and the date update runs again. selected:
+    // the touched event (-1 for none); date and text: the editor's values.
+    void ApplyEventEdit(int action, int selected, double date, const QString& text);
     void Sauvegarder1Click();
     void Ouvrir1Click();
-    // Steps 2 to 4 of "Ouvrir": the events of `path` replace the list.
-    void OpenEventFile(const QString& path);
+    // "Ouvrir" once the file is chosen: reads it and shows its events, with
+    // the busy cursor and a progress dialog that can cancel. A file over
+    // MaxEventFileSize bytes or MaxEventCount events is refused with a
+    // message, as is one that memory cannot hold; then, and on a cancel, the
+    // list on show stays and the result is false.
+    bool OpenEventFile(const QString& path);
+    qint64 MaxEventFileSize = qint64(64) * 1024 * 1024;
+    int MaxEventCount = 2000000;
     // An event file named on the command line (or by a later instance): opened
     // as "Ouvrir" would, entering custom mode first; a missing or unreadable
     // file is reported in an error box and nothing changes.
@@ -232,6 +257,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // While RunCollisionCheck runs: the event the handler named last.
+    bool m_inCollisionCheck = false;
+    int m_touchedDuringCheck = -1;
     void createControls();
     void createMenus();
     void createLessonMenuItems();

@@ -66,6 +66,18 @@ void TCollisionBehaviour::SetManager(TCollisionManager* manager) {
         m_manager->add(this);
 }
 
+void TCollisionBehaviour::SetBoundingMode(TCollisionBoundingMode mode) {
+    m_boundingMode = mode;
+    if (m_manager)
+        m_manager->m_queryValid = false;
+}
+
+void TCollisionBehaviour::SetGroupIndex(std::int32_t group) {
+    m_groupIndex = group;
+    if (m_manager)
+        m_manager->m_queryValid = false;
+}
+
 std::unique_ptr<TBehaviour> TCollisionBehaviour::Clone() const {
     auto copy = std::make_unique<TCollisionBehaviour>();
     copy->SetManager(m_manager);
@@ -85,6 +97,7 @@ void TCollisionManager::add(TCollisionBehaviour* b) {
     b->m_slot = m_items.size();
     m_items.push_back(b);
     m_pairsValid = false;
+    m_queryValid = false;
 }
 
 void TCollisionManager::remove(TCollisionBehaviour* b) {
@@ -97,6 +110,7 @@ void TCollisionManager::remove(TCollisionBehaviour* b) {
             m_reportOwners[b->m_slot] = nullptr;
     }
     m_pairsValid = false;
+    m_queryValid = false;
     if (!m_checking && m_holes > m_items.size() / 2)
         compact();
 }
@@ -333,6 +347,64 @@ void TCollisionManager::updatePairs(const std::vector<int>& moved) {
     // Rows of moved objects were filled in ascending order of i.
 }
 
+void TCollisionManager::readShape(std::size_t i, TShape& s, const TBaseSceneObject*& lastParent,
+                                  Matrix4f& parentWorld) const {
+    s = TShape{};
+    const TCollisionBehaviour* b = m_items[i];
+    if (!b)
+        return;
+    s.owner = b->OwnerBaseSceneObject();
+    s.mode = b->m_boundingMode;
+    s.group = b->m_groupIndex;
+    if (!s.owner)
+        return;
+    // Row 3 of ObjectMatrix x parent's WorldMatrix is Position x that matrix.
+    if (const TBaseSceneObject* parent = s.owner->Parent()) {
+        if (parent != lastParent) {
+            parentWorld = parent->WorldMatrix();
+            lastParent = parent;
+        }
+        s.position = TransformPoint(s.owner->Position().AsVector(), parentWorld);
+    } else {
+        s.position = s.owner->Position().AsVector();
+    }
+    s.halfExtents = s.owner->HalfExtents();
+    s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
+}
+
+void TCollisionManager::readShapes(std::vector<TShape>& shapes) const {
+    const std::size_t n = m_items.size();
+    shapes.resize(n);
+    // Most objects share a parent (the markers): its world matrix is made once.
+    const TBaseSceneObject* lastParent = nullptr;
+    Matrix4f parentWorld;
+    for (std::size_t i = 0; i < n; ++i)
+        readShape(i, shapes[i], lastParent, parentWorld);
+}
+
+void TCollisionManager::report(const std::vector<TShape>& shapes, const std::vector<std::pair<int, int>>& pairs) {
+    // The handler may free objects: their slots become null and their pairs
+    // are skipped.
+    struct TGuard {
+        TCollisionManager* m;
+        ~TGuard() {
+            m->m_checking = false;
+            m->compact();
+        }
+    } guard{this};
+    m_reportOwners.resize(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        m_reportOwners[i] = shapes[i].owner;
+    m_checking = true;
+    const TObjectCollisionEvent handler = OnCollision;
+    for (const auto& [i, j] : pairs) {
+        TBaseSceneObject* o1 = m_reportOwners[std::size_t(i)];
+        TBaseSceneObject* o2 = m_reportOwners[std::size_t(j)];
+        if (o1 && o2)
+            handler(this, o1, o2);
+    }
+}
+
 void TCollisionManager::RunCollisionCheck() {
     if (!OnCollision || m_checking)
         return;
@@ -341,31 +413,8 @@ void TCollisionManager::RunCollisionCheck() {
     if (n < 2)
         return;
 
-    std::vector<TShape> shapes(n);
-    // Most objects share a parent (the markers): its world matrix is made once.
-    // Row 3 of ObjectMatrix x parent's WorldMatrix is Position x that matrix.
-    const TBaseSceneObject* lastParent = nullptr;
-    Matrix4f parentWorld;
-    for (std::size_t i = 0; i < n; ++i) {
-        const TCollisionBehaviour* b = m_items[i];
-        TShape& s = shapes[i];
-        s.owner = b->OwnerBaseSceneObject();
-        s.mode = b->m_boundingMode;
-        s.group = b->m_groupIndex;
-        if (!s.owner)
-            continue;
-        if (const TBaseSceneObject* parent = s.owner->Parent()) {
-            if (parent != lastParent) {
-                parentWorld = parent->WorldMatrix();
-                lastParent = parent;
-            }
-            s.position = TransformPoint(s.owner->Position().AsVector(), parentWorld);
-        } else {
-            s.position = s.owner->Position().AsVector();
-        }
-        s.halfExtents = s.owner->HalfExtents();
-        s.radius = std::max(s.halfExtents.x, std::max(s.halfExtents.y, s.halfExtents.z));
-    }
+    std::vector<TShape> shapes;
+    readShapes(shapes);
     std::vector<int> moved;
     if (m_pairsValid && m_shapes.size() == n) {
         for (std::size_t i = 0; i < n && moved.size() <= kMaxMovedForUpdate; ++i)
@@ -404,4 +453,58 @@ void TCollisionManager::RunCollisionCheck() {
                 handler(this, o1, o2);
         }
     }
+}
+
+void TCollisionManager::RunCollisionCheckWith(const TBaseSceneObject* object) {
+    if (!OnCollision || m_checking || !object)
+        return;
+    compact();
+    const int n = int(m_items.size());
+    if (n < 2)
+        return;
+    const std::uint64_t others = TBaseSceneObject::AllChanges() - object->OwnChanges();
+    const bool reuse = m_queryValid && m_queryObject == object && m_queryOthers == others &&
+                       m_queryShapes.size() == std::size_t(n) && object->Count() == 0;
+    if (!reuse) {
+        // The slots of the object's behaviours, ascending, and every shape.
+        m_queryMine.clear();
+        for (int i = 0; i < n; ++i)
+            if (m_items[std::size_t(i)]->OwnerBaseSceneObject() == object)
+                m_queryMine.push_back(i);
+        readShapes(m_queryShapes);
+    } else {
+        // Only the object moved or changed since: its shapes alone are read.
+        const TBaseSceneObject* lastParent = nullptr;
+        Matrix4f parentWorld;
+        for (const int i : m_queryMine)
+            readShape(std::size_t(i), m_queryShapes[std::size_t(i)], lastParent, parentWorld);
+    }
+    m_queryObject = object;
+    m_queryOthers = others;
+    m_queryValid = true;
+    const std::vector<int>& mine = m_queryMine;
+    const std::vector<TShape>& shapes = m_queryShapes;
+    if (mine.empty())
+        return;
+    // Row i of the double loop: all j > i when i is the object's, otherwise
+    // the object's slots after i.
+    std::vector<std::pair<int, int>> pairs;
+    auto test = [&](int i, int j) {
+        const TShape &a = shapes[std::size_t(i)], &b = shapes[std::size_t(j)];
+        if (mayTest(a, b) && touches(a, b))
+            pairs.emplace_back(i, j);
+    };
+    std::size_t next = 0; // first of `mine` above the row
+    for (int i = 0; i < n - 1; ++i) {
+        while (next < mine.size() && mine[next] <= i)
+            ++next;
+        if (next > 0 && mine[next - 1] == i) {
+            for (int j = i + 1; j < n; ++j)
+                test(i, j);
+        } else {
+            for (std::size_t k = next; k < mine.size(); ++k)
+                test(i, mine[k]);
+        }
+    }
+    report(shapes, pairs);
 }

@@ -39,11 +39,11 @@ public:
     void SetManager(TCollisionManager* manager);
 
     TCollisionBoundingMode BoundingMode() const { return m_boundingMode; }
-    void SetBoundingMode(TCollisionBoundingMode mode) { m_boundingMode = mode; }
+    void SetBoundingMode(TCollisionBoundingMode mode);
 
     // Two behaviours with the same non-zero group are never tested together.
     std::int32_t GroupIndex() const { return m_groupIndex; }
-    void SetGroupIndex(std::int32_t group) { m_groupIndex = group; }
+    void SetGroupIndex(std::int32_t group);
 
     // The copy has the same manager (so it is registered at the end of that
     // manager's list) and the same bounding mode; its group stays 0.
@@ -82,6 +82,15 @@ public:
     // moved (the date sphere), only their pairs are tested again.
     void RunCollisionCheck();
 
+    // The pairs of RunCollisionCheck that involve `object`: raises OnCollision
+    // for each touching pair of which one behaviour belongs to `object`, with
+    // the same tests, the same arguments and in the same order as
+    // RunCollisionCheck would, before it returns; no other pair is tested.
+    // A caller that reads only the pairs of one object (the main window, those
+    // of the date sphere) gets them in time linear in the number of behaviours
+    // and without memory for the pairs of the others.
+    void RunCollisionCheckWith(const TBaseSceneObject* object);
+
 private:
     friend class TCollisionBehaviour;
     // What a check reads of one behaviour and its owner.
@@ -98,6 +107,14 @@ private:
     static bool mayTest(const TShape& a, const TShape& b);
     // Conservative distance within which the shape may touch another one.
     static float reach(const TShape& s);
+
+    // The shapes of the registered behaviours, in registration order.
+    void readShapes(std::vector<TShape>& shapes) const;
+    // The shape of behaviour i; parentWorld caches the world matrix of lastParent.
+    void readShape(std::size_t i, TShape& s, const TBaseSceneObject*& lastParent, Matrix4f& parentWorld) const;
+    // Reports the pairs (i, j), given in the order of the double loop, to the
+    // handler; pairs whose objects go away meanwhile are skipped.
+    void report(const std::vector<TShape>& shapes, const std::vector<std::pair<int, int>>& pairs);
 
     void add(TCollisionBehaviour* b);
     void remove(TCollisionBehaviour* b);
@@ -119,4 +136,13 @@ private:
     // behaviour goes away meanwhile.
     std::vector<TBaseSceneObject*> m_reportOwners;
     bool m_pairsValid = false;
+
+    // What RunCollisionCheckWith read last: the shapes, the object's slots and
+    // the count of changes of the other objects then. While no other object
+    // changed and the list stayed, only the object's own shapes are read again.
+    std::vector<TShape> m_queryShapes;
+    std::vector<int> m_queryMine;
+    const TBaseSceneObject* m_queryObject = nullptr;
+    std::uint64_t m_queryOthers = 0;
+    bool m_queryValid = false;
 };

@@ -70,8 +70,6 @@ bool TFrameGeometry::update(Entry& e, TBaseSceneObject* object, const Matrix4f& 
         return false;
     e.toClip = toClip;
     e.options = options;
-    SelectVisibleTriangles(*e.mesh, toClip, options.width, options.height, options.cullBackFaces, e.candidates,
-                           false, options.pixelMargin);
     e.version = ++m_versions;
     ++m_selected;
     return true;
@@ -87,17 +85,28 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
     m_nextOccluders.clear();
     // The opaque part: the objects drawn before the first blended one.
     std::size_t opaque = items.size();
+    std::vector<Entry*> changed;
     for (std::size_t k = 0; k < items.size(); ++k) {
         const TDrawItem& item = items[k];
         Entry& e = m_entries[item.object];
         e.frame = m_frame;
-        update(e, item.object, (item.world * view) * projection, options);
+        if (update(e, item.object, (item.world * view) * projection, options))
+            changed.push_back(&e);
         m_order[k] = &e;
         if (opaque == items.size() && item.object->IsBlended())
             opaque = k;
         if (k < opaque)
             m_nextOccluders.emplace_back(item.object, e.version);
     }
+    // The selections are independent of each other: while the camera moves,
+    // every object needs one, and two threads share them.
+    RunInParallel(changed.size(), [&changed](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            Entry& e = *changed[i];
+            SelectVisibleTriangles(*e.mesh, e.toClip, e.options.width, e.options.height, e.options.cullBackFaces,
+                                   e.candidates, false, e.options.pixelMargin);
+        }
+    });
 
     if (!occlusionApplies(options)) {
         for (std::size_t k = 0; k < items.size(); ++k)

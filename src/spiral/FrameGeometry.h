@@ -86,7 +86,8 @@ private:
         std::size_t operator()(const TGeometryKey& k) const;
     };
 
-    // Brings the entry's candidates up to date; true when they changed.
+    // Brings the entry's mesh, matrix and options up to date; true when its
+    // candidates must be selected again.
     bool update(Entry& e, TBaseSceneObject* object, const Matrix4f& toClip, const TFrameOptions& options);
     // The mesh of the key, built by `object` unless another holder of the key has it.
     std::shared_ptr<const TMesh> keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object);

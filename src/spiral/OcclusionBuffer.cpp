@@ -196,25 +196,39 @@ void TOcclusionBuffer::RemoveHidden(const TTriangleBatch& in, TTriangleBatch& ou
 
 void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, const std::vector<TTriangleBatch*>& out,
                                  bool cullBackFaces) {
-    // Each triangle is set up once, for both passes.
+    // Each triangle is set up once, for both passes (the set-ups are
+    // independent; the bounds are then lowered in drawing order).
+    std::vector<std::size_t> first(in.size() + 1, 0);
+    for (std::size_t b = 0; b < in.size(); ++b)
+        first[b + 1] = first[b] + in[b]->indices.size() / 3;
     static thread_local std::vector<SetUp> setUps;
-    setUps.clear();
-    for (const TTriangleBatch* batch : in) {
-        const auto& win = batch->window;
-        const auto& idx = batch->indices;
-        for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
-            SetUp& u = setUps.emplace_back();
-            u.t = Triangle{};
-            u.s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, u.t);
-            if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
-                record(u.t, m_margin, m_upper.data(), m_width);
+    setUps.resize(first.back());
+    SetUp* const ups = setUps.data();
+    RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t b = begin; b < end; ++b) {
+            const auto& win = in[b]->window;
+            const auto& idx = in[b]->indices;
+            SetUp* u = ups + first[b];
+            for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++u) {
+                u->t = Triangle{};
+                u->s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, u->t);
+            }
         }
+    });
+    for (std::size_t k = 0; k < setUps.size(); ++k) {
+        const SetUp& u = setUps[k];
+        if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
+            record(u.t, m_margin, m_upper.data(), m_width);
     }
-    std::size_t next = 0;
-    for (std::size_t b = 0; b < in.size(); ++b) {
-        Compactor kept(*in[b], *out[b]);
-        for (std::size_t i = 0; i + 2 < in[b]->indices.size(); i += 3, ++next)
-            if (mayShow(setUps[next].t, setUps[next].s, m_margin, m_upper.data(), m_width))
-                kept.keep(i);
-    }
+    // The bounds are complete: the batches are sorted out independently.
+    const std::vector<SetUp>& all = setUps;
+    RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t b = begin; b < end; ++b) {
+            Compactor kept(*in[b], *out[b]);
+            std::size_t next = first[b];
+            for (std::size_t i = 0; i + 2 < in[b]->indices.size(); i += 3, ++next)
+                if (mayShow(all[next].t, all[next].s, m_margin, m_upper.data(), m_width))
+                    kept.keep(i);
+        }
+    });
 }

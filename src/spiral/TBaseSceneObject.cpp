@@ -5,8 +5,10 @@
 #include <algorithm>
 
 TBaseSceneObject::TBaseSceneObject(TBaseSceneObject* owner) : m_owner(owner) {
-    if (m_owner)
+    if (m_owner) {
+        m_ownerSlot = m_owner->m_owned.size();
         m_owner->m_owned.push_back(this);
+    }
 }
 
 TBaseSceneObject::~TBaseSceneObject() {
@@ -16,18 +18,67 @@ TBaseSceneObject::~TBaseSceneObject() {
         m_freeNotifies.pop_back();
         who->FreeNotification(this);
     }
-    // Children, then what this object still owns; each one unlinks itself.
-    while (!m_children.empty())
-        delete m_children.front();
-    while (!m_owned.empty())
-        delete m_owned.front();
+    // Children in order, then what this object still owns; each one empties
+    // its slots (the lists keep their places meanwhile).
+    m_freeing = true;
+    for (std::size_t i = 0; i < m_children.size(); ++i)
+        if (TBaseSceneObject* child = m_children[i])
+            delete child;
+    for (std::size_t i = 0; i < m_owned.size(); ++i)
+        if (TBaseSceneObject* owned = m_owned[i])
+            delete owned;
+    m_children.clear();
+    m_childHoles = 0;
+    m_owned.clear();
+    m_ownedHoles = 0;
     m_behaviours.Clear();
     detachFromParent();
-    if (m_owner) {
-        auto& owned = m_owner->m_owned;
-        owned.erase(std::remove(owned.begin(), owned.end(), this), owned.end());
+    if (TBaseSceneObject* owner = m_owner) {
         m_owner = nullptr;
+        if (m_ownerSlot < owner->m_owned.size() && owner->m_owned[m_ownerSlot] == this) {
+            owner->m_owned[m_ownerSlot] = nullptr;
+            ++owner->m_ownedHoles;
+            if (owner->m_ownedHoles > owner->m_owned.size() / 2)
+                owner->compactOwned();
+        }
     }
+}
+
+void TBaseSceneObject::compactOwned() {
+    if (m_freeing || m_ownedHoles == 0)
+        return;
+    std::size_t n = 0;
+    for (TBaseSceneObject* o : m_owned)
+        if (o) {
+            o->m_ownerSlot = n;
+            m_owned[n++] = o;
+        }
+    m_owned.resize(n);
+    m_ownedHoles = 0;
+}
+
+void TBaseSceneObject::compactChildren() const {
+    if (m_freeing || m_childHoles == 0)
+        return;
+    std::size_t n = 0;
+    for (TBaseSceneObject* c : m_children)
+        if (c) {
+            c->m_parentSlot = n;
+            m_children[n++] = c;
+        }
+    m_children.resize(n);
+    m_childHoles = 0;
+}
+
+TBaseSceneObject* TBaseSceneObject::childWithHoles(int i) const {
+    compactChildren();
+    if (m_childHoles == 0)
+        return m_children[std::size_t(i)];
+    // While this object is being freed: skip the empty slots.
+    for (TBaseSceneObject* c : m_children)
+        if (c && i-- == 0)
+            return c;
+    return nullptr;
 }
 
 Matrix4f TBaseSceneObject::ObjectMatrix() const {
@@ -55,12 +106,27 @@ void TBaseSceneObject::SetVisible(bool v) {
 }
 
 int TBaseSceneObject::IndexOfChild(const TBaseSceneObject* child) const {
-    auto it = std::find(m_children.begin(), m_children.end(), child);
-    return it == m_children.end() ? -1 : int(it - m_children.begin());
+    // By address alone: `child` may be an object freed already.
+    if (!child)
+        return -1;
+    compactChildren();
+    int index = 0;
+    for (const TBaseSceneObject* c : m_children) {
+        if (c == child)
+            return index;
+        if (c)
+            ++index;
+    }
+    return -1;
 }
 
 void TBaseSceneObject::detachChild(TBaseSceneObject* child) {
-    m_children.erase(std::remove(m_children.begin(), m_children.end(), child), m_children.end());
+    if (child->m_parentSlot < m_children.size() && m_children[child->m_parentSlot] == child) {
+        m_children[child->m_parentSlot] = nullptr;
+        ++m_childHoles;
+        if (m_childHoles > m_children.size() / 2)
+            compactChildren();
+    }
 }
 
 void TBaseSceneObject::AddChild(TBaseSceneObject* child) {
@@ -77,6 +143,8 @@ void TBaseSceneObject::AddChild(TBaseSceneObject* child) {
             oldScene->NotifyChange();
     }
     child->m_parent = this;
+    child->countChange();
+    child->m_parentSlot = m_children.size();
     m_children.push_back(child);
     NotifyChange();
 }
@@ -92,6 +160,7 @@ void TBaseSceneObject::Reparent(TBaseSceneObject* newParent) {
 TScene* TBaseSceneObject::Scene() const { return m_parent ? m_parent->Scene() : nullptr; }
 
 void TBaseSceneObject::NotifyChange() {
+    countChange();
     if (TScene* scene = Scene())
         scene->NotifyChange();
 }
@@ -147,6 +216,7 @@ void TBaseSceneObject::detachFromParent() {
     TScene* scene = m_parent->Scene();
     m_parent->detachChild(this);
     m_parent = nullptr;
+    countChange();
     if (scene)
         scene->NotifyChange();
 }

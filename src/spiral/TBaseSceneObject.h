@@ -78,8 +78,12 @@ public:
     // ---- Tree ----
     TBaseSceneObject* Owner() const { return m_owner; }
     TBaseSceneObject* Parent() const { return m_parent; }
-    int Count() const { return int(m_children.size()); }
-    TBaseSceneObject* Children(int i) const { return m_children[std::size_t(i)]; }
+    int Count() const { return int(m_children.size() - m_childHoles); }
+    TBaseSceneObject* Children(int i) const {
+        if (m_childHoles > 0)
+            return childWithHoles(i);
+        return m_children[std::size_t(i)];
+    }
     int IndexOfChild(const TBaseSceneObject* child) const;
     // Detaches child from its parent and appends it as the last child here.
     void AddChild(TBaseSceneObject* child);
@@ -126,6 +130,13 @@ public:
     // A value that shapes the mesh: rebuilt at the next use.
     void StructureChanged();
 
+    // Changes of values that place or shape objects (or anything NotifyChange
+    // reports), counted over all objects and for this one: a reader that keeps
+    // what it read of many objects knows that it still holds while the count
+    // of all less this object's own stays the same.
+    static std::uint64_t AllChanges() { return s_allChanges; }
+    std::uint64_t OwnChanges() const { return m_ownChanges; }
+
     void AddFreeNotification(TFreeNotifiable* who);
     void RemoveFreeNotification(TFreeNotifiable* who);
 
@@ -133,6 +144,15 @@ private:
     void detachChild(TBaseSceneObject* child);
     // Leaves the parent (if any) and tells the scene it changed.
     void detachFromParent();
+    void countChange() {
+        ++m_ownChanges;
+        ++s_allChanges;
+    }
+    // Children(i) while the list has holes.
+    TBaseSceneObject* childWithHoles(int i) const;
+    // Closes the holes of the lists (not while this object is being freed).
+    void compactChildren() const;
+    void compactOwned();
 
     QString m_name;
     std::int32_t m_tag = 0;
@@ -144,10 +164,21 @@ private:
     bool m_uncachedGeometry = false;
     TBehaviours m_behaviours{this};
 
+    // The lists of owned objects and children remove an object in constant
+    // time: each object knows its slot in both, a removed one leaves an empty
+    // slot, and the holes are closed once they are half of a list (or when
+    // the children are read), so freeing many objects stays linear.
     TBaseSceneObject* m_owner = nullptr;
     std::vector<TBaseSceneObject*> m_owned;
+    std::size_t m_ownedHoles = 0;
+    std::size_t m_ownerSlot = 0; // in the owner's m_owned
     TBaseSceneObject* m_parent = nullptr;
-    std::vector<TBaseSceneObject*> m_children;
+    mutable std::vector<TBaseSceneObject*> m_children;
+    mutable std::size_t m_childHoles = 0;
+    std::size_t m_parentSlot = 0; // in the parent's m_children
+    bool m_freeing = false;       // in the destructor: no compaction
+    std::uint64_t m_ownChanges = 0;
+    static inline std::uint64_t s_allChanges = 0;
     std::vector<TFreeNotifiable*> m_freeNotifies;
 
     std::shared_ptr<TMesh> m_mesh;

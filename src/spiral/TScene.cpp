@@ -15,8 +15,19 @@ TScene::~TScene() {
 }
 
 void TScene::NotifyChange() {
+    if (m_updating > 0) {
+        m_changed = true;
+        return;
+    }
     for (TSceneBuffer* b : m_buffers)
         b->NotifyChange();
+}
+
+void TScene::EndUpdate() {
+    if (m_updating > 0 && --m_updating == 0 && m_changed) {
+        m_changed = false;
+        NotifyChange();
+    }
 }
 
 void TScene::AddBuffer(TSceneBuffer* buffer) {

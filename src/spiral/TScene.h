@@ -40,6 +40,11 @@ public:
     // (unless it is drawing a frame or picking).
     void NotifyChange();
 
+    // Between BeginUpdate and EndUpdate (they nest) the changes are merged:
+    // the buffers are told once, at the last EndUpdate, when anything changed.
+    void BeginUpdate() { ++m_updating; }
+    void EndUpdate();
+
     // Buffers register themselves when their camera belongs to this scene.
     void AddBuffer(TSceneBuffer* buffer);
     void RemoveBuffer(TSceneBuffer* buffer);
@@ -47,4 +52,18 @@ public:
 private:
     std::vector<TSceneBuffer*> m_buffers;
     std::unique_ptr<TSceneRootObject> m_root;
+    int m_updating = 0;
+    bool m_changed = false;
+};
+
+// BeginUpdate for the lifetime of the object, EndUpdate at its end.
+class TSceneUpdate {
+public:
+    explicit TSceneUpdate(TScene& scene) : m_scene(scene) { m_scene.BeginUpdate(); }
+    ~TSceneUpdate() { m_scene.EndUpdate(); }
+    TSceneUpdate(const TSceneUpdate&) = delete;
+    TSceneUpdate& operator=(const TSceneUpdate&) = delete;
+
+private:
+    TScene& m_scene;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -130,4 +132,24 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
         const WindowVertex& w = win[std::size_t(k)];
         batch.window.push_back({w.x, w.y, w.z, w.safe});
     }
+}
+
+void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {
+    // Below this many items a second thread costs more than it saves.
+    constexpr std::size_t kMinParallel = 64;
+    static const unsigned cores = std::thread::hardware_concurrency();
+    if (count < kMinParallel || cores < 2) {
+        work(0, count);
+        return;
+    }
+    const std::size_t half = count / 2;
+    std::thread other;
+    try {
+        other = std::thread([&] { work(half, count); });
+    } catch (const std::system_error&) {
+        work(0, count); // no thread to be had: all here
+        return;
+    }
+    work(0, half);
+    other.join();
 }

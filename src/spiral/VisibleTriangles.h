@@ -10,6 +10,7 @@
 
 #include "spiral/TMesh.h"
 
+#include <functional>
 #include <vector>
 
 // A vertex in window coordinates as the rasteriser sees it: x, y in pixels
@@ -57,3 +58,8 @@ inline float PixelMargin(int subpixelBits) {
 // of the strips is kept (the reference for tests). margin: see kPixelMargin.
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
                             TTriangleBatch& batch, bool keepAll = false, float margin = kPixelMargin);
+
+// Runs work(begin, end) over [0, count) split in two parts, one of them on a
+// second thread when the machine has two cores and there is enough to share.
+// The parts must be independent.
+void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work);

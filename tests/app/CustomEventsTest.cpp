@@ -440,6 +440,45 @@ TEST_F(CustomEventsTest, OpeningAFileWithoutSectionsEmptiesTheList) {
     EXPECT_TRUE(w->Scene->EventMarkers.empty());
 }
 
+// Files beyond what the spiral can show are refused with a message; the list
+// on show stays, as it does when the building of the markers is cancelled.
+TEST_F(CustomEventsTest, TooLargeFilesAndCancelledLoadsKeepTheList) {
+    enterCustomMode();
+    markMarkers();
+    const int registered = w->Scene->CollisionManager1.Count();
+    writeBytes(path("trois.aev"), "[-1,000]\r\nEvenement=un\r\n[-2,000]\r\nEvenement=deux\r\n[-3,000]\r\nEvenement=trois\r\n");
+    auto expectKept = [&] {
+        EXPECT_EQ(w->EventList.Texts(), QStringList({"Extinction", "Formation"}));
+        EXPECT_TRUE(markersKept());
+        EXPECT_EQ(w->Scene->CollisionManager1.Count(), registered);
+        EXPECT_EQ(w->Scene->BaseSpirale->Count(), 5);
+    };
+    w->MaxEventCount = 2;
+    chosenPaths << path("trois.aev");
+    w->Ouvrir1->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, TMessageRequest::Error);
+    EXPECT_TRUE(asked[0].text.contains(QStringLiteral("contient 3 événements ; la spirale en montre au plus 2.")));
+    EXPECT_TRUE(asked[0].text.endsWith(QStringLiteral("La liste d'événements actuelle est conservée.")));
+    expectKept();
+    w->MaxEventCount = 3;
+    w->MaxEventFileSize = 20;
+    EXPECT_FALSE(w->OpenEventFile(path("trois.aev")));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].text.contains(QStringLiteral("est trop grand pour être ouvert")));
+    expectKept();
+    TEventList three = LoadEventFile(path("trois.aev"));
+    std::vector<TSphere*> made;
+    EXPECT_FALSE(w->MakeEventMarkers(three, made, [](int) { return false; }));
+    EXPECT_TRUE(made.empty());
+    expectKept();
+    w->MaxEventFileSize = 1000;
+    EXPECT_TRUE(w->OpenEventFile(path("trois.aev")));
+    EXPECT_EQ(w->EventList.Texts(), QStringList({"un", "deux", "trois"}));
+    EXPECT_TRUE(markersRebuilt());
+    EXPECT_EQ(w->Scene->CollisionManager1.Count(), 4);
+}
+
 TEST_F(CustomEventsTest, ClosingWithUnsavedEditsAsks) {
     w->show();
     // Nothing unsaved: closes at once.

@@ -1,15 +1,20 @@
 // Event markers in the main window's scene: their values, the touched event
 // and hovering over the 3D view.
 #include "app/TAevoriumF1.h"
+#include "app/TEditionEven.h"
+#include "events/EventFile.h"
 #include "spiral/CollisionManager.h"
 #include "spiral/SpiralGeometry.h"
 #include "spiral/SpiralScene.h"
 #include "spiral/gl/TSceneViewer.h"
+#include "timescale/StrToFloat.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -241,4 +246,83 @@ TEST_F(EventMarkersTest, HoveringAfterARebuildTouchesOnlyTheNewMarkers) {
     expectNormal(s->EventMarkers[0]);
     w->HoverMarkerAt(p.x(), p.y());
     expectHighlighted(s->EventMarkers[0]);
+}
+
+// 100 000 events: one marker each, and at a sample of dates the touched event
+// is the last one in list order whose marker holds the date sphere's centre
+// (d² <= r², as 32-bit floats).
+TEST_F(EventMarkersTest, ALargeListNamesTheLastMarkerWithinReach) {
+    constexpr int count = 100000;
+    std::mt19937 rng(2026);
+    std::uniform_real_distribution<double> anyDate(-4550.0, 30.0);
+    w->EventList.Clear();
+    while (w->EventList.Count() < count) {
+        const double d = anyDate(rng);
+        if (d < -100 || d > -50) // a stretch without events
+            w->EventList.Append(FormatDateText(d), QString::number(w->EventList.Count()));
+    }
+    w->CreateEventMarkers();
+    ASSERT_EQ(s->EventMarkers.size(), std::size_t(count));
+    EXPECT_EQ(s->BaseSpirale->Count(), 3 + count);
+    EXPECT_EQ(s->CollisionManager1.Count(), 1 + count);
+    std::vector<Vector3f> centres;
+    for (TSphere* m : s->EventMarkers)
+        centres.push_back(m->WorldPosition());
+    const float r = BoundingRadius(*s->EventMarkers[0]);
+    for (int k = 0; k < 40; ++k) {
+        const double date = k % 3 == 0 ? StrToFloatLenient(w->EventList.Date(k * 2477)) : k % 3 == 1 ? anyDate(rng) : -75.0 + k;
+        moveDateSphereTo(date);
+        const Vector3f p = s->SpherePos->WorldPosition();
+        int expected = -1;
+        for (int i = 0; i < count; ++i) {
+            const Vector3f c = centres[std::size_t(i)];
+            const float dx = c.x - p.x, dy = c.y - p.y, dz = c.z - p.z;
+            if (r * r >= dx * dx + dy * dy + dz * dz)
+                expected = i;
+        }
+        ASSERT_EQ(w->SelectedEventIndex, expected) << "date " << date;
+        EXPECT_EQ(w->Label3->text(), expected < 0 ? QString() : QLatin1Char(' ') + w->EventList.Text(expected));
+    }
+}
+
+// After an edit the markers are what a rebuild would make: values, order in
+// the tree and in the collision manager, no highlight.
+TEST_F(EventMarkersTest, EditsLeaveTheMarkersAsARebuildWould) {
+    setEvents({{"-65,000", "a"}, {"-1000,000", "b"}, {"-65,000", "c"}, {"-3000,000", "d"}});
+    w->CreateEventMarkers();
+    auto state = [this] {
+        QStringList out;
+        for (int i = 0; i < s->BaseSpirale->Count(); ++i) {
+            auto* o = dynamic_cast<TCustomSceneObject*>(s->BaseSpirale->Children(i));
+            const Vector3f p = o->Position().AsVector();
+            const Vector4f d = o->Material().FrontProperties().Diffuse().AsVector();
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7").arg(o->Name()).arg(o->Tag()).arg(p.x).arg(p.y).arg(p.z).arg(d.x).arg(d.z);
+        }
+        for (int i = 0; i < s->CollisionManager1.Count(); ++i)
+            out << s->CollisionManager1.Items(i)->OwnerBaseSceneObject()->Name();
+        out << QString::number(s->EventMarkers.size());
+        for (TSphere* m : s->EventMarkers)
+            out << m->Name();
+        return out;
+    };
+    auto expectAsRebuilt = [&](const char* what) {
+        EXPECT_EQ(s->HoveredMarker, nullptr) << what;
+        const QStringList edited = state();
+        w->CreateEventMarkers();
+        EXPECT_EQ(edited, state()) << what;
+    };
+    auto hover = [&](int i) {
+        s->HoveredMarker = s->EventMarkers[std::size_t(i)];
+        s->EventMarkers[std::size_t(i)]->Material().FrontProperties().Diffuse().SetRed(0.5f);
+    };
+    hover(1);
+    w->ApplyEventEdit(TEditionEven::ActionAdd, -1, -200.0, QStringLiteral("e"));
+    expectAsRebuilt("add");
+    hover(4);
+    w->ApplyEventEdit(TEditionEven::ActionModify, 2, 0, QStringLiteral("C"));
+    expectAsRebuilt("modify");
+    hover(1);
+    w->ApplyEventEdit(TEditionEven::ActionDelete, 1, 0, QString());
+    expectAsRebuilt("delete");
+    EXPECT_EQ(w->EventList.Texts(), QStringList({"a", "C", "d", "e"}));
 }

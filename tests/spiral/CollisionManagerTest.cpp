@@ -301,11 +301,35 @@ TEST(TCollisionManager, SameReportsAsTheDoubleLoop) {
         }
         return out;
     };
-    std::size_t total = 0;
+    // The pairs of one object: the full check's reports that involve it, in its order.
+    auto involving = [&](const std::vector<TPair>& all, TBaseSceneObject* o) {
+        std::vector<TPair> out;
+        for (const TPair& p : all)
+            if (p.first == o || p.second == o)
+                out.push_back(p);
+        return out;
+    };
+    std::size_t total = 0, withOne = 0;
     for (int round = 0; round < 40; ++round) {
         const std::vector<TPair> got = w.check();
         ASSERT_EQ(simpleOnly(got), expected()) << "round " << round;
         total += got.size();
+        for (TSphere* o : {objects[150], objects.back(), objects[0]}) {
+            w.reported.clear();
+            w.manager.RunCollisionCheckWith(o);
+            ASSERT_EQ(w.reported, involving(got, o)) << "round " << round;
+            withOne += w.reported.size();
+        }
+        // Asked again for the same object after it moved alone, or after
+        // another one moved: what it kept must not hide either move.
+        TSphere* other = objects[std::size_t(round * 7 % 300)];
+        for (TSphere* moved : {objects[0], other}) {
+            moved->Position().SetPoint(objects[5]->Position().X(), objects[5]->Position().Y(), objects[0]->Position().Z());
+            w.reported.clear();
+            w.manager.RunCollisionCheckWith(objects[0]);
+            const std::vector<TPair> again = w.reported;
+            ASSERT_EQ(again, involving(w.check(), objects[0])) << "round " << round;
+        }
         // The first objects move a little (the date sphere), sometimes many move,
         // sometimes objects come and go.
         const int movers = round % 7 == 3 ? 100 : 1 + round % 3;
@@ -323,6 +347,7 @@ TEST(TCollisionManager, SameReportsAsTheDoubleLoop) {
             behaviourOf(objects[20])->SetGroupIndex(round);
     }
     EXPECT_GT(total, 40u * 100u); // enough touching pairs to mean something
+    EXPECT_GT(withOne, 100u);
 }
 
 TEST(TCollisionManager, RepeatedChecksWithoutChangeGiveTheSameReports) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct CountingBehaviour : TBehaviour {
@@ -106,6 +108,46 @@ TEST(TMaterial, AssignCopiesEverything) {
     EXPECT_FLOAT_EQ(n.Material().FrontProperties().Emission().Alpha(), 1.0f);
 }
 
+TEST(TBaseSceneObject, ChildrenStayInOrderWhateverIsFreed) {
+    TScene scene;
+    TBaseSceneObject& root = scene.Objects();
+    std::vector<TSphere*> kids;
+    for (int i = 0; i < 40; ++i)
+        kids.push_back(root.AddNewChild<TSphere>());
+    // One in three freed, then the first half: the others keep their order.
+    auto expectOrder = [&] {
+        ASSERT_EQ(root.Count(), int(kids.size()));
+        for (int i = 0; i < root.Count(); ++i) {
+            EXPECT_EQ(root.Children(i), kids[std::size_t(i)]);
+            EXPECT_EQ(root.IndexOfChild(kids[std::size_t(i)]), i);
+        }
+    };
+    for (std::size_t i = 0; i < kids.size(); i += 2) {
+        delete kids[i];
+        kids.erase(kids.begin() + std::ptrdiff_t(i));
+    }
+    expectOrder();
+    while (kids.size() > 10) {
+        delete kids.front();
+        kids.erase(kids.begin());
+    }
+    expectOrder();
+    kids.push_back(root.AddNewChild<TSphere>());
+    kids.front()->Reparent(&root); // to the end
+    std::rotate(kids.begin(), kids.begin() + 1, kids.end());
+    expectOrder();
+    // A child that owns a later sibling frees it while its parent is freed.
+    auto* group = root.AddNewChild<TDummyCube>();
+    auto* first = group->AddNewChild<TSphere>();
+    auto* second = new TSphere(first);
+    second->Reparent(group);
+    int freed = 0;
+    second->Behaviours().Add(std::make_unique<CountingBehaviour>(&freed));
+    delete group;
+    EXPECT_EQ(freed, 1);
+    expectOrder();
+}
+
 TEST(TScene, ChangesAskForRepaintsUnlessBusy) {
     TSpiralScene scene;
     TSceneBuffer buffer;
@@ -136,6 +178,16 @@ TEST(TScene, ChangesAskForRepaintsUnlessBusy) {
     repaints = 0;
     buffer.PickAt(258, 206);
     EXPECT_EQ(repaints, 0);
+    // Changes between BeginUpdate and EndUpdate ask for one repaint at the end.
+    {
+        TSceneUpdate outer(*scene.Scene1);
+        TSceneUpdate inner(*scene.Scene1);
+        scene.SpherePos->Position().SetX(0.1f);
+        scene.Spirale->SetRadius(0.03f);
+    }
+    EXPECT_EQ(repaints, 1);
+    { TSceneUpdate nothing(*scene.Scene1); }
+    EXPECT_EQ(repaints, 1);
 }
 
 TEST(TSceneBuffer, DrawingOrder) {

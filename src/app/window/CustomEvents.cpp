@@ -11,11 +11,25 @@
 #include "timescale/StrToFloat.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
+
+#include <chrono>
+#include <future>
+#include <new>
+
+namespace {
+
+// A count as French readers write it (12 000).
+QString FrenchNumber(int n) { return QLocale(QLocale::French, QLocale::France).toString(n); }
+
+} // namespace
 
 void TAevoriumF1::LoadEvents() { EventList = LoadEventFile(EventFileName); }
 
@@ -54,13 +68,77 @@ void TAevoriumF1::Ouvrir1Click() {
     OpenEventFile(OpenDialog1.FileName);
 }
 
-void TAevoriumF1::OpenEventFile(const QString& path) {
+bool TAevoriumF1::OpenEventFile(const QString& path) {
     TBusyCursor busy;
-    EventList.Clear();
-    ClearEventMarkers();
-    EventList = LoadEventFile(path);
-    CreateEventMarkers();
+    const QString kept = QStringLiteral("\rLa liste d'événements actuelle est conservée.");
+    if (QFileInfo(path).size() > MaxEventFileSize) {
+        ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
+                               QStringLiteral("\rest trop grand pour être ouvert (plus de %1 Mo).")
+                                   .arg(MaxEventFileSize / (1024 * 1024)) +
+                               kept);
+        return false;
+    }
+    // The previous list and its markers stay on show until the new ones are
+    // complete: a refusal, a cancel or a lack of memory keeps them.
+    QProgressDialog progress(QStringLiteral("Chargement des événements…"), QStringLiteral("Annuler"), 0, 0, this);
+    progress.setWindowTitle(QStringLiteral("Aevorium"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    progress.reset(); // no timer of its own: it shows when told below
+    // Shown once the load has lasted a moment. Events are processed only
+    // while it shows, so that its modality keeps the window from other input.
+    QElapsedTimer clock;
+    clock.start();
+    auto shown = [&] {
+        if (!progress.isVisible() && clock.elapsed() >= 300)
+            progress.show();
+        return progress.isVisible();
+    };
+    TEventList list;
+    std::vector<TSphere*> markers;
+    try {
+        // The file is read in a thread of its own while this one keeps the
+        // window painting; a cancel waits for the end of the reading.
+        std::future<TEventList> reading = std::async(std::launch::async, LoadEventFile, path);
+        while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
+            if (shown())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+        list = reading.get();
+        if (progress.wasCanceled())
+            return false;
+        if (list.Count() > MaxEventCount) {
+            progress.cancel();
+            ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
+                                   QStringLiteral("\rcontient %1 événements ; la spirale en montre au plus %2.")
+                                       .arg(FrenchNumber(list.Count()), FrenchNumber(MaxEventCount)) +
+                                   kept);
+            return false;
+        }
+        const QString total = FrenchNumber(list.Count());
+        progress.setMaximum(list.Count());
+        const bool done = MakeEventMarkers(list, markers, [&](int made) {
+            if (shown()) {
+                progress.setLabelText(
+                    QStringLiteral("Chargement des événements…\n%1 sur %2").arg(FrenchNumber(made), total));
+                progress.setValue(made); // paints and takes the dialog's input
+            }
+            return !progress.wasCanceled();
+        });
+        if (!done)
+            return false;
+    } catch (const std::bad_alloc&) {
+        // The markers made so far are freed already.
+        progress.cancel();
+        ShowErrorBox(this, QStringLiteral("Mémoire insuffisante pour ouvrir le fichier : \r") + path + kept);
+        return false;
+    }
+    progress.hide();
+    EventList = std::move(list);
+    ShowEventMarkers(std::move(markers));
     BtnRot1AngleChange(BtnRot3);
+    return true;
 }
 
 void TAevoriumF1::OpenEventFileArgument(const QString& path) {
@@ -128,13 +206,17 @@ void TAevoriumF1::Editervnement1Click() {
         editor.BtnSupp->setEnabled(true);
     }
 
-    switch (editor.ExecuteAction()) {
+    ApplyEventEdit(editor.ExecuteAction(), selected, editor.EventDate, editor.EventText);
+}
+
+void TAevoriumF1::ApplyEventEdit(int action, int selected, double date, const QString& text) {
+    switch (action) {
     case TEditionEven::ActionAdd:
         // "Ajouter" shows only where no event is touched: the event is appended.
-        EventList.Insert(selected, FormatDateText(editor.EventDate), editor.EventText);
+        EventList.Insert(selected, FormatDateText(date), text);
         break;
     case TEditionEven::ActionModify:
-        EventList.SetText(selected, editor.EventText);
+        EventList.SetText(selected, text);
         break;
     case TEditionEven::ActionDelete:
         EventList.Delete(selected);
@@ -143,8 +225,7 @@ void TAevoriumF1::Editervnement1Click() {
         return;
     }
     EventsModified = true;
-    ClearEventMarkers();
-    CreateEventMarkers();
+    EventMarkersAfterEdit(action, selected);
     BtnRot1AngleChange(BtnRot3);
 }
 

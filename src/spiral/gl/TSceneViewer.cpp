@@ -12,6 +12,10 @@
 #include <QSurfaceFormat>
 #include <QToolTip>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 // Whether this process can make an OpenGL context of at least version 1.1;
@@ -113,6 +117,15 @@ private:
 };
 
 TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {
+#if defined(__GLIBC__)
+    // The software renderer takes and gives back large buffers at every
+    // frame. Returned to the system at once (the allocator's default as soon
+    // as the top of the heap is free), they must be faulted in and cleared
+    // anew each time, which can cost more than the frame itself: freed
+    // memory up to 256 MB stays with the process.
+    static const bool kept = mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024) != 0;
+    (void)kept;
+#endif
     m_buffer.OnChange = [this] { requestRepaint(); };
     m_buffer.SetViewport(width(), height());
     setMouseTracking(true);
