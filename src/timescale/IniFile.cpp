@@ -216,6 +216,8 @@ QStringList TIniFile::ReadSections() const {
     return names;
 }
 
+QString TIniFile::SectionKey(const QString& name) { return lookupName(oneLine(name)); }
+
 int TIniFile::findSection(const QString& name) const { return m_firstSection.value(lookupName(name), -1); }
 
 const TIniFile::KeyIndex& TIniFile::keysOf(const Section& section) const {

@@ -59,6 +59,10 @@ public:
     // WriteString followed by UpdateFile, as one operation.
     void WriteStringNow(const QString& section, const QString& key, const QString& value);
 
+    // The form in which sections are compared: two names that give the same
+    // key name the same section of a file.
+    static QString SectionKey(const QString& name);
+
     static constexpr int MaxValueLength = 2047;
     static constexpr int MaxSectionNameLength = 4095;
     static constexpr int MaxSections = 1000000;
