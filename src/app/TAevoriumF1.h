@@ -59,6 +59,9 @@ public:
     void LoadScale();
     void BuildDataSetMenu();
     void SelectDataSet(QAction* item);
+    // The Données menu offers at most this many data sets, then a disabled
+    // item that says the list is cut.
+    static constexpr int MaxDataSetItems = 1000;
 
     // ---- Dial coupling and the date update ----
     void SetDialLimits();
@@ -101,6 +104,9 @@ public:
 
     // ---- Event list, files and custom mode ----
     void LoadEvents();
+    // LoadEventFile with its messages: a file too large to be read, or
+    // sections without a name left out (the list is then empty or partial).
+    TEventList ReadEventFileReported(const QString& path);
     void Personnalise1Click(QObject* Sender);
     void Editervnement1Click();
     void Sauvegarder1Click();

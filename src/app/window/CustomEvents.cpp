@@ -13,7 +13,23 @@
 #include <QMenu>
 #include <QPushButton>
 
-void TAevoriumF1::LoadEvents() { EventList = LoadEventFile(EventFileName); }
+void TAevoriumF1::LoadEvents() { EventList = ReadEventFileReported(EventFileName); }
+
+TEventList TAevoriumF1::ReadEventFileReported(const QString& path) {
+    int skipped = 0;
+    TEventList events;
+    try {
+        events = LoadEventFile(path, &skipped);
+    } catch (const EAevError& e) {
+        ShowErrorBox(this, e.message());
+        return TEventList();
+    }
+    if (skipped > 0)
+        ShowNotice(this, QStringLiteral("Le fichier :\r%1\rcontient %2 section(s) sans date, ignorée(s).")
+                             .arg(path)
+                             .arg(skipped));
+    return events;
+}
 
 void TAevoriumF1::Sauvegarder1Click() {
     if (!SaveDialog1.Execute(this))
@@ -39,7 +55,7 @@ void TAevoriumF1::Ouvrir1Click() {
     TBusyCursor busy;
     EventList.Clear();
     ClearEventMarkers();
-    EventList = LoadEventFile(OpenDialog1.FileName);
+    EventList = ReadEventFileReported(OpenDialog1.FileName);
     CreateEventMarkers();
     BtnRot1AngleChange(BtnRot3);
 }
