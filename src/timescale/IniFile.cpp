@@ -134,8 +134,9 @@ bool sectionLine(const QByteArray& text, const LineSpan& line, QString& name) {
     const int close = int(t.lastIndexOf(QLatin1Char(']')));
     if (close < 1)
         return false;
-    name = trimBlanks(t.mid(1, close - 1));
+    name = t.mid(1, close - 1);
     name.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    name = trimBlanks(name);
     if (name.size() > TIniFile::MaxSectionNameLength)
         name = trimBlanks(name.left(TIniFile::MaxSectionNameLength));
     return true;
