@@ -22,10 +22,16 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$findings"
   log="$build/fuzz-$t.log"
   echo "== fuzz_$t for $seconds s"
-  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+  seeds=()
+  for d in "$src/tests/fuzz/corpus/$t" "$src/tests/fuzz/reproducers/$t"; do
+    [ -d "$d" ] && seeds+=("$d")
+  done
+  # The targets write each input to a file: on a memory file system when there is one.
+  tmp=/tmp
+  [ -d /dev/shm ] && [ -w /dev/shm ] && tmp=/dev/shm
+  TMPDIR=$tmp QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
     "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -malloc_limit_mb=2048 \
-      -print_final_stats=1 -artifact_prefix="$findings/" \
-      "$work" "$src/tests/fuzz/corpus/$t" "$src/tests/fuzz/reproducers/$t" > "$log" 2>&1
+      -print_final_stats=1 -artifact_prefix="$findings/" "$work" "${seeds[@]}" > "$log" 2>&1
   rc=$?
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
   [ -z "$execs" ] && execs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')

@@ -169,9 +169,8 @@ TIniFile::TIniFile(const QString& path) : m_path(path) {
         return;
     if (file.size() > MaxFileSize)
         throw EAevError(QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(path));
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize)
-        throw EAevError(QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(path));
+    // As many bytes as the file holds now (read(n) would reserve n bytes first).
+    const QByteArray bytes = file.read(file.size());
 
     // The start of each section line, then each section is cut out of the bytes.
     std::vector<qsizetype> starts;
