@@ -123,22 +123,31 @@ QString decodeRange(const QByteArray& text, qsizetype begin, qsizetype end) {
 
 // The name of a section line "[name]" (after optional blanks, up to the last
 // "]"), cleaned as ReadSections gives it; false when the line is no section line.
+// Works on the bytes, so that a line costs one small copy at most.
 bool sectionLine(const QByteArray& text, const LineSpan& line, QString& name) {
-    qsizetype i = line.begin;
     const char* data = text.constData();
-    while (i < line.end && (data[i] == ' ' || data[i] == '\t' || data[i] == '\0'))
+    qsizetype open = line.begin;
+    while (open < line.end && (data[open] == ' ' || data[open] == '\t' || data[open] == '\0'))
+        ++open;
+    if (open == line.end || data[open] != '[')
+        return false;
+    qsizetype close = line.end - 1;
+    while (close > open && data[close] != ']')
+        --close;
+    if (close <= open)
+        return false;
+    // NUL bytes left out, a carriage return read as a space, blanks trimmed.
+    QByteArray bytes;
+    bytes.reserve(qMin<qsizetype>(close - open, TIniFile::MaxSectionNameLength * 2));
+    qsizetype i = open + 1;
+    while (i < close && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\0'))
         ++i;
-    if (i == line.end || data[i] != '[')
-        return false;
-    const QString t = trimBlanks(decodeRange(text, i, line.end));
-    const int close = int(t.lastIndexOf(QLatin1Char(']')));
-    if (close < 1)
-        return false;
-    name = t.mid(1, close - 1);
-    name.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    name = trimBlanks(name);
-    if (name.size() > TIniFile::MaxSectionNameLength)
-        name = trimBlanks(name.left(TIniFile::MaxSectionNameLength));
+    for (; i < close && bytes.size() < TIniFile::MaxSectionNameLength; ++i)
+        if (data[i] != '\0')
+            bytes += data[i] == '\r' ? ' ' : data[i];
+    while (!bytes.isEmpty() && (bytes.back() == ' ' || bytes.back() == '\t'))
+        bytes.chop(1);
+    name = DecodeWindows1252(bytes);
     return true;
 }
 
@@ -170,7 +179,8 @@ TIniFile::TIniFile(const QString& path) : m_path(path) {
     if (file.size() > MaxFileSize)
         throw EAevError(QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(path));
     // As many bytes as the file holds now (read(n) would reserve n bytes first).
-    const QByteArray bytes = file.read(file.size());
+    m_bytes = file.read(file.size());
+    const QByteArray& bytes = m_bytes;
 
     // The start of each section line, then each section is cut out of the bytes.
     std::vector<qsizetype> starts;
@@ -195,7 +205,10 @@ TIniFile::TIniFile(const QString& path) : m_path(path) {
     m_sections.reserve(starts.size());
     for (std::size_t i = 0; i < starts.size(); ++i) {
         const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : tail;
-        m_sections.push_back({names[qsizetype(i)], bytes.mid(starts[i], end - starts[i]), bodies[i], nullptr});
+        // Each section refers to the bytes read; a write copies its own.
+        m_sections.push_back({names[qsizetype(i)],
+                              QByteArray::fromRawData(m_bytes.constData() + starts[i], end - starts[i]), bodies[i],
+                              nullptr});
         // The first section of a name is the one that counts.
         const QString key = fold(names[qsizetype(i)]);
         if (!m_firstSection.contains(key))
@@ -320,8 +333,11 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
 }
 
 void TIniFile::UpdateFile() {
-    if (!m_dirty)
+    if (!m_dirty) {
+        // Nothing to write; what an interrupted save left beside the file goes all the same.
+        RemoveStaleSaveTemporaries(m_path);
         return;
+    }
     qsizetype size = m_preamble.size() + m_tail.size();
     for (const Section& s : m_sections)
         size += s.text.size();

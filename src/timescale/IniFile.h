@@ -52,8 +52,9 @@ public:
     // changes until UpdateFile().
     void WriteString(const QString& section, const QString& key, const QString& value);
 
-    // Writes the file if anything changed; raises EAevError when the file cannot
-    // be written (the original file then stays as it was).
+    // Writes the file if anything changed (otherwise only removes the temporary
+    // files an interrupted save left beside it); raises EAevError when the file
+    // cannot be written (the original file then stays as it was).
     void UpdateFile();
 
     // WriteString followed by UpdateFile, as one operation.
@@ -81,6 +82,7 @@ private:
     void appendSection(const QString& name, const QByteArray& firstLine);
 
     QString m_path;
+    QByteArray m_bytes;                 // the file as read; sections refer to it
     QByteArray m_preamble;              // the bytes before the first section
     std::vector<Section> m_sections;    // in file order
     QByteArray m_tail;                  // sections beyond MaxSections, kept as they are

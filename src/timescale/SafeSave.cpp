@@ -46,6 +46,13 @@ void removeStaleTemporaries(const QString& folder, const QString& target) {
 
 } // namespace
 
+void RemoveStaleSaveTemporaries(const QString& path) {
+    const QFileInfo link(path);
+    const QFileInfo info(link.isSymLink() && !link.symLinkTarget().isEmpty() ? link.symLinkTarget() : path);
+    if (!info.fileName().isEmpty())
+        removeStaleTemporaries(info.absolutePath(), info.fileName());
+}
+
 bool IsSaveTemporaryOf(const QString& fileName, const QString& target) {
     const qsizetype prefix = 1 + target.size() + kTempInfix.size();
     if (fileName.size() != prefix + kTempSuffixLength || !fileName.startsWith(QLatin1Char('.')) ||

@@ -14,6 +14,10 @@
 // then left as it was and no temporary file stays behind.
 void SaveFileAtomically(const QString& path, const QByteArray& bytes);
 
+// Removes the temporary files that interrupted saves left for the file at
+// `path` (what SaveFileAtomically does first).
+void RemoveStaleSaveTemporaries(const QString& path);
+
 // True when `fileName` (a name without folder) is a temporary file that
 // SaveFileAtomically makes for the file named `target`.
 bool IsSaveTemporaryOf(const QString& fileName, const QString& target);

@@ -246,6 +246,12 @@ TEST(SafeSave, StaleTemporariesOfTheSameFileAreRemovedByTheNextSave) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               QStringList({".a.aev.tmp-12345", ".a.aev.tmp-Ab12Xy.bak", ".b.aev.tmp-Ab12Xy", "a.aev",
                            "a.aev.tmp-Ab12Xy"}));
+    // A save that changes nothing writes nothing, but still removes what a kill left.
+    writeFile(dir, ".a.aev.tmp-Zz99aa", "partial");
+    TIniFile unchanged(path);
+    unchanged.WriteString("A", "k", "2");
+    unchanged.UpdateFile();
+    EXPECT_FALSE(QFile::exists(dir.filePath(".a.aev.tmp-Zz99aa")));
     // Through a symbolic link, the file it names is replaced and the link stays.
     QFile::link(path, dir.filePath("link.aev"));
     SaveFileAtomically(dir.filePath("link.aev"), "[A]\r\nk=3\r\n");
