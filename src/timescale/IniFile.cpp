@@ -1,7 +1,6 @@
 #include "timescale/IniFile.h"
 
 #include "timescale/AevError.h"
-
 #include "timescale/SafeSave.h"
 
 #include <QFile>
