@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench sanitize package clean
+.PHONY: all deps configure build run test bench sanitize package fuzz clean
 
 all: build
 
@@ -43,5 +43,19 @@ sanitize: deps
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
 
+# The libFuzzer programs of tests/fuzz/, built with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz, each run FUZZ_SECONDS over its corpus.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= ini number scale events rtf picture
+fuzz: deps
+	@if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a >/dev/null 2>&1; then \
+	  SUDO=$$( [ "$$(id -u)" -ne 0 ] && echo sudo ); \
+	  $$SUDO apt-get update -qq && $$SUDO apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev \
+	    || $$SUDO apt-get install -y -qq --no-install-recommends clang; fi
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAEV_FUZZ=ON \
+	  -DAEV_BUILD_TESTS=OFF -DAEV_BUILD_BENCH=OFF > /dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target aev_fuzzers
+	tools/run_fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan build-fuzz

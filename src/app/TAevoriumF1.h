@@ -70,6 +70,9 @@ public:
     void LoadScale();
     void BuildDataSetMenu();
     void SelectDataSet(QAction* item);
+    // The Données menu offers at most this many data sets, then a disabled
+    // item that says the list is cut.
+    static constexpr int MaxDataSetItems = 1000;
 
     // ---- Dial coupling and the date update ----
     void SetDialLimits();
@@ -126,6 +129,11 @@ public:
 
     // ---- Event list, files and custom mode ----
     void LoadEvents();
+    // LoadEventFile with its messages: a file too large to be read, or
+    // sections without a name left out (the list is then empty or partial).
+    TEventList ReadEventFileReported(const QString& path);
+    // The notice that `skipped` sections without a date were left out of `path`.
+    void ReportSkippedSections(const QString& path, int skipped);
     void Personnalise1Click(QObject* Sender);
     void Editervnement1Click();
     // What the editor's answer (an action code of TEditionEven) does: the list

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 #include <cmath>
 #include <cstdint>
@@ -43,16 +45,25 @@ QString FormatDateText(double dateMa) {
     return text;
 }
 
-TEventList LoadEventFile(const QString& path) {
+TEventList LoadEventFile(const QString& path, int* skipped) {
     TEventList events;
     const TIniFile ini(path);
     const QString key = QLatin1String(EventKey);
+    int nameless = 0;
     for (QString date : ini.ReadSections()) {
+        // A section without a name ("[]") has no date and could not be written
+        // back: it is left out, and the caller says so.
+        if (date.isEmpty()) {
+            ++nameless;
+            continue;
+        }
         const QString text = ini.ReadString(date, key, QString());
         if (date.size() > TEventList::MaxTextLength)
             date.truncate(TEventList::MaxTextLength);
         events.Append(date, text);
     }
+    if (skipped)
+        *skipped = nameless;
     return events;
 }
 
@@ -68,7 +79,19 @@ void SaveEventFile(const QString& path, const TEventList& events) {
     }
     TIniFile ini(path);
     const QString key = QLatin1String(EventKey);
+    // A date listed twice shares one section, whose text is that of its later
+    // event: the section is written once, where its first event stands, so that
+    // a long list of one date stays linear.
+    QHash<QString, int> last;
     for (int i = 0; i < events.Count(); ++i)
-        ini.WriteString(events.Date(i), key, events.Text(i));
+        last.insert(TIniFile::SectionKey(events.Date(i)), i);
+    QSet<QString> written;
+    for (int i = 0; i < events.Count(); ++i) {
+        const QString name = TIniFile::SectionKey(events.Date(i));
+        if (!written.contains(name)) {
+            written.insert(name);
+            ini.WriteString(events.Date(i), key, events.Text(last.value(name)));
+        }
+    }
     ini.UpdateFile();
 }

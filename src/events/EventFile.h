@@ -19,13 +19,17 @@ QString FormatDateText(double dateMa);
 // the key "Evenement" of the first section of that name (empty when missing).
 // A missing or unreadable file, or one without sections, gives an empty list.
 // Date texts longer than TEventList::MaxTextLength are cut to that length.
-TEventList LoadEventFile(const QString& path);
+// Sections without a name ("[]") are left out, since no event can be saved
+// under an empty date; their count goes to `skipped` when given. Raises
+// EAevError when the file is too large to be read (see TIniFile).
+TEventList LoadEventFile(const QString& path, int* skipped = nullptr);
 
 // Writes every event into `path`, in list order: the key "Evenement" of the
 // section named by its date text. Sections of the file whose date texts are not
 // in the list stay; new sections are appended; a date text listed twice leaves
 // the text of its later event. The whole file is written at once through a
-// temporary file, so that a failure leaves the file as it was. An empty list
+// temporary file, so that a failure leaves the file as it was; the lines of the
+// file that the save does not change keep their bytes. An empty list
 // writes nothing (no file is created). Raises EAevError when the file exists
 // but cannot be read, or cannot be written.
 void SaveEventFile(const QString& path, const TEventList& events);

@@ -1,9 +1,13 @@
 #include "timescale/IniFile.h"
 
 #include "timescale/AevError.h"
+#include "timescale/SafeSave.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -15,9 +19,6 @@ constexpr char16_t kHigh[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// Files larger than this are not read: no data file of the program comes near it.
-constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
-
 bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
 QString trimBlanks(const QString& s) {
@@ -27,27 +28,6 @@ QString trimBlanks(const QString& s) {
     while (e > b && isBlank(s[e - 1]))
         --e;
     return s.mid(b, e - b);
-}
-
-// A section line: "[name]" after optional blanks, the name up to the last "]".
-bool sectionName(const QString& line, QString& name) {
-    const QString t = trimBlanks(line);
-    if (!t.startsWith(QLatin1Char('[')))
-        return false;
-    const int close = int(t.lastIndexOf(QLatin1Char(']')));
-    if (close < 1)
-        return false;
-    name = trimBlanks(t.mid(1, close - 1));
-    return true;
-}
-
-// A key line "key=value"; comments (";") and lines without "=" are not keys.
-bool keyOf(const QString& line, QString& key, int& eq) {
-    eq = int(line.indexOf(QLatin1Char('=')));
-    if (eq < 0)
-        return false;
-    key = trimBlanks(line.left(eq));
-    return !key.startsWith(QLatin1Char(';'));
 }
 
 QString fold(const QString& s) { return s.toCaseFolded(); }
@@ -104,75 +84,210 @@ bool IsWindows1252Encodable(const QString& text) {
     return true;
 }
 
-TIniFile::TIniFile(const QString& path) : m_path(path) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
-        return;
-    QByteArray bytes = file.readAll();
-    bytes.replace('\0', QByteArray());
-    const QString text = DecodeWindows1252(bytes);
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the end of the last line is not a line of its own
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        QString name;
-        if (sectionName(line, name)) {
-            m_sections.push_back({line, name, {}});
-            m_firstSection.insert(fold(name), int(m_sections.size()) - 1); // replaced below
-        } else if (m_sections.isEmpty()) {
-            m_preamble << line;
-        } else {
-            m_sections.last().body << line;
-        }
-    }
-    // The first section of a name is the one that counts.
-    m_firstSection.clear();
-    for (int i = int(m_sections.size()) - 1; i >= 0; --i)
-        m_firstSection.insert(fold(m_sections[i].name), i);
+struct TIniFile::KeyIndex {
+    struct Entry {
+        qsizetype eq;    // offset of the "=" in the section's text
+        qsizetype end;   // offset of the end of the line, before its line end
+        mutable std::optional<QString> value; // read on first use
+    };
+    QHash<QString, Entry> byKey; // case-folded key -> first line of that key
+};
+
+namespace {
+
+// The offsets of one line in a byte text: [begin, end) is its content, next the
+// start of the following line (end plus its line end, CR LF or LF or nothing).
+struct LineSpan {
+    qsizetype begin, end, next;
+};
+
+LineSpan lineAt(const QByteArray& text, qsizetype begin) {
+    const qsizetype size = text.size();
+    const char* data = text.constData();
+    const void* nl = std::memchr(data + begin, '\n', std::size_t(size - begin));
+    const qsizetype lf = nl ? static_cast<const char*>(nl) - data : size;
+    qsizetype end = lf;
+    if (end > begin && data[end - 1] == '\r')
+        --end;
+    return {begin, end, nl ? lf + 1 : size};
 }
+
+// The text of bytes [begin, end) without its NUL bytes.
+QString decodeRange(const QByteArray& text, qsizetype begin, qsizetype end) {
+    QByteArray bytes = text.mid(begin, end - begin);
+    if (bytes.contains('\0'))
+        bytes.replace('\0', QByteArray());
+    return DecodeWindows1252(bytes);
+}
+
+// The name of a section line "[name]" (after optional blanks, up to the last
+// "]"), cleaned as ReadSections gives it; false when the line is no section line.
+// Works on the bytes, so that a line costs one small copy at most.
+bool sectionLine(const QByteArray& text, const LineSpan& line, QString& name) {
+    const char* data = text.constData();
+    qsizetype open = line.begin;
+    while (open < line.end && (data[open] == ' ' || data[open] == '\t' || data[open] == '\0'))
+        ++open;
+    if (open == line.end || data[open] != '[')
+        return false;
+    qsizetype close = line.end - 1;
+    while (close > open && data[close] != ']')
+        --close;
+    if (close <= open)
+        return false;
+    // NUL bytes left out, a carriage return read as a space, blanks trimmed.
+    QByteArray bytes;
+    bytes.reserve(qMin<qsizetype>(close - open, TIniFile::MaxSectionNameLength * 2));
+    qsizetype i = open + 1;
+    while (i < close && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\0'))
+        ++i;
+    for (; i < close && bytes.size() < TIniFile::MaxSectionNameLength; ++i)
+        if (data[i] != '\0')
+            bytes += data[i] == '\r' ? ' ' : data[i];
+    while (!bytes.isEmpty() && (bytes.back() == ' ' || bytes.back() == '\t'))
+        bytes.chop(1);
+    name = DecodeWindows1252(bytes);
+    return true;
+}
+
+bool blankLine(const QByteArray& text, const LineSpan& line) {
+    for (qsizetype i = line.begin; i < line.end; ++i) {
+        const char c = text[i];
+        if (c != ' ' && c != '\t' && c != '\0')
+            return false;
+    }
+    return true;
+}
+
+// The name as a lookup compares it: cleaned and cut as names read from a file.
+QString lookupName(const QString& name) {
+    QString n = trimBlanks(name);
+    if (n.size() > TIniFile::MaxSectionNameLength)
+        n = trimBlanks(n.left(TIniFile::MaxSectionNameLength));
+    return fold(n);
+}
+
+} // namespace
+
+TIniFile::TIniFile(const QString& path) : m_path(path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    if (file.size() > MaxFileSize)
+        throw EAevError(QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(path));
+    // As many bytes as the file holds now (read(n) would reserve n bytes first).
+    m_bytes = file.read(file.size());
+    const QByteArray& bytes = m_bytes;
+
+    // The start of each section line, then each section is cut out of the bytes.
+    std::vector<qsizetype> starts;
+    std::vector<qsizetype> bodies;
+    QStringList names;
+    qsizetype tail = bytes.size();
+    for (qsizetype at = 0; at < bytes.size();) {
+        const LineSpan line = lineAt(bytes, at);
+        QString name;
+        if (sectionLine(bytes, line, name)) {
+            if (int(starts.size()) == MaxSections) {
+                tail = at;
+                break;
+            }
+            starts.push_back(at);
+            bodies.push_back(line.next - at);
+            names << name;
+        }
+        at = line.next;
+    }
+    m_preamble = bytes.left(starts.empty() ? tail : starts.front());
+    m_sections.reserve(starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : tail;
+        // Each section refers to the bytes read; a write copies its own.
+        m_sections.push_back({names[qsizetype(i)],
+                              QByteArray::fromRawData(m_bytes.constData() + starts[i], end - starts[i]), bodies[i],
+                              nullptr});
+        // The first section of a name is the one that counts.
+        const QString key = fold(names[qsizetype(i)]);
+        if (!m_firstSection.contains(key))
+            m_firstSection.insert(key, int(i));
+    }
+    m_tail = bytes.mid(tail);
+}
+
+TIniFile::~TIniFile() = default;
+TIniFile::TIniFile(TIniFile&&) noexcept = default;
+TIniFile& TIniFile::operator=(TIniFile&&) noexcept = default;
 
 QStringList TIniFile::ReadSections() const {
     QStringList names;
-    names.reserve(m_sections.size());
+    names.reserve(qsizetype(m_sections.size()));
     for (const Section& s : m_sections)
         names << s.name;
     return names;
 }
 
-int TIniFile::findSection(const QString& name) const {
-    return m_firstSection.value(fold(trimBlanks(name)), -1);
-}
+QString TIniFile::SectionKey(const QString& name) { return lookupName(oneLine(name)); }
 
-int TIniFile::findKey(const Section& section, const QString& key) {
-    const QString wanted = fold(trimBlanks(key));
-    for (int i = 0; i < section.body.size(); ++i) {
-        QString k;
-        int eq;
-        if (keyOf(section.body[i], k, eq) && fold(k) == wanted)
-            return i;
+int TIniFile::findSection(const QString& name) const { return m_firstSection.value(lookupName(name), -1); }
+
+const TIniFile::KeyIndex& TIniFile::keysOf(const Section& section) const {
+    if (section.keys)
+        return *section.keys;
+    section.keys = std::make_unique<KeyIndex>();
+    const QByteArray& text = section.text;
+    for (qsizetype at = section.bodyBegin; at < text.size();) {
+        const LineSpan line = lineAt(text, at);
+        at = line.next;
+        const void* eqp = std::memchr(text.constData() + line.begin, '=', std::size_t(line.end - line.begin));
+        if (!eqp)
+            continue;
+        const qsizetype eq = static_cast<const char*>(eqp) - text.constData();
+        // Comments (";") are not keys.
+        const QString key = trimBlanks(decodeRange(text, line.begin, eq));
+        if (key.startsWith(QLatin1Char(';')))
+            continue;
+        const QString folded = fold(key);
+        if (!section.keys->byKey.contains(folded))
+            section.keys->byKey.insert(folded, {eq, line.end, std::nullopt});
     }
-    return -1;
+    return *section.keys;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
     const int s = findSection(section);
     if (s < 0)
         return defaultValue;
-    const int k = findKey(m_sections[s], key);
-    if (k < 0)
+    const KeyIndex& keys = keysOf(m_sections[std::size_t(s)]);
+    const auto found = keys.byKey.constFind(fold(trimBlanks(key)));
+    if (found == keys.byKey.constEnd())
         return defaultValue;
-    const QString& line = m_sections[s].body[k];
-    QString value = trimBlanks(line.mid(line.indexOf(QLatin1Char('=')) + 1));
-    if (value.size() >= 2) {
-        const QChar q = value.front();
-        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && value.back() == q)
-            value = value.mid(1, value.size() - 2);
+    const KeyIndex::Entry& entry = found.value();
+    if (!entry.value) {
+        QString value = trimBlanks(decodeRange(m_sections[std::size_t(s)].text, entry.eq + 1, entry.end));
+        if (value.size() >= 2) {
+            const QChar q = value.front();
+            if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && value.back() == q)
+                value = value.mid(1, value.size() - 2);
+        }
+        if (value.size() > MaxValueLength)
+            value.truncate(MaxValueLength);
+        entry.value = value;
     }
-    if (value.size() > MaxValueLength)
-        value.truncate(MaxValueLength);
-    return value;
+    return *entry.value;
+}
+
+void TIniFile::appendSection(const QString& name, const QByteArray& firstLine) {
+    // The file's last line may end without a line break: it gets one first.
+    QByteArray& last = !m_tail.isEmpty() ? m_tail : !m_sections.empty() ? m_sections.back().text : m_preamble;
+    if (!last.isEmpty() && !last.endsWith('\n'))
+        last += "\r\n";
+    const QByteArray header = '[' + EncodeWindows1252(name) + "]\r\n";
+    m_sections.push_back({name, header + firstLine + "\r\n", header.size(), nullptr});
+    const QString key = lookupName(name);
+    if (!m_firstSection.contains(key))
+        m_firstSection.insert(key, int(m_sections.size()) - 1);
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
@@ -181,47 +296,57 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     const QString v = oneLine(value);
     if (sec.isEmpty() || k.isEmpty() || k.contains(QLatin1Char('=')))
         throw EAevError(QStringLiteral("Nom de section ou de clé invalide"));
-    m_dirty = true;
     const int s = findSection(sec);
     if (s < 0) {
-        m_sections.push_back({QLatin1Char('[') + sec + QLatin1Char(']'), sec, {k + QLatin1Char('=') + v}});
-        m_firstSection.insert(fold(sec), int(m_sections.size()) - 1);
+        appendSection(sec, EncodeWindows1252(k + QLatin1Char('=') + v));
+        m_dirty = true;
         return;
     }
-    Section& section_ = m_sections[s];
-    const int line = findKey(section_, k);
-    if (line >= 0) {
-        QString& text = section_.body[line];
-        text = text.left(text.indexOf(QLatin1Char('='))) + QLatin1Char('=') + v;
-        return;
+    Section& sect = m_sections[std::size_t(s)];
+    const KeyIndex& keys = keysOf(sect);
+    const auto found = keys.byKey.constFind(fold(k));
+    if (found != keys.byKey.constEnd()) {
+        // In place: the key keeps its spelling and the line its line end.
+        const qsizetype from = found->eq + 1;
+        const QByteArray bytes = EncodeWindows1252(v);
+        if (QByteArrayView(sect.text).sliced(from, found->end - from) == bytes)
+            return; // nothing changes
+        sect.text.replace(from, found->end - from, bytes);
+    } else {
+        // After the last line of the section that is not blank, so that the blank
+        // lines separating it from the next section stay where they are.
+        qsizetype at = sect.bodyBegin;
+        for (qsizetype i = sect.bodyBegin; i < sect.text.size();) {
+            const LineSpan line = lineAt(sect.text, i);
+            if (!blankLine(sect.text, line))
+                at = line.next;
+            i = line.next;
+        }
+        QByteArray added = EncodeWindows1252(k + QLatin1Char('=') + v) + "\r\n";
+        if (at > 0 && sect.text[at - 1] != '\n')
+            added.prepend("\r\n"); // the line before it ended the file without a line break
+        sect.text.insert(at, added);
     }
-    // After the last line of the section that is not blank, so that the blank
-    // lines separating it from the next section stay where they are.
-    int at = int(section_.body.size());
-    while (at > 0 && trimBlanks(section_.body[at - 1]).isEmpty())
-        --at;
-    section_.body.insert(at, k + QLatin1Char('=') + v);
+    sect.keys.reset();
+    m_dirty = true;
 }
 
 void TIniFile::UpdateFile() {
-    if (!m_dirty)
+    if (!m_dirty) {
+        // Nothing to write; what an interrupted save left beside the file goes all the same.
+        RemoveStaleSaveTemporaries(m_path);
         return;
-    QString text;
-    auto addLine = [&text](const QString& line) {
-        text += line;
-        text += QLatin1String("\r\n");
-    };
-    for (const QString& line : m_preamble)
-        addLine(line);
-    for (const Section& s : m_sections) {
-        addLine(s.header);
-        for (const QString& line : s.body)
-            addLine(line);
     }
-    QSaveFile file(m_path);
-    const QByteArray bytes = EncodeWindows1252(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EAevError(QStringLiteral("Ecriture du fichier %1 impossible : %2").arg(m_path, file.errorString()));
+    qsizetype size = m_preamble.size() + m_tail.size();
+    for (const Section& s : m_sections)
+        size += s.text.size();
+    QByteArray bytes;
+    bytes.reserve(size);
+    bytes += m_preamble;
+    for (const Section& s : m_sections)
+        bytes += s.text;
+    bytes += m_tail;
+    SaveFileAtomically(m_path, bytes);
     m_dirty = false;
 }
 

@@ -5,24 +5,40 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+#include <vector>
+
 // An initialisation file: "[section]" lines, "key=value" lines, comments and
 // blank lines. Files are Windows-1252 text; texts are converted to and from
-// Unicode here, at the edge, and written back with CR LF line ends.
+// Unicode here, at the edge.
 //
 // The whole file is read once when the object is made; reads are served from
-// memory. Writes change the text in memory, keeping every other line (comments,
-// blank lines, other keys and their order) as it was, and UpdateFile() writes the
-// whole file through a temporary file in the same folder that then replaces the
-// original, so that a failure never leaves a half-written file behind.
+// memory. Writes change the text in memory and keep the bytes of every line
+// they do not change (line ends, a last line without a line break, NUL bytes
+// and all); new lines end with CR LF. UpdateFile() writes the whole file through
+// SaveFileAtomically, so that a failure never leaves a half-written file.
+//
+// Limits, so that no file can hang the program or exhaust its memory: files
+// over MaxFileSize are refused; section names are cut to MaxSectionNameLength
+// characters; only the first MaxSections sections are read (the rest of the
+// file is kept as it is when the file is written back). All work is linear in
+// the size of the file.
 class TIniFile {
 public:
-    // Reads `path`; a missing or unreadable file reads as empty.
+    // Reads `path`; a missing or unreadable file, or one that is not a regular
+    // file (a folder, a device, a pipe), reads as empty. Raises EAevError with a
+    // French message when the file is larger than MaxFileSize.
     explicit TIniFile(const QString& path);
+    ~TIniFile();
+    TIniFile(TIniFile&&) noexcept;
+    TIniFile& operator=(TIniFile&&) noexcept;
 
     const QString& FileName() const { return m_path; }
 
-    // Section names in file order (without the brackets, blanks trimmed).
-    // Every section line counts, so a name written twice is listed twice.
+    // Section names in file order (without the brackets, blanks trimmed, NUL
+    // bytes left out, a carriage return inside read as a space, cut to
+    // MaxSectionNameLength). Every section line counts, so a name written twice
+    // is listed twice.
     QStringList ReadSections() const;
 
     // The value of `key` in `section` (names compared without regard to case;
@@ -31,31 +47,45 @@ public:
     // characters; `defaultValue` when the file, section or key is missing.
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue = QString()) const;
 
-    // Updates the key in place, else adds it at the end of its section, else
-    // appends the section with the key. Only memory changes until UpdateFile().
+    // Updates the key in place, else adds it after the last line of its section
+    // that is not blank, else appends the section with the key. Only memory
+    // changes until UpdateFile().
     void WriteString(const QString& section, const QString& key, const QString& value);
 
-    // Writes the file if anything changed; raises EAevError when the file cannot
-    // be written (the original file then stays as it was).
+    // Writes the file if anything changed (otherwise only removes the temporary
+    // files an interrupted save left beside it); raises EAevError when the file
+    // cannot be written (the original file then stays as it was).
     void UpdateFile();
 
     // WriteString followed by UpdateFile, as one operation.
     void WriteStringNow(const QString& section, const QString& key, const QString& value);
 
+    // The form in which sections are compared: two names that give the same
+    // key name the same section of a file.
+    static QString SectionKey(const QString& name);
+
     static constexpr int MaxValueLength = 2047;
+    static constexpr int MaxSectionNameLength = 4095;
+    static constexpr int MaxSections = 1000000;
+    static constexpr qint64 MaxFileSize = 256LL * 1024 * 1024;
 
 private:
+    struct KeyIndex;
     struct Section {
-        QString header;      // the "[name]" line as written
-        QString name;        // the name, blanks trimmed
-        QStringList body;    // the lines after the header, up to the next section
+        QString name;          // as ReadSections gives it
+        QByteArray text;       // the header line and the body lines, with their line ends
+        qsizetype bodyBegin;   // offset of the first body line in text
+        mutable std::unique_ptr<KeyIndex> keys; // built on the first lookup, dropped on a write
     };
     int findSection(const QString& name) const;
-    static int findKey(const Section& section, const QString& key);
+    const KeyIndex& keysOf(const Section& section) const;
+    void appendSection(const QString& name, const QByteArray& firstLine);
 
     QString m_path;
-    QStringList m_preamble;             // lines before the first section
-    QVector<Section> m_sections;        // in file order
+    QByteArray m_bytes;                 // the file as read; sections refer to it
+    QByteArray m_preamble;              // the bytes before the first section
+    std::vector<Section> m_sections;    // in file order
+    QByteArray m_tail;                  // sections beyond MaxSections, kept as they are
     QHash<QString, int> m_firstSection; // case-folded name -> first section of that name
     bool m_dirty = false;
 };

@@ -1,5 +1,6 @@
 #include "timescale/StrToFloat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -44,12 +45,52 @@ int firstMismatch(const QString& text) {
     return -1;
 }
 
+// For a text of the grammar (from its first digit or point on), the power of
+// ten just above the value: the count of digits before the point (leading
+// zeros left out), or minus the count of zeros right after the point, plus the
+// exponent. Only its sign matters, for a value too large or too small for a
+// double, so the sums saturate instead of overflowing.
+long long decimalMagnitude(const std::string& s, std::size_t i) {
+    constexpr long long kCap = 1LL << 40;
+    long long m = 0;
+    bool seen = false; // a non-zero digit met
+    bool afterPoint = false;
+    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+        if (s[i] == '.') {
+            afterPoint = true;
+        } else if (!seen && s[i] == '0') {
+            if (afterPoint)
+                m = std::max(m - 1, -kCap);
+        } else if (!seen || !afterPoint) {
+            seen = true;
+            if (!afterPoint)
+                m = std::min(m + 1, kCap);
+        }
+    }
+    if (!seen)
+        return -kCap; // zero whatever its exponent
+    long long e = 0;
+    bool negative = false;
+    if (i < s.size()) { // the exponent
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            negative = s[i++] == '-';
+        for (; i < s.size(); ++i)
+            e = std::min(e * 10 + (s[i] - '0'), kCap);
+    }
+    return m + (negative ? -e : e);
+}
+
 bool parse(const QString& text, double& value) {
     if (firstMismatch(text) >= 0)
         return false;
     // The text fits the grammar, so it is plain ASCII: read it without locale.
     std::string s = text.toStdString();
     std::size_t i = s.find_first_not_of(' ');
+    if (i == std::string::npos) {
+        value = 0.0; // blanks alone: every part of the grammar after them is optional
+        return true;
+    }
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i] == '-';
@@ -66,9 +107,7 @@ bool parse(const QString& text, double& value) {
         const auto res = std::from_chars(begin, last, v, std::chars_format::general);
         if (res.ec == std::errc::result_out_of_range) {
             // Beyond the range of a double: infinity, or zero for tiny values.
-            const auto mant = s.find_first_of("eE", i);
-            const bool tiny = mant != std::string::npos && s.find('-', mant) != std::string::npos;
-            v = tiny ? 0.0 : HUGE_VAL;
+            v = decimalMagnitude(s, i) > 0 ? HUGE_VAL : 0.0;
         } else if (res.ec != std::errc() || res.ptr != last) {
             return false;
         }

@@ -520,3 +520,22 @@ TEST_F(CustomEventsTest, SavingTextsTheFileCannotStoreAsksFirst) {
     EXPECT_EQ(asked.size(), 2);
     EXPECT_EQ(LoadEventFile(path("perso.aev")).Texts().last(), QStringLiteral("?? ??"));
 }
+
+TEST_F(CustomEventsTest, AnOpenedFileWithANamelessSectionSaysSoAndCanBeSavedBack) {
+    enterCustomMode();
+    const QByteArray original("[]\r\nEvenement=sans date\r\n[-1,000]\r\nEvenement=un\r\n");
+    writeBytes(path("n.aev"), original);
+    chosenPaths << path("n.aev");
+    w->Ouvrir1->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].kind, TMessageRequest::Notice);
+    EXPECT_TRUE(asked[0].text.contains(QStringLiteral("1 section(s) sans date"))) << asked[0].text.toStdString();
+    EXPECT_EQ(w->EventList.Dates(), QStringList({"-1,000"}));
+    chosenPaths << path("n.aev");
+    w->Sauvegarder1->trigger();
+    EXPECT_EQ(asked.size(), 1); // saved without an error
+    EXPECT_FALSE(w->EventsModified);
+    QFile saved(path("n.aev"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), original);
+}

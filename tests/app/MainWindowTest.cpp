@@ -142,6 +142,39 @@ TEST_F(WindowFixture, ADataSetWithoutScaleFileEmptiesTheTable) {
     EXPECT_TRUE(w->Label1->text().isEmpty());
 }
 
+TEST_F(WindowFixture, AHugeDataSetIndexOffersTheFirstThousandSetsAndSaysTheListIsCut) {
+    // 300 000 sections, the first with a name of 5 million characters.
+    QByteArray index = "[" + QByteArray(5'000'000, 'N') + "]\r\nEchelle=e.ini\r\n";
+    for (int k = 1; k < 300000; ++k)
+        index += "[Jeu " + QByteArray::number(k) + "]\r\nEchelle=e.ini\r\n";
+    write("Donnees.ini", index);
+    w->FormCreate();
+    EXPECT_EQ(w->DataSetList.size(), 300000);
+    EXPECT_EQ(w->DataSetList[0].size(), TIniFile::MaxSectionNameLength);
+    const QList<QAction*> items = w->Donnes1->actions();
+    ASSERT_EQ(items.size(), TAevoriumF1::MaxDataSetItems + 2); // the sets, a separator, the note
+    EXPECT_EQ(items[999]->objectName(), "D999");
+    EXPECT_TRUE(items[1000]->isSeparator());
+    EXPECT_EQ(items[1001]->text(), QStringLiteral("Liste limitée aux 1000 premiers jeux de données (sur 300000)"));
+    EXPECT_FALSE(items[1001]->isEnabled());
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(WindowFixture, AScaleFileOver256MBIsRefusedWithAMessageAndTheStartGoesOn) {
+    {
+        QFile big(dir.filePath("Echelle.ini"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(TIniFile::MaxFileSize + 1)); // sparse
+    }
+    write("Donnees.ini", "[Jeu]\r\nEchelle=e.ini\r\n");
+    w->FormCreate();
+    EXPECT_EQ(w->ScaleTable.Count(), 0);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].kind, TMessageRequest::Error);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(w->ScaleFileName));
+    EXPECT_EQ(w->Donnes1->actions().size(), 1);
+}
+
 TEST(ErrorReport, AddsAFullStopOnlyAfterCharactersSortingAfterThePoint) {
     EXPECT_EQ(ErrorReportText("Impossible d'ouvrir le fichier /a/Credits.rtf"),
               "Impossible d'ouvrir le fichier /a/Credits.rtf.");

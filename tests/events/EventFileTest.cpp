@@ -263,3 +263,22 @@ TEST_F(EventFileTest, AFailedSaveLeavesTheFileAsItWas) {
     EXPECT_THROW(SaveEventFile(path("folder.aev"), listOf({{"-1,000", "a"}})), EAevError);
     EXPECT_TRUE(QFileInfo(path("folder.aev")).isDir());
 }
+
+TEST_F(EventFileTest, ASectionWithoutANameIsLeftOutSoThatWhatLoadsCanBeSaved) {
+    const QByteArray original("[-65,000]\r\nEvenement=a\r\n[]\r\nEvenement=sans date\r\n[  ]\r\n[-1,000]\nEvenement=b\n");
+    writeBytes(path("n.aev"), original);
+    int skipped = -1;
+    TEventList list = LoadEventFile(path("n.aev"), &skipped);
+    EXPECT_EQ(skipped, 2);
+    EXPECT_EQ(list.Dates(), QStringList({"-65,000", "-1,000"}));
+    // Saved back into the same file: nothing changes, the nameless sections stay.
+    SaveEventFile(path("n.aev"), list);
+    EXPECT_EQ(readBytes(path("n.aev")), original);
+    // Saved with an edit into a new file and read back: the same list.
+    list.SetText(1, QStringLiteral("c"));
+    SaveEventFile(path("copy.aev"), list);
+    const TEventList back = LoadEventFile(path("copy.aev"), &skipped);
+    EXPECT_EQ(skipped, 0);
+    EXPECT_EQ(back.Dates(), list.Dates());
+    EXPECT_EQ(back.Texts(), list.Texts());
+}

@@ -1,12 +1,15 @@
 #include "timescale/AevError.h"
 #include "timescale/IniFile.h"
+#include "timescale/SafeSave.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,6 +21,9 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     f.write(bytes);
     return path;
 }
+
+// The bytes of a literal, NUL bytes included.
+template <std::size_t N> QByteArray raw(const char (&text)[N]) { return QByteArray(text, N - 1); }
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
@@ -66,12 +72,34 @@ TEST(IniFile, WritesInPlaceAtSectionEndOrAppendedKeepingTheRest) {
     ini.WriteString("A", "new", "x");  // after the last line of [A], before the blank line
     ini.WriteString("C", "c", "y");    // a new section at the end
     ini.UpdateFile();
-    EXPECT_EQ(readFile(path), QByteArray("; top\r\n[A]\r\nk=10\r\n; note\r\nm=2\r\nnew=x\r\n\r\n[B]\r\nq=3\r\n"
+    // Lines the save does not change keep their LF ends; new lines end with CR LF.
+    EXPECT_EQ(readFile(path), QByteArray("; top\n[A]\nk=10\n; note\nm=2\nnew=x\r\n\n[B]\nq=3\n"
                                          "[C]\r\nc=y\r\n"));
     // A new file is created.
     TIniFile fresh(dir.filePath("new.ini"));
     fresh.WriteStringNow("-65,500", "Evenement", "Fin du Crétacé");
     EXPECT_EQ(readFile(dir.filePath("new.ini")), QByteArray("[-65,500]\r\nEvenement=Fin du Cr\xe9tac\xe9\r\n"));
+}
+
+TEST(IniFile, SavingKeepsTheBytesOfEveryLineItDoesNotChange) {
+    QTemporaryDir dir;
+    const QByteArray original = raw("[A]\r\nn=a\0b\r\nk=1\r\n[B]\r\nq=3");
+    const QString path = writeFile(dir, "a.ini", original);
+    TIniFile ini(path);
+    ini.WriteStringNow("A", "k", "2"); // a NUL byte elsewhere, a last line without a line break
+    EXPECT_EQ(readFile(path), raw("[A]\r\nn=a\0b\r\nk=2\r\n[B]\r\nq=3"));
+    ini.WriteStringNow("B", "r", "4"); // a key after that last line: the line gets its break
+    EXPECT_EQ(readFile(path), raw("[A]\r\nn=a\0b\r\nk=2\r\n[B]\r\nq=3\r\nr=4\r\n"));
+    writeFile(dir, "b.ini", "[A]\nk=1");
+    TIniFile other(dir.filePath("b.ini"));
+    other.WriteStringNow("C", "c", "y"); // a new section after it
+    EXPECT_EQ(readFile(dir.filePath("b.ini")), QByteArray("[A]\nk=1\r\n[C]\r\nc=y\r\n"));
+    // Writing a value a key already holds changes nothing.
+    TIniFile same(dir.filePath("b.ini"));
+    same.WriteString("a", "K", "1");
+    QFile::remove(dir.filePath("b.ini"));
+    same.UpdateFile();
+    EXPECT_FALSE(QFile::exists(dir.filePath("b.ini")));
 }
 
 TEST(IniFile, EveryByteFrom0x20To0xFFSurvivesARoundTrip) {
@@ -114,9 +142,50 @@ TEST(IniFile, HostileFilesReadWithoutHarm) {
     // UTF-8 where Windows-1252 is expected reads as the matching Windows-1252 characters.
     const TIniFile utf8(writeFile(dir, "u.ini", "[S]\r\nk=\xc3\xa9\r\n"));
     EXPECT_EQ(utf8.ReadString("S", "k"), QString::fromUtf8("Ã©"));
-    const QString longName(100000, 'x');
-    const TIniFile longSection(writeFile(dir, "l.ini", "[" + longName.toLatin1() + "]\r\nk=v\r\n"));
-    EXPECT_EQ(longSection.ReadSections().value(0).size(), 100000);
+}
+
+TEST(IniFile, HugeFilesAreBoundedAndReadInLinearTime) {
+    QTemporaryDir dir;
+    // A name of 5 million characters is cut when read; lookups by the cut name
+    // find its keys, and a write by that name goes into that section.
+    const QByteArray longName(5'000'000, 'x');
+    const QString longPath = writeFile(dir, "l.ini", "[ " + longName + " ]\r\nk=v\r\n");
+    TIniFile longSection(longPath);
+    const QStringList names = longSection.ReadSections();
+    ASSERT_EQ(names.size(), 1);
+    EXPECT_EQ(names[0], QString(TIniFile::MaxSectionNameLength, 'x'));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(longSection.ReadString(names[0], "k"), "v");
+    longSection.WriteStringNow(names[0], "k", "w");
+    EXPECT_EQ(TIniFile(longPath).ReadSections().size(), 1);
+    EXPECT_EQ(TIniFile(longPath).ReadString(names[0], "k"), "w");
+
+    // 300 000 sections of one name: every lookup goes to the first one at once.
+    QByteArray many = "[S]\r\n";
+    for (int i = 0; i < 100000; ++i)
+        many += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
+    for (int i = 0; i < 300000; ++i)
+        many += "[s]\r\n";
+    const TIniFile repeated(writeFile(dir, "m.ini", many));
+    const QStringList all = repeated.ReadSections();
+    ASSERT_EQ(all.size(), 300001);
+    for (const QString& name : all)
+        ASSERT_EQ(repeated.ReadString(name, "k99999"), "99999");
+
+    // Over 256 MB: refused with a French message. A folder or a device reads as empty.
+    const QString big = dir.filePath("big.ini");
+    QFile f(big);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(TIniFile::MaxFileSize + 1)); // sparse: no disk space used
+    f.close();
+    try {
+        TIniFile refused(big);
+        ADD_FAILURE() << "a file over 256 MB was read";
+    } catch (const EAevError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("dépasse 256 Mo"))) << e.what();
+    }
+    EXPECT_TRUE(TIniFile(dir.path()).ReadSections().isEmpty());
+    EXPECT_TRUE(TIniFile("/dev/zero").ReadSections().isEmpty());
 }
 
 TEST(IniFile, AFailedWriteIsReportedAndLeavesTheOriginalIntact) {
@@ -137,7 +206,7 @@ TEST(IniFile, AFailedWriteIsReportedAndLeavesTheOriginalIntact) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(readFile(path), original);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ini"}); // no temporary left
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"}); // no temporary left
 
     // A folder that does not exist.
     TIniFile nowhere(dir.filePath("no/such/folder/a.ini"));
@@ -157,4 +226,35 @@ TEST(IniFile, AReadOnlyFolderIsReported) {
     EXPECT_THROW(ini.UpdateFile(), EAevError);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readFile(path), original);
+}
+
+TEST(SafeSave, StaleTemporariesOfTheSameFileAreRemovedByTheNextSave) {
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "a.aev", "[A]\r\nk=1\r\n");
+    // What a save killed in the middle leaves, and files that merely look alike.
+    for (const char* name : {".a.aev.tmp-Ab12Xy", ".a.aev.tmp-000000", ".a.aev.tmp-12345", ".b.aev.tmp-Ab12Xy",
+                             "a.aev.tmp-Ab12Xy", ".a.aev.tmp-Ab12Xy.bak"})
+        writeFile(dir, name, "partial");
+    EXPECT_TRUE(IsSaveTemporaryOf(".a.aev.tmp-Ab12Xy", "a.aev"));
+    EXPECT_FALSE(IsSaveTemporaryOf(".a.aev.tmp-Ab1-Xy", "a.aev"));
+    ::chmod(QFile::encodeName(path).constData(), 0640);
+    SaveFileAtomically(path, "[A]\r\nk=2\r\n");
+    EXPECT_EQ(readFile(path), QByteArray("[A]\r\nk=2\r\n"));
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u); // the file keeps its permissions
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({".a.aev.tmp-12345", ".a.aev.tmp-Ab12Xy.bak", ".b.aev.tmp-Ab12Xy", "a.aev",
+                           "a.aev.tmp-Ab12Xy"}));
+    // A save that changes nothing writes nothing, but still removes what a kill left.
+    writeFile(dir, ".a.aev.tmp-Zz99aa", "partial");
+    TIniFile unchanged(path);
+    unchanged.WriteString("A", "k", "2");
+    unchanged.UpdateFile();
+    EXPECT_FALSE(QFile::exists(dir.filePath(".a.aev.tmp-Zz99aa")));
+    // Through a symbolic link, the file it names is replaced and the link stays.
+    QFile::link(path, dir.filePath("link.aev"));
+    SaveFileAtomically(dir.filePath("link.aev"), "[A]\r\nk=3\r\n");
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.aev")).isSymLink());
+    EXPECT_EQ(readFile(path), QByteArray("[A]\r\nk=3\r\n"));
 }

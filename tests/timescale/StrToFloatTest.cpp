@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 TEST(StrToFloatLenient, EdgeTable) {
     struct Case {
-        const char* text;
+        std::string text;
         double value;
     };
     const Case cases[] = {
@@ -12,9 +15,14 @@ TEST(StrToFloatLenient, EdgeTable) {
         {"1.2.3", -1},    {"1,2,3", -1},    {"12 ", -1},    {"abc", -1},     {"-", -1},      {"", -1},
         {"+7", 7},        {"-0,001", -0.001}, {"3E-2", 0.03}, {"1e", -1},    {"1,", 1},      {" -65,500", -65.5},
         {"\t12", -1},     {"12\xc2\xb2", -1},
+        // Digits that overflow before a negative exponent are still beyond a double.
+        {"1" + std::string(400, '0') + "e-10", HUGE_VAL}, {"-1" + std::string(400, '0') + "e-10", -HUGE_VAL},
+        {"0," + std::string(400, '0') + "1e-300", 0}, {"1e400", HUGE_VAL}, {"-0,0e99999", 0},
+        // Blanks alone fit the grammar and read as zero.
+        {"   ", 0},
     };
     for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(StrToFloatLenient(QString::fromUtf8(c.text)), c.value) << c.text;
+        EXPECT_DOUBLE_EQ(StrToFloatLenient(QString::fromStdString(c.text)), c.value) << c.text;
 }
 
 TEST(StrToFloatLenient, ExtremeTextsNeverFailBadly) {

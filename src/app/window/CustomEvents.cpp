@@ -31,7 +31,27 @@ QString FrenchNumber(int n) { return QLocale(QLocale::French, QLocale::France).t
 
 } // namespace
 
-void TAevoriumF1::LoadEvents() { EventList = LoadEventFile(EventFileName); }
+void TAevoriumF1::LoadEvents() { EventList = ReadEventFileReported(EventFileName); }
+
+TEventList TAevoriumF1::ReadEventFileReported(const QString& path) {
+    int skipped = 0;
+    TEventList events;
+    try {
+        events = LoadEventFile(path, &skipped);
+    } catch (const EAevError& e) {
+        ShowErrorBox(this, e.message());
+        return TEventList();
+    }
+    ReportSkippedSections(path, skipped);
+    return events;
+}
+
+void TAevoriumF1::ReportSkippedSections(const QString& path, int skipped) {
+    if (skipped > 0)
+        ShowNotice(this, QStringLiteral("Le fichier :\r%1\rcontient %2 section(s) sans date, ignorée(s).")
+                             .arg(path)
+                             .arg(skipped));
+}
 
 void TAevoriumF1::Sauvegarder1Click() {
     // The file stores Windows-1252 text only: say which events would not come
@@ -101,13 +121,22 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
     try {
         // The file is read in a thread of its own while this one keeps the
         // window painting; a cancel waits for the end of the reading.
-        std::future<TEventList> reading = std::async(std::launch::async, LoadEventFile, path);
+        int skipped = 0;
+        std::future<TEventList> reading =
+            std::async(std::launch::async, [path, &skipped] { return LoadEventFile(path, &skipped); });
         while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
             if (shown())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
-        list = reading.get();
+        try {
+            list = reading.get();
+        } catch (const EAevError& e) { // not a regular file, too large to read
+            progress.cancel();
+            ShowErrorBox(this, e.message() + kept);
+            return false;
+        }
         if (progress.wasCanceled())
             return false;
+        ReportSkippedSections(path, skipped);
         if (list.Count() > MaxEventCount) {
             progress.cancel();
             ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +

@@ -1,7 +1,9 @@
 // Scale loading, the data-set menu and the selection of a data set.
 #include "app/BusyCursor.h"
+#include "app/Dialogs.h"
 #include "app/TAevoriumF1.h"
 #include "app/window/Navigation.h"
+#include "timescale/AevError.h"
 #include "timescale/IniFile.h"
 #include "widgets/TImage.h"
 #include "widgets/TPanel.h"
@@ -16,17 +18,39 @@ const QString kDataSetIndex = QStringLiteral("Donnees.ini");
 }
 
 void TAevoriumF1::LoadScale() {
-    ScaleTable = LoadScaleFile(ScaleFileName);
+    // A file too large to be read leaves the scale empty, with the reason.
+    try {
+        ScaleTable = LoadScaleFile(ScaleFileName);
+    } catch (const EAevError& e) {
+        ScaleTable = TScaleTable();
+        ShowErrorBox(this, e.message());
+    }
     // Pictures that failed are tried again with the new data set.
     FailedPictures.Clear();
 }
 
 void TAevoriumF1::BuildDataSetMenu() {
-    DataSetList = TIniFile(ExeDir + kDataSetIndex).ReadSections();
-    for (int k = 0; k < DataSetList.size(); ++k) {
+    try {
+        DataSetList = TIniFile(ExeDir + kDataSetIndex).ReadSections();
+    } catch (const EAevError& e) {
+        DataSetList.clear();
+        ShowErrorBox(this, e.message());
+    }
+    // A menu of thousands of items is of no use and takes long to build: the
+    // first sets are offered, and the last item says the list is cut.
+    const int shown = int(qMin<qsizetype>(DataSetList.size(), MaxDataSetItems));
+    for (int k = 0; k < shown; ++k) {
         QAction* item = Donnes1->addAction(DataSetList[k]);
         item->setObjectName(QStringLiteral("D") + QString::number(k));
         connect(item, &QAction::triggered, this, [this, item] { SelectDataSet(item); });
+    }
+    if (DataSetList.size() > shown) {
+        Donnes1->addSeparator();
+        QAction* note = Donnes1->addAction(QStringLiteral("Liste limitée aux %1 premiers jeux de données (sur %2)")
+                                               .arg(shown)
+                                               .arg(DataSetList.size()));
+        note->setObjectName(QStringLiteral("DataSetListCut"));
+        note->setEnabled(false);
     }
 }
 
