@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,7 +52,8 @@ TEST(SingleInstance, ASecondProcessActivatesTheFirstAndEnds) {
         GTEST_SKIP() << "program not built";
     QProcess first;
     start(first, programPath());
-    QThread::msleep(1500); // the first instance takes its lock at once
+    QByteArray log; // the first instance holds its lock once its window is made
+    ASSERT_TRUE(waitForLog(first, log, "window made"));
 
     QProcess second;
     start(second, programPath());
@@ -63,12 +63,7 @@ TEST(SingleInstance, ASecondProcessActivatesTheFirstAndEnds) {
     EXPECT_TRUE(second.readAllStandardError().contains("running instance reached: true"));
 
     // The first one is told and keeps running.
-    bool told = false;
-    for (int i = 0; i < 100 && !told; ++i) {
-        first.waitForReadyRead(100);
-        told = first.readAllStandardError().contains("activation requested");
-    }
-    EXPECT_TRUE(told);
+    EXPECT_TRUE(waitForLog(first, log, "activation requested"));
     EXPECT_EQ(first.state(), QProcess::Running);
     stop(first);
 }
@@ -81,7 +76,8 @@ TEST(SingleInstance, CopiesUnderAnotherNameDoNotSeeEachOther) {
     ASSERT_TRUE(QFile::copy(programPath(), copy));
     QProcess first, other;
     start(first, programPath());
-    QThread::msleep(1000);
+    QByteArray log;
+    ASSERT_TRUE(waitForLog(first, log, "window made"));
     start(other, copy);
     // The copy is a first instance of its own: it does not end by itself.
     EXPECT_FALSE(other.waitForFinished(2500));
