@@ -128,7 +128,9 @@ bool mayShow(const Triangle& t, Setup s, float margin, const float* upper, int w
     return false;
 }
 
-// Appends the kept triangles of `in` to `out`, each vertex once.
+// Appends the kept triangles of `in` to `out`, each vertex once (its
+// position and normal: the window positions are not copied, nothing reads
+// them once the hidden triangles are out).
 class Compactor {
 public:
     Compactor(const TTriangleBatch& in, TTriangleBatch& out) : m_in(in), m_out(out) {
@@ -143,7 +145,6 @@ public:
                 r = int(m_out.vertices.size());
                 m_out.vertices.push_back(m_in.vertices[k]);
                 m_out.normals.push_back(m_in.normals[k]);
-                m_out.window.push_back(m_in.window[k]);
             }
             m_out.indices.push_back(unsigned(r));
         }
@@ -196,31 +197,50 @@ void TOcclusionBuffer::RemoveHidden(const TTriangleBatch& in, TTriangleBatch& ou
 
 void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, const std::vector<TTriangleBatch*>& out,
                                  bool cullBackFaces) {
-    // Each triangle is set up once, for both passes (the set-ups are
-    // independent; the bounds are then lowered in drawing order).
-    std::vector<std::size_t> first(in.size() + 1, 0);
-    for (std::size_t b = 0; b < in.size(); ++b)
-        first[b + 1] = first[b] + in[b]->indices.size() / 3;
+    // Each triangle is set up once for both passes when all of them fit in
+    // the set-up buffer. Otherwise (many markers: keeping every set-up until
+    // the second pass would take more memory than all the batches together)
+    // the bounds are lowered a run of batches at a time, the buffer reused
+    // from run to run, and the second pass sets the triangles up again.
+    constexpr std::size_t kRunTriangles = std::size_t(1) << 18;
     static thread_local std::vector<SetUp> setUps;
-    setUps.resize(first.back());
-    SetUp* const ups = setUps.data();
-    RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t b = begin; b < end; ++b) {
-            const auto& win = in[b]->window;
-            const auto& idx = in[b]->indices;
-            SetUp* u = ups + first[b];
-            for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++u) {
-                u->t = Triangle{};
-                u->s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, u->t);
-            }
+    std::vector<std::size_t> first;
+    bool allKept = false;
+    for (std::size_t b0 = 0; b0 < in.size();) {
+        first.assign(1, 0);
+        std::size_t b1 = b0;
+        while (b1 < in.size() && (b1 == b0 || first.back() + in[b1]->indices.size() / 3 <= kRunTriangles)) {
+            first.push_back(first.back() + in[b1]->indices.size() / 3);
+            ++b1;
         }
-    });
-    for (std::size_t k = 0; k < setUps.size(); ++k) {
-        const SetUp& u = setUps[k];
-        if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
-            record(u.t, m_margin, m_upper.data(), m_width);
+        allKept = b0 == 0 && b1 == in.size();
+        setUps.resize(first.back());
+        SetUp* const ups = setUps.data();
+        // The set-ups are independent; the bounds are then lowered in drawing order.
+        RunInParallel(b1 - b0, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t r = begin; r < end; ++r) {
+                const auto& win = in[b0 + r]->window;
+                const auto& idx = in[b0 + r]->indices;
+                SetUp* u = ups + first[r];
+                for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++u) {
+                    u->t = Triangle{};
+                    u->s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, u->t);
+                }
+            }
+        });
+        for (const SetUp& u : setUps)
+            if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
+                record(u.t, m_margin, m_upper.data(), m_width);
+        b0 = b1;
     }
     // The bounds are complete: the batches are sorted out independently.
+    if (!allKept) {
+        RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
+            for (std::size_t b = begin; b < end; ++b)
+                RemoveHidden(*in[b], *out[b]);
+        });
+        return;
+    }
     const std::vector<SetUp>& all = setUps;
     RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t b = begin; b < end; ++b) {

@@ -36,9 +36,9 @@ public:
     void AddOccluders(const TTriangleBatch& batch, bool cullBackFaces);
 
     // Copies into `out` the triangles of `in` that may leave a fragment that
-    // is not certainly behind the recorded occluders, with their vertices,
-    // normals and window positions; the order of the triangles and of their
-    // vertices is kept.
+    // is not certainly behind the recorded occluders, with their vertices
+    // and normals (`out.window` stays empty: drawing does not read it); the
+    // order of the triangles and of their vertices is kept.
     void RemoveHidden(const TTriangleBatch& in, TTriangleBatch& out) const;
 
     // Both at once for the batches drawn opaque one after the other: records

@@ -344,3 +344,51 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
 }
 
 } // namespace
+
+// More triangles than the set-up buffer holds: the runs and the second
+// set-up give what the occluders added one batch after the other give.
+TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
+    std::vector<TTriangleBatch> batches(1200);
+    unsigned seed = 7;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return float((seed >> 8) % unsigned(range));
+    };
+    std::size_t triangles = 0;
+    for (TTriangleBatch& b : batches) {
+        const float x = next(60), y = next(60);
+        for (int t = 0; t < 250; ++t, ++triangles) {
+            const float z = 0.1f + next(80) / 100, dx = 1 + next(4), dy = 1 + next(4);
+            const float ox = x + next(3), oy = y + next(3);
+            TTriangleBatch one = windowTriangles({{ox, oy, z, true}, {ox + dx, oy, z, true}, {ox, oy + dy, z, true}});
+            for (unsigned i : one.indices)
+                b.indices.push_back(unsigned(b.vertices.size()) + i);
+            b.vertices.insert(b.vertices.end(), one.vertices.begin(), one.vertices.end());
+            b.normals.insert(b.normals.end(), one.normals.begin(), one.normals.end());
+            b.window.insert(b.window.end(), one.window.begin(), one.window.end());
+        }
+    }
+    ASSERT_GT(triangles, std::size_t(1) << 18);
+    std::vector<const TTriangleBatch*> in;
+    std::vector<TTriangleBatch> together(batches.size()), alone(batches.size());
+    std::vector<TTriangleBatch*> out;
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        in.push_back(&batches[i]);
+        out.push_back(&together[i]);
+    }
+    TOcclusionBuffer buffer;
+    buffer.Reset(64, 64);
+    buffer.HideAmong(in, out, true);
+    TOcclusionBuffer reference;
+    reference.Reset(64, 64);
+    for (const TTriangleBatch& b : batches)
+        reference.AddOccluders(b, true);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < batches.size(); ++i) {
+        reference.RemoveHidden(batches[i], alone[i]);
+        EXPECT_EQ(together[i].indices, alone[i].indices) << i;
+        kept += alone[i].indices.size() / 3;
+    }
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, triangles / 4);
+}
