@@ -382,20 +382,26 @@ void TCollisionManager::readShapes(std::vector<TShape>& shapes) const {
         readShape(i, shapes[i], lastParent, parentWorld);
 }
 
+struct TCollisionManager::TReporting {
+    TCollisionManager* m;
+    TReporting(TCollisionManager* manager, const std::vector<TShape>& shapes) : m(manager) {
+        m->m_reportOwners.resize(shapes.size());
+        for (std::size_t i = 0; i < shapes.size(); ++i)
+            m->m_reportOwners[i] = shapes[i].owner;
+        m->m_checking = true;
+    }
+    ~TReporting() {
+        m->m_checking = false;
+        m->compact();
+    }
+    TReporting(const TReporting&) = delete;
+    TReporting& operator=(const TReporting&) = delete;
+};
+
 void TCollisionManager::report(const std::vector<TShape>& shapes, const std::vector<std::pair<int, int>>& pairs) {
     // The handler may free objects: their slots become null and their pairs
     // are skipped.
-    struct TGuard {
-        TCollisionManager* m;
-        ~TGuard() {
-            m->m_checking = false;
-            m->compact();
-        }
-    } guard{this};
-    m_reportOwners.resize(shapes.size());
-    for (std::size_t i = 0; i < shapes.size(); ++i)
-        m_reportOwners[i] = shapes[i].owner;
-    m_checking = true;
+    const TReporting reporting(this, shapes);
     const TObjectCollisionEvent handler = OnCollision;
     for (const auto& [i, j] : pairs) {
         TBaseSceneObject* o1 = m_reportOwners[std::size_t(i)];
@@ -431,17 +437,7 @@ void TCollisionManager::RunCollisionCheck() {
 
     // Report in the order of the double loop. The handler may free objects:
     // their slots become null and their pairs are skipped.
-    struct TGuard {
-        TCollisionManager* m;
-        ~TGuard() {
-            m->m_checking = false;
-            m->compact();
-        }
-    } guard{this};
-    m_reportOwners.resize(n);
-    for (std::size_t i = 0; i < n; ++i)
-        m_reportOwners[i] = m_shapes[i].owner;
-    m_checking = true;
+    const TReporting reporting(this, m_shapes);
     const TObjectCollisionEvent handler = OnCollision;
     TBaseSceneObject* const* owners = m_reportOwners.data();
     for (std::size_t i = 0; i < n; ++i) {

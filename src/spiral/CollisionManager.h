@@ -115,6 +115,9 @@ private:
     // Reports the pairs (i, j), given in the order of the double loop, to the
     // handler; pairs whose objects go away meanwhile are skipped.
     void report(const std::vector<TShape>& shapes, const std::vector<std::pair<int, int>>& pairs);
+    // While reports run: the owners of `shapes` are recorded and the check is
+    // marked as running; at the end (also on an exception) the list is compacted.
+    struct TReporting;
 
     void add(TCollisionBehaviour* b);
     void remove(TCollisionBehaviour* b);
