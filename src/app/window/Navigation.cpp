@@ -263,16 +263,7 @@ void TNavigation::StepBoundary(int direction) {
     for (const QString& s : w->ScaleTable.StartDates)
         starts << StrToFloatLenient(s);
     std::sort(starts.begin(), starts.end());
-    const double now = w->CurrentDate;
-    if (direction > 0) {
-        const auto it = std::upper_bound(starts.begin(), starts.end(), now + SameDate);
-        if (it != starts.end())
-            GoToDate(*it);
-    } else {
-        auto it = std::lower_bound(starts.begin(), starts.end(), now - SameDate);
-        if (it != starts.begin())
-            GoToDate(*(it - 1));
-    }
+    stepAmong(starts, direction);
 }
 
 QVector<double> TNavigation::eventDates() const {
@@ -284,16 +275,17 @@ QVector<double> TNavigation::eventDates() const {
     return dates;
 }
 
-void TNavigation::StepEvent(int direction) {
-    const QVector<double> dates = eventDates();
+void TNavigation::StepEvent(int direction) { stepAmong(eventDates(), direction); }
+
+void TNavigation::stepAmong(const QVector<double>& sorted, int direction) {
     const double now = w->CurrentDate;
     if (direction > 0) {
-        const auto it = std::upper_bound(dates.begin(), dates.end(), now + SameDate);
-        if (it != dates.end())
+        const auto it = std::upper_bound(sorted.begin(), sorted.end(), now + SameDate);
+        if (it != sorted.end())
             GoToDate(*it);
     } else {
-        auto it = std::lower_bound(dates.begin(), dates.end(), now - SameDate);
-        if (it != dates.begin())
+        const auto it = std::lower_bound(sorted.begin(), sorted.end(), now - SameDate);
+        if (it != sorted.begin())
             GoToDate(*(it - 1));
     }
 }

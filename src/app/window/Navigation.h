@@ -97,6 +97,9 @@ private:
     bool readyToTurn();
     // Event dates in date order, each once.
     QVector<double> eventDates() const;
+    // Goes to the first date of `sorted` after the current date (direction > 0)
+    // or the last one before it.
+    void stepAmong(const QVector<double>& sorted, int direction);
 
     TAevoriumF1* w;
     double m_speed = 10.0;
