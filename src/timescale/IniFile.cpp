@@ -8,6 +8,8 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -90,7 +92,34 @@ struct TIniFile::KeyIndex {
         qsizetype end;   // offset of the end of the line, before its line end
         mutable std::optional<QString> value; // read on first use
     };
-    QHash<QString, Entry> byKey; // case-folded key -> first line of that key
+    // Case-folded key -> first line of that key. An event file has a
+    // section per event with a key or two: a linear search over a short
+    // list costs far less memory than a hash table per section, which is
+    // built only for the sections with many keys.
+    std::vector<std::pair<QString, Entry>> entries;
+    QHash<QString, int> byKey;
+    static constexpr std::size_t kHashFrom = 16;
+
+    const Entry* find(const QString& folded) const {
+        if (entries.size() >= kHashFrom) {
+            const auto it = byKey.constFind(folded);
+            return it == byKey.constEnd() ? nullptr : &entries[std::size_t(it.value())].second;
+        }
+        for (const auto& e : entries)
+            if (e.first == folded)
+                return &e.second;
+        return nullptr;
+    }
+    void add(QString folded, Entry entry) {
+        if (find(folded))
+            return;
+        entries.emplace_back(std::move(folded), std::move(entry));
+        if (entries.size() == kHashFrom)
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                byKey.insert(entries[i].first, int(i));
+        else if (entries.size() > kHashFrom)
+            byKey.insert(entries.back().first, int(entries.size() - 1));
+    }
 };
 
 namespace {
@@ -248,9 +277,7 @@ const TIniFile::KeyIndex& TIniFile::keysOf(const Section& section) const {
         const QString key = trimBlanks(decodeRange(text, line.begin, eq));
         if (key.startsWith(QLatin1Char(';')))
             continue;
-        const QString folded = fold(key);
-        if (!section.keys->byKey.contains(folded))
-            section.keys->byKey.insert(folded, {eq, line.end, std::nullopt});
+        section.keys->add(fold(key), {eq, line.end, std::nullopt});
     }
     return *section.keys;
 }
@@ -260,10 +287,10 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
     if (s < 0)
         return defaultValue;
     const KeyIndex& keys = keysOf(m_sections[std::size_t(s)]);
-    const auto found = keys.byKey.constFind(fold(trimBlanks(key)));
-    if (found == keys.byKey.constEnd())
+    const KeyIndex::Entry* found = keys.find(fold(trimBlanks(key)));
+    if (!found)
         return defaultValue;
-    const KeyIndex::Entry& entry = found.value();
+    const KeyIndex::Entry& entry = *found;
     if (!entry.value) {
         QString value = trimBlanks(decodeRange(m_sections[std::size_t(s)].text, entry.eq + 1, entry.end));
         if (value.size() >= 2) {
@@ -304,8 +331,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     }
     Section& sect = m_sections[std::size_t(s)];
     const KeyIndex& keys = keysOf(sect);
-    const auto found = keys.byKey.constFind(fold(k));
-    if (found != keys.byKey.constEnd()) {
+    const KeyIndex::Entry* found = keys.find(fold(k));
+    if (found) {
         // In place: the key keeps its spelling and the line its line end.
         const qsizetype from = found->eq + 1;
         const QByteArray bytes = EncodeWindows1252(v);

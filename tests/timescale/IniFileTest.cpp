@@ -44,6 +44,23 @@ TEST(IniFile, ReadsSectionsInFileOrderWithDuplicates) {
     EXPECT_EQ(ini.ReadString("-66", "z", "absent"), "absent");
 }
 
+// Short sections are searched key by key, long ones through a hash: the same
+// rules either way (first line of a key wins, names without regard to case).
+TEST(IniFile, KeyLookupIsTheSameInShortAndLongSections) {
+    QTemporaryDir dir;
+    for (int keys : {3, 15, 16, 40}) {
+        QByteArray text = "[S]\r\n";
+        for (int i = 0; i < keys; ++i)
+            text += "Key" + QByteArray::number(i) + "=v" + QByteArray::number(i) + "\r\n";
+        text += "KEY0=later\r\nkey1=later\r\n";
+        const TIniFile ini(writeFile(dir, "k.ini", text));
+        EXPECT_EQ(ini.ReadString("S", "key0"), "v0") << keys;
+        EXPECT_EQ(ini.ReadString("S", "KEY1"), "v1") << keys;
+        EXPECT_EQ(ini.ReadString("S", "key" + QString::number(keys - 1)), "v" + QString::number(keys - 1)) << keys;
+        EXPECT_EQ(ini.ReadString("S", "key" + QString::number(keys), "none"), "none") << keys;
+    }
+}
+
 TEST(IniFile, ValuesAreTrimmedUnquotedCutAndDefaulted) {
     QTemporaryDir dir;
     QByteArray longValue(3000, 'a');
