@@ -24,6 +24,14 @@ std::size_t TFrameGeometry::KeyHash::operator()(const TGeometryKey& k) const {
     return h;
 }
 
+TPlacedBatch TFrameGeometry::placed(const Entry& e) {
+    TPlacedBatch p;
+    p.triangles = &e.candidates;
+    p.vertices = &e.mesh->Vertices();
+    p.toClip = e.toClip;
+    return p;
+}
+
 std::shared_ptr<const TMesh> TFrameGeometry::keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object) {
     std::weak_ptr<const TMesh>& slot = m_keyedMeshes[key];
     std::shared_ptr<const TMesh> mesh = slot.lock();
@@ -81,6 +89,7 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
     m_selected = 0;
     m_occlusionRebuilt = false;
     m_batches.assign(items.size(), nullptr);
+    m_meshes.assign(items.size(), nullptr);
     m_order.assign(items.size(), nullptr);
     m_nextOccluders.clear();
     // The opaque part: the objects drawn before the first blended one.
@@ -93,6 +102,7 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
         if (update(e, item.object, (item.world * view) * projection, options))
             changed.push_back(&e);
         m_order[k] = &e;
+        m_meshes[k] = e.mesh.get();
         if (opaque == items.size() && item.object->IsBlended())
             opaque = k;
         if (k < opaque)
@@ -116,11 +126,11 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
         if (m_nextOccluders != m_occluders || !(m_occlusionOptions == options)) {
             // The opaque part hides its own triangles.
             m_occlusion.Reset(options.width, options.height, options.pixelMargin);
-            std::vector<const TTriangleBatch*> in;
+            std::vector<TPlacedBatch> in(opaque);
             std::vector<TTriangleBatch*> out;
             for (std::size_t k = 0; k < opaque; ++k) {
                 Entry& e = *m_order[k];
-                in.push_back(&e.candidates);
+                in[k] = placed(e);
                 out.push_back(&e.visible);
             }
             m_occlusion.HideAmong(in, out, options.cullBackFaces);
@@ -136,7 +146,7 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
                 e.visibleFrom = e.version;
                 e.visibleOcclusion = m_occlusionVersion;
             } else if (e.visibleFrom != e.version || e.visibleOcclusion != m_occlusionVersion) {
-                m_occlusion.RemoveHidden(e.candidates, e.visible);
+                m_occlusion.RemoveHidden(placed(e), e.visible);
                 e.visibleFrom = e.version;
                 e.visibleOcclusion = m_occlusionVersion;
             }

@@ -54,9 +54,11 @@ public:
     // the camera's view and projection.
     void Prepare(const std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection,
                  const TFrameOptions& options);
-    // The triangles to send for items[k] of the last Prepare, in the object's
-    // own frame; valid until the next Prepare.
+    // The triangles to send for items[k] of the last Prepare, as indices
+    // into the vertices of Mesh(k) (in the object's own frame); both valid
+    // until the next Prepare.
     const TTriangleBatch& Batch(std::size_t k) const { return *m_batches[k]; }
+    const TMesh& Mesh(std::size_t k) const { return *m_meshes[k]; }
 
     // What the last Prepare did, for tests: objects whose triangles were
     // selected again, and whether the hidden triangles of the opaque part
@@ -89,6 +91,8 @@ private:
     // Brings the entry's mesh, matrix and options up to date; true when its
     // candidates must be selected again.
     bool update(Entry& e, TBaseSceneObject* object, const Matrix4f& toClip, const TFrameOptions& options);
+    // The entry's candidates placed in the window, for the occlusion pass.
+    static TPlacedBatch placed(const Entry& e);
     // The mesh of the key, built by `object` unless another holder of the key has it.
     std::shared_ptr<const TMesh> keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object);
 
@@ -96,6 +100,7 @@ private:
     // Held by the entries; gone when no entry holds it.
     std::unordered_map<TGeometryKey, std::weak_ptr<const TMesh>, KeyHash> m_keyedMeshes;
     std::vector<const TTriangleBatch*> m_batches;
+    std::vector<const TMesh*> m_meshes;
     std::vector<Entry*> m_order;
     TOcclusionBuffer m_occlusion;
     // The opaque part the occlusion buffer was made from: object and candidate version.

@@ -128,33 +128,71 @@ bool mayShow(const Triangle& t, Setup s, float margin, const float* upper, int w
     return false;
 }
 
-// Appends the kept triangles of `in` to `out`, each vertex once (its
-// position and normal: the window positions are not copied, nothing reads
-// them once the hidden triangles are out).
+// Collects the kept triangles of `in` and hands them to `out` at the end,
+// as indices into the same vertices.
 class Compactor {
 public:
-    Compactor(const TTriangleBatch& in, TTriangleBatch& out) : m_in(in), m_out(out) {
-        m_out.Clear();
-        m_remap.assign(in.vertices.size(), -1);
+    Compactor(const TTriangleBatch& in, TTriangleBatch& out, std::size_t vertexCount)
+        : m_in(in.indices), m_out(out), m_vertexCount(vertexCount) {
+        m_kept.clear();
     }
+    ~Compactor() { m_out.indices.Assign(m_kept.data(), m_kept.size(), m_vertexCount); }
+    Compactor(const Compactor&) = delete;
+    Compactor& operator=(const Compactor&) = delete;
     void keep(std::size_t firstIndex) {
-        for (std::size_t j = firstIndex; j < firstIndex + 3; ++j) {
-            const unsigned k = m_in.indices[j];
-            int& r = m_remap[k];
-            if (r < 0) {
-                r = int(m_out.vertices.size());
-                m_out.vertices.push_back(m_in.vertices[k]);
-                m_out.normals.push_back(m_in.normals[k]);
-            }
-            m_out.indices.push_back(unsigned(r));
-        }
+        for (std::size_t j = firstIndex; j < firstIndex + 3; ++j)
+            m_kept.push_back(m_in[j]);
     }
 
 private:
-    const TTriangleBatch& m_in;
+    const TIndexList& m_in;
     TTriangleBatch& m_out;
-    std::vector<int> m_remap;
+    std::size_t m_vertexCount;
+    static thread_local std::vector<unsigned> m_kept;
 };
+thread_local std::vector<unsigned> Compactor::m_kept;
+
+std::size_t vertexCountOf(const TPlacedBatch& b) { return b.window ? b.window->size() : b.vertices->size(); }
+
+// The window positions of a placed batch's vertices: given, or worked out
+// once each as the triangles ask for them.
+class Window {
+public:
+    Window(const TPlacedBatch& b, int width, int height)
+        : m_given(b.window), m_vertices(b.vertices), m_toClip(b.toClip), m_hw(width * 0.5f), m_hh(height * 0.5f) {
+        if (m_given)
+            return;
+        if (++m_generation == 0) { // wrapped: forget every stamp
+            std::fill(m_stamp.begin(), m_stamp.end(), 0u);
+            m_generation = 1;
+        }
+        if (m_stamp.size() < m_vertices->size()) {
+            m_stamp.resize(m_vertices->size(), 0u);
+            m_cache.resize(m_vertices->size());
+        }
+    }
+    const TWindowVertex& operator[](unsigned k) {
+        if (m_given)
+            return (*m_given)[k];
+        if (m_stamp[k] != m_generation) {
+            m_stamp[k] = m_generation;
+            m_cache[k] = ToWindow((*m_vertices)[k], m_toClip, m_hw, m_hh);
+        }
+        return m_cache[k];
+    }
+
+private:
+    const std::vector<TWindowVertex>* m_given;
+    const std::vector<Vector3f>* m_vertices;
+    const Matrix4f& m_toClip;
+    float m_hw, m_hh;
+    static thread_local std::vector<TWindowVertex> m_cache;
+    static thread_local std::vector<unsigned> m_stamp;
+    static thread_local unsigned m_generation;
+};
+thread_local std::vector<TWindowVertex> Window::m_cache;
+thread_local std::vector<unsigned> Window::m_stamp;
+thread_local unsigned Window::m_generation = 0;
 
 struct SetUp {
     Triangle t;
@@ -170,9 +208,9 @@ void TOcclusionBuffer::Reset(int width, int height, float margin) {
     m_upper.assign(std::size_t(m_width) * std::size_t(m_height), kOpen);
 }
 
-void TOcclusionBuffer::AddOccluders(const TTriangleBatch& batch, bool cullBackFaces) {
-    const auto& win = batch.window;
-    const auto& idx = batch.indices;
+void TOcclusionBuffer::AddOccluders(const TPlacedBatch& batch, bool cullBackFaces) {
+    Window win(batch, m_width, m_height);
+    const TIndexList& idx = batch.triangles->indices;
     for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
         Triangle t{};
         if (setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, t) != Setup::Usable)
@@ -183,10 +221,10 @@ void TOcclusionBuffer::AddOccluders(const TTriangleBatch& batch, bool cullBackFa
     }
 }
 
-void TOcclusionBuffer::RemoveHidden(const TTriangleBatch& in, TTriangleBatch& out) const {
-    Compactor kept(in, out);
-    const auto& win = in.window;
-    const auto& idx = in.indices;
+void TOcclusionBuffer::RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out) const {
+    Window win(in, m_width, m_height);
+    Compactor kept(*in.triangles, out, vertexCountOf(in));
+    const TIndexList& idx = in.triangles->indices;
     for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
         Triangle t{};
         const Setup s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, t);
@@ -195,7 +233,7 @@ void TOcclusionBuffer::RemoveHidden(const TTriangleBatch& in, TTriangleBatch& ou
     }
 }
 
-void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, const std::vector<TTriangleBatch*>& out,
+void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
                                  bool cullBackFaces) {
     // Each triangle is set up once for both passes when all of them fit in
     // the set-up buffer. Otherwise (many markers: keeping every set-up until
@@ -209,8 +247,8 @@ void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, c
     for (std::size_t b0 = 0; b0 < in.size();) {
         first.assign(1, 0);
         std::size_t b1 = b0;
-        while (b1 < in.size() && (b1 == b0 || first.back() + in[b1]->indices.size() / 3 <= kRunTriangles)) {
-            first.push_back(first.back() + in[b1]->indices.size() / 3);
+        while (b1 < in.size() && (b1 == b0 || first.back() + in[b1].triangles->indices.size() / 3 <= kRunTriangles)) {
+            first.push_back(first.back() + in[b1].triangles->indices.size() / 3);
             ++b1;
         }
         allKept = b0 == 0 && b1 == in.size();
@@ -219,8 +257,8 @@ void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, c
         // The set-ups are independent; the bounds are then lowered in drawing order.
         RunInParallel(b1 - b0, [&](std::size_t begin, std::size_t end) {
             for (std::size_t r = begin; r < end; ++r) {
-                const auto& win = in[b0 + r]->window;
-                const auto& idx = in[b0 + r]->indices;
+                Window win(in[b0 + r], m_width, m_height);
+                const TIndexList& idx = in[b0 + r].triangles->indices;
                 SetUp* u = ups + first[r];
                 for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++u) {
                     u->t = Triangle{};
@@ -237,16 +275,17 @@ void TOcclusionBuffer::HideAmong(const std::vector<const TTriangleBatch*>& in, c
     if (!allKept) {
         RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
             for (std::size_t b = begin; b < end; ++b)
-                RemoveHidden(*in[b], *out[b]);
+                RemoveHidden(in[b], *out[b]);
         });
         return;
     }
     const std::vector<SetUp>& all = setUps;
     RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t b = begin; b < end; ++b) {
-            Compactor kept(*in[b], *out[b]);
+            const TIndexList& idx = in[b].triangles->indices;
+            Compactor kept(*in[b].triangles, *out[b], vertexCountOf(in[b]));
             std::size_t next = first[b];
-            for (std::size_t i = 0; i + 2 < in[b]->indices.size(); i += 3, ++next)
+            for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++next)
                 if (mayShow(all[next].t, all[next].s, m_margin, m_upper.data(), m_width))
                     kept.keep(i);
         }

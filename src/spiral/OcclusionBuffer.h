@@ -22,6 +22,16 @@
 
 #include <vector>
 
+// One object's triangles as this pass sees them: indices into its vertices,
+// and where those land in the window: worked out from the vertices (the
+// mesh's, in the object's frame) through toClip, or given as they are.
+struct TPlacedBatch {
+    const TTriangleBatch* triangles = nullptr;
+    const std::vector<Vector3f>* vertices = nullptr;
+    Matrix4f toClip;
+    const std::vector<TWindowVertex>* window = nullptr; // when given, vertices and toClip are not read
+};
+
 class TOcclusionBuffer {
 public:
     // Nothing drawn yet on a viewport of width x height pixels (at most
@@ -33,18 +43,17 @@ public:
     // Records the batch's triangles as drawn opaque with depth writes (back
     // faces left out when culled). Triangles with a vertex that is not safe,
     // and large ones, are not recorded: that only hides less.
-    void AddOccluders(const TTriangleBatch& batch, bool cullBackFaces);
+    void AddOccluders(const TPlacedBatch& batch, bool cullBackFaces);
 
-    // Copies into `out` the triangles of `in` that may leave a fragment that
-    // is not certainly behind the recorded occluders, with their vertices
-    // and normals (`out.window` stays empty: drawing does not read it); the
-    // order of the triangles and of their vertices is kept.
-    void RemoveHidden(const TTriangleBatch& in, TTriangleBatch& out) const;
+    // Puts into `out` the triangles of `in` that may leave a fragment that
+    // is not certainly behind the recorded occluders; the order of the
+    // triangles and of their vertices is kept.
+    void RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out) const;
 
     // Both at once for the batches drawn opaque one after the other: records
     // all of them, then fills out[i] from in[i] as RemoveHidden does
     // (in.size() == out.size(); none of the out batches is one of the in).
-    void HideAmong(const std::vector<const TTriangleBatch*>& in, const std::vector<TTriangleBatch*>& out,
+    void HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
                    bool cullBackFaces);
 
     // The upper bound of the depth drawn at pixel (x, y) (from the lower left

@@ -38,100 +38,70 @@ inline bool holdsPoint(const WindowVertex& a, const WindowVertex& b, const Windo
 
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
                             TTriangleBatch& batch, bool keepAll, float margin) {
-    batch.Clear();
-    if (width > kMaxCulledViewport || height > kMaxCulledViewport)
-        keepAll = true;
     const auto& verts = mesh.Vertices();
-    const auto& normals = mesh.Normals();
     const auto& idx = mesh.Indices();
     const std::size_t n = verts.size();
+    if (width > kMaxCulledViewport || height > kMaxCulledViewport)
+        keepAll = true;
     static thread_local std::vector<WindowVertex> win;
-    static thread_local std::vector<int> remap;
     win.resize(n);
-    remap.assign(n, -1);
     const float hw = width * 0.5f, hh = height * 0.5f;
-    const auto& m = toClip.m;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Vector3f& v = verts[i];
-        const float x = v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0] + m[3][0];
-        const float y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
-        const float z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
-        const float w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
-        WindowVertex& o = win[i];
-        // Far outside the window the integer ranges could overflow: leave it to OpenGL.
-        o.safe = w > 1e-6f && z >= -w && z <= w && std::fabs(x) <= 4 * w && std::fabs(y) <= 4 * w;
-        if (o.safe) {
-            const float inv = 1.0f / w;
-            o.x = (x * inv + 1) * hw;
-            o.y = (y * inv + 1) * hh;
-            o.z = (z * inv + 1) * 0.5f;
-            o.loX = -floorToInt(-(o.x - margin - 0.5f));
-            o.hiX = floorToInt(o.x + margin - 0.5f);
-            o.loY = -floorToInt(-(o.y - margin - 0.5f));
-            o.hiY = floorToInt(o.y + margin - 0.5f);
+    if (!keepAll) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const TWindowVertex v = ToWindow(verts[i], toClip, hw, hh);
+            WindowVertex& o = win[i];
+            o.x = v.x, o.y = v.y, o.z = v.z;
+            o.safe = v.safe;
+            if (v.safe) {
+                o.loX = -floorToInt(-(o.x - margin - 0.5f));
+                o.hiX = floorToInt(o.x + margin - 0.5f);
+                o.loY = -floorToInt(-(o.y - margin - 0.5f));
+                o.hiY = floorToInt(o.y + margin - 0.5f);
+            }
         }
     }
-    // The kept vertices in order of first use (their indices into the mesh)
-    // and the kept triangles, in scratch arrays large enough for all.
-    static thread_local std::vector<int> order;
+    // The kept triangles, in a scratch array large enough for all.
     static thread_local std::vector<unsigned> kept;
-    order.resize(n);
     kept.resize(3 * idx.size());
-    std::size_t vertexCount = 0, indexCount = 0;
-    auto keep = [&](int k) {
-        int& r = remap[std::size_t(k)];
-        if (r < 0) {
-            r = int(vertexCount);
-            order[vertexCount++] = k;
-        }
-        kept[indexCount++] = unsigned(r);
-    };
+    std::size_t count = 0;
     const int lastX = width - 1, lastY = height - 1;
     for (const TMeshStrip& s : mesh.Strips()) {
         const int* strip = idx.data() + s.first;
         for (int i = 0; i + 2 < s.count; ++i) {
             // Strip order: odd triangles swap their first two vertices.
             const int a = strip[i + (i & 1)], b = strip[i + 1 - (i & 1)], c = strip[i + 2];
-            const WindowVertex &va = win[std::size_t(a)], &vb = win[std::size_t(b)], &vc = win[std::size_t(c)];
-            if (!keepAll && va.safe && vb.safe && vc.safe) {
-                const float area = (vb.x - va.x) * (vc.y - va.y) - (vc.x - va.x) * (vb.y - va.y);
-                if (cullBackFaces && area < -1e-3f)
-                    continue;
-                const int loX = std::max(std::min({va.loX, vb.loX, vc.loX}), 0);
-                const int hiX = std::min(std::max({va.hiX, vb.hiX, vc.hiX}), lastX);
-                if (hiX < loX)
-                    continue;
-                const int loY = std::max(std::min({va.loY, vb.loY, vc.loY}), 0);
-                const int hiY = std::min(std::max({va.hiY, vb.hiY, vc.hiY}), lastY);
-                if (hiY < loY)
-                    continue;
-                // A small triangle: look at each pixel centre of its box.
-                if (std::fabs(area) > 1e-3f && (hiX - loX + 1) * (hiY - loY + 1) <= 4) {
-                    const float sign = area > 0 ? 1.0f : -1.0f;
-                    bool hit = false;
-                    for (int py = loY; py <= hiY && !hit; ++py)
-                        for (int px = loX; px <= hiX && !hit; ++px)
-                            hit = holdsPoint(va, vb, vc, sign, px + 0.5f, py + 0.5f, margin);
-                    if (!hit)
+            if (!keepAll) {
+                const WindowVertex &va = win[std::size_t(a)], &vb = win[std::size_t(b)], &vc = win[std::size_t(c)];
+                if (va.safe && vb.safe && vc.safe) {
+                    const float area = (vb.x - va.x) * (vc.y - va.y) - (vc.x - va.x) * (vb.y - va.y);
+                    if (cullBackFaces && area < -1e-3f)
                         continue;
+                    const int loX = std::max(std::min({va.loX, vb.loX, vc.loX}), 0);
+                    const int hiX = std::min(std::max({va.hiX, vb.hiX, vc.hiX}), lastX);
+                    if (hiX < loX)
+                        continue;
+                    const int loY = std::max(std::min({va.loY, vb.loY, vc.loY}), 0);
+                    const int hiY = std::min(std::max({va.hiY, vb.hiY, vc.hiY}), lastY);
+                    if (hiY < loY)
+                        continue;
+                    // A small triangle: look at each pixel centre of its box.
+                    if (std::fabs(area) > 1e-3f && (hiX - loX + 1) * (hiY - loY + 1) <= 4) {
+                        const float sign = area > 0 ? 1.0f : -1.0f;
+                        bool hit = false;
+                        for (int py = loY; py <= hiY && !hit; ++py)
+                            for (int px = loX; px <= hiX && !hit; ++px)
+                                hit = holdsPoint(va, vb, vc, sign, px + 0.5f, py + 0.5f, margin);
+                        if (!hit)
+                            continue;
+                    }
                 }
             }
-            keep(a);
-            keep(b);
-            keep(c);
+            kept[count++] = unsigned(a);
+            kept[count++] = unsigned(b);
+            kept[count++] = unsigned(c);
         }
     }
-    batch.indices.assign(kept.begin(), kept.begin() + std::ptrdiff_t(indexCount));
-    batch.vertices.reserve(vertexCount);
-    batch.normals.reserve(vertexCount);
-    batch.window.reserve(vertexCount);
-    for (std::size_t j = 0; j < vertexCount; ++j) {
-        const int k = order[j];
-        batch.vertices.push_back(verts[std::size_t(k)]);
-        batch.normals.push_back(normals[std::size_t(k)]);
-        const WindowVertex& w = win[std::size_t(k)];
-        batch.window.push_back({w.x, w.y, w.z, w.safe});
-    }
+    batch.indices.Assign(kept.data(), count, n);
 }
 
 void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {

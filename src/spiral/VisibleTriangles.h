@@ -4,12 +4,14 @@
 // produce a single fragment are dropped: back faces (when culled) and
 // triangles whose window-space bounding box holds no pixel centre, which is
 // most of a small sphere's triangles. The triangles that remain are the
-// mesh's own, in the same vertex order (so the same orientation and the same
-// last vertex for flat shading), and their vertices keep their normals; the
-// picture is the same, with less work for the rasteriser.
+// mesh's own, as indices into its vertex and normal arrays, in the same
+// vertex order (so the same orientation and the same last vertex for flat
+// shading); the picture is the same, with less work for the rasteriser.
 
 #include "spiral/TMesh.h"
 
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -24,17 +26,96 @@ struct TWindowVertex {
     bool safe = false;
 };
 
-struct TTriangleBatch {
-    std::vector<Vector3f> vertices;
-    std::vector<Vector3f> normals;
-    std::vector<TWindowVertex> window; // where each vertex lands (filled by SelectVisibleTriangles)
-    std::vector<unsigned> indices;     // three per triangle
-    void Clear() {
-        vertices.clear();
-        normals.clear();
-        window.clear();
-        indices.clear();
+// Where a vertex of the object's frame lands in a viewport of half-width hw
+// and half-height hh (pixels), through toClip (object frame to clip
+// coordinates). Every pass that sorts triangles by window position uses this
+// one computation.
+inline TWindowVertex ToWindow(const Vector3f& v, const Matrix4f& toClip, float hw, float hh) {
+    const auto& m = toClip.m;
+    const float x = v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0] + m[3][0];
+    const float y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
+    const float z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
+    const float w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
+    TWindowVertex o;
+    // Far outside the window the integer ranges of the passes could
+    // overflow: such vertices are left to OpenGL.
+    o.safe = w > 1e-6f && z >= -w && z <= w && std::fabs(x) <= 4 * w && std::fabs(y) <= 4 * w;
+    if (o.safe) {
+        const float inv = 1.0f / w;
+        o.x = (x * inv + 1) * hw;
+        o.y = (y * inv + 1) * hh;
+        o.z = (z * inv + 1) * 0.5f;
     }
+    return o;
+}
+
+// Indices into a mesh's vertices, three per triangle: 16 bits each while the
+// mesh has at most 65 536 vertices (every sphere), 32 beyond. A frame keeps
+// such lists for every object, so their size is what a large scene costs.
+class TIndexList {
+public:
+    // Empties the list for a mesh of that many vertices.
+    void Reset(std::size_t vertexCount) {
+        m_wide = vertexCount > 65536;
+        std::vector<std::uint16_t>().swap(m_16);
+        std::vector<std::uint32_t>().swap(m_32);
+    }
+    void push_back(unsigned i) {
+        if (m_wide)
+            m_32.push_back(i);
+        else
+            m_16.push_back(std::uint16_t(i));
+    }
+    std::size_t size() const { return m_wide ? m_32.size() : m_16.size(); }
+    bool empty() const { return size() == 0; }
+    unsigned operator[](std::size_t k) const { return m_wide ? m_32[k] : m_16[k]; }
+    // For glDrawElements: 16- or 32-bit unsigned indices.
+    bool Wide() const { return m_wide; }
+    const void* Data() const { return m_wide ? static_cast<const void*>(m_32.data()) : m_16.data(); }
+    // The list becomes data[0 .. count) for a mesh of vertexCount vertices,
+    // in vectors of exactly that size.
+    void Assign(const unsigned* data, std::size_t count, std::size_t vertexCount) {
+        Reset(vertexCount);
+        if (m_wide) {
+            m_32.assign(data, data + count);
+        } else {
+            std::vector<std::uint16_t>(count).swap(m_16);
+            for (std::size_t k = 0; k < count; ++k)
+                m_16[k] = std::uint16_t(data[k]);
+        }
+    }
+    // Copies the indices first .. first + 2 of `other` (of the same mesh).
+    void AppendTriangle(const TIndexList& other, std::size_t first) {
+        for (std::size_t j = first; j < first + 3; ++j)
+            push_back(other[j]);
+    }
+    // Gives back the slack of the vectors (the list is kept for many frames).
+    void Fit() {
+        if (m_16.capacity() > m_16.size())
+            std::vector<std::uint16_t>(m_16).swap(m_16);
+        if (m_32.capacity() > m_32.size())
+            std::vector<std::uint32_t>(m_32).swap(m_32);
+    }
+    bool operator==(const TIndexList& o) const {
+        if (size() != o.size())
+            return false;
+        for (std::size_t k = 0; k < size(); ++k)
+            if ((*this)[k] != o[k])
+                return false;
+        return true;
+    }
+
+private:
+    std::vector<std::uint16_t> m_16;
+    std::vector<std::uint32_t> m_32;
+    bool m_wide = false;
+};
+
+// Triangles of one mesh, as indices into its vertices (and normals); the
+// order of the triangles and of their vertices is the mesh's.
+struct TTriangleBatch {
+    TIndexList indices;
+    void Clear() { indices.Reset(0); }
     bool Empty() const { return indices.empty(); }
 };
 
@@ -53,9 +134,10 @@ inline float PixelMargin(int subpixelBits) {
     return 4 * step > kPixelMargin ? 4 * step : kPixelMargin;
 }
 
+// Fills `batch` with the mesh's triangles that can reach a pixel centre.
 // toClip: object frame to clip coordinates (world x view x projection);
 // width, height: the viewport in device pixels. With keepAll every triangle
-// of the strips is kept (the reference for tests). margin: see kPixelMargin.
+// of the strips is kept (the reference picture). margin: see kPixelMargin.
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
                             TTriangleBatch& batch, bool keepAll = false, float margin = kPixelMargin);
 

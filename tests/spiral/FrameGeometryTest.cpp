@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -54,6 +55,15 @@ struct FrameGeometryTest : ::testing::Test {
         return items.size();
     }
     const TTriangleBatch& batchOf(const TBaseSceneObject* o) const { return geometry.Batch(indexOf(o)); }
+    // The largest x of the vertices an object sends, in its own frame.
+    float largestX(const TBaseSceneObject* o) const {
+        const std::size_t k = indexOf(o);
+        const TTriangleBatch& b = geometry.Batch(k);
+        float x = -1e9f;
+        for (std::size_t i = 0; i < b.indices.size(); ++i)
+            x = std::max(x, geometry.Mesh(k).Vertices()[b.indices[i]].x);
+        return x;
+    }
     std::size_t triangles() const {
         std::size_t n = 0;
         for (std::size_t k = 0; k < items.size(); ++k)
@@ -81,13 +91,6 @@ public:
         mesh = moved;
     }
 };
-
-float largestX(const TTriangleBatch& b) {
-    float x = -1e9f;
-    for (const Vector3f& v : b.vertices)
-        x = std::max(x, v.x);
-    return x;
-}
 
 TEST_F(FrameGeometryTest, KeptWhileNothingChangesRebuiltWhatChanges) {
     addMarkers(50);
@@ -142,13 +145,13 @@ TEST_F(FrameGeometryTest, UncachedMeshesAreNeverStale) {
     TFrameOptions noOcclusion;
     noOcclusion.depthTest = false; // every front triangle that reaches a pixel
     prepare(noOcclusion);
-    const float before = largestX(batchOf(m));
+    const float before = largestX(m);
     EXPECT_NEAR(before, 0.03f, 0.002f);
     // A new radius is a new mesh at the next frame.
     m->SetRadius(0.06f);
     prepare(noOcclusion);
     EXPECT_EQ(geometry.SelectedCount(), 1);
-    EXPECT_NEAR(largestX(batchOf(m)), 0.06f, 0.004f);
+    EXPECT_NEAR(largestX(m), 0.06f, 0.004f);
 
     // A mesh made from values its class does not list: built and compared at every frame.
     auto* d = new TDriftingSphere(scene.BaseSpirale);
@@ -156,13 +159,13 @@ TEST_F(FrameGeometryTest, UncachedMeshesAreNeverStale) {
     d->SetRadius(0.05f);
     PlaceOnSpiral(*d, 5, 1.0, 0.3, -1000);
     prepare(noOcclusion);
-    const float still = largestX(batchOf(d));
+    const float still = largestX(d);
     prepare(noOcclusion);
     EXPECT_EQ(geometry.SelectedCount(), 0);
     d->drift = 0.02f; // no notification
     prepare(noOcclusion);
     EXPECT_EQ(geometry.SelectedCount(), 1);
-    EXPECT_NEAR(largestX(batchOf(d)), still + 0.02f, 1e-5);
+    EXPECT_NEAR(largestX(d), still + 0.02f, 1e-5);
 }
 
 // Window position and depth of a point, in doubles, y upwards.
@@ -199,11 +202,12 @@ TEST_F(FrameGeometryTest, OnlyTrianglesThatNeverWinAreLeftOut) {
         for (std::size_t k = 0; k < items.size(); ++k) {
             const Matrix4f toClip = (items[k].world * viewM) * proj;
             TTriangleBatch candidates;
-            SelectVisibleTriangles(*items[k].object->Mesh(), toClip, kW, kH, true, candidates);
+            const auto mesh = items[k].object->Mesh();
+            const std::vector<Vector3f>& v = mesh->Vertices();
+            SelectVisibleTriangles(*mesh, toClip, kW, kH, true, candidates);
             for (std::size_t i = 0; i < candidates.indices.size(); i += 3) {
-                const Vector3f a = candidates.vertices[candidates.indices[i]],
-                               b = candidates.vertices[candidates.indices[i + 1]],
-                               c = candidates.vertices[candidates.indices[i + 2]];
+                const Vector3f a = v[candidates.indices[i]], b = v[candidates.indices[i + 1]],
+                               c = v[candidates.indices[i + 2]];
                 all.push_back({k, keyOf(a, b, c), toWindow(a, toClip), toWindow(b, toClip), toWindow(c, toClip)});
             }
         }
@@ -240,8 +244,9 @@ TEST_F(FrameGeometryTest, OnlyTrianglesThatNeverWinAreLeftOut) {
         std::map<std::size_t, std::set<Key>> sent;
         for (std::size_t k = 0; k < items.size(); ++k) {
             const TTriangleBatch& b = geometry.Batch(k);
+            const std::vector<Vector3f>& v = geometry.Mesh(k).Vertices();
             for (std::size_t i = 0; i < b.indices.size(); i += 3)
-                sent[k].insert(keyOf(b.vertices[b.indices[i]], b.vertices[b.indices[i + 1]], b.vertices[b.indices[i + 2]]));
+                sent[k].insert(keyOf(v[b.indices[i]], v[b.indices[i + 1]], v[b.indices[i + 2]]));
         }
         std::set<int> winners(winner.begin(), winner.end());
         winners.erase(-1);
@@ -301,16 +306,28 @@ TEST_F(FrameGeometryTest, OnlyTheOpaqueObjectsDrawnFirstHide) {
     EXPECT_LT(batchOf(scene.SpherePos).indices.size(), sphereAlone / 4);
 }
 
-// One triangle batch of window positions only (the occlusion buffer reads nothing else).
-TTriangleBatch windowTriangles(std::initializer_list<TWindowVertex> corners) {
-    TTriangleBatch b;
-    for (const TWindowVertex& v : corners) {
-        b.indices.push_back(unsigned(b.vertices.size()));
-        b.vertices.push_back({v.x, v.y, v.z});
-        b.normals.push_back({0, 0, 1});
-        b.window.push_back(v);
+// Triangles given by their window positions.
+struct WindowBatch {
+    TTriangleBatch triangles;
+    std::vector<TWindowVertex> window;
+    void add(std::initializer_list<TWindowVertex> corners) {
+        for (const TWindowVertex& v : corners) {
+            triangles.indices.push_back(unsigned(window.size()));
+            window.push_back(v);
+        }
     }
-    return b;
+    TPlacedBatch placed() const {
+        TPlacedBatch p;
+        p.triangles = &triangles;
+        p.window = &window;
+        return p;
+    }
+};
+TPlacedBatch windowTriangles(std::initializer_list<TWindowVertex> corners) {
+    static std::vector<std::unique_ptr<WindowBatch>> kept; // alive until the test ends
+    kept.push_back(std::make_unique<WindowBatch>());
+    kept.back()->add(corners);
+    return kept.back()->placed();
 }
 
 TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
@@ -348,32 +365,27 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
 // More triangles than the set-up buffer holds: the runs and the second
 // set-up give what the occluders added one batch after the other give.
 TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
-    std::vector<TTriangleBatch> batches(1200);
+    std::vector<WindowBatch> batches(1200);
     unsigned seed = 7;
     auto next = [&seed](int range) {
         seed = seed * 1103515245u + 12345u;
         return float((seed >> 8) % unsigned(range));
     };
     std::size_t triangles = 0;
-    for (TTriangleBatch& b : batches) {
+    for (WindowBatch& b : batches) {
         const float x = next(60), y = next(60);
         for (int t = 0; t < 250; ++t, ++triangles) {
             const float z = 0.1f + next(80) / 100, dx = 1 + next(4), dy = 1 + next(4);
             const float ox = x + next(3), oy = y + next(3);
-            TTriangleBatch one = windowTriangles({{ox, oy, z, true}, {ox + dx, oy, z, true}, {ox, oy + dy, z, true}});
-            for (unsigned i : one.indices)
-                b.indices.push_back(unsigned(b.vertices.size()) + i);
-            b.vertices.insert(b.vertices.end(), one.vertices.begin(), one.vertices.end());
-            b.normals.insert(b.normals.end(), one.normals.begin(), one.normals.end());
-            b.window.insert(b.window.end(), one.window.begin(), one.window.end());
+            b.add({{ox, oy, z, true}, {ox + dx, oy, z, true}, {ox, oy + dy, z, true}});
         }
     }
     ASSERT_GT(triangles, std::size_t(1) << 18);
-    std::vector<const TTriangleBatch*> in;
+    std::vector<TPlacedBatch> in;
     std::vector<TTriangleBatch> together(batches.size()), alone(batches.size());
     std::vector<TTriangleBatch*> out;
     for (std::size_t i = 0; i < batches.size(); ++i) {
-        in.push_back(&batches[i]);
+        in.push_back(batches[i].placed());
         out.push_back(&together[i]);
     }
     TOcclusionBuffer buffer;
@@ -381,11 +393,11 @@ TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
     buffer.HideAmong(in, out, true);
     TOcclusionBuffer reference;
     reference.Reset(64, 64);
-    for (const TTriangleBatch& b : batches)
-        reference.AddOccluders(b, true);
+    for (const WindowBatch& b : batches)
+        reference.AddOccluders(b.placed(), true);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < batches.size(); ++i) {
-        reference.RemoveHidden(batches[i], alone[i]);
+        reference.RemoveHidden(batches[i].placed(), alone[i]);
         EXPECT_EQ(together[i].indices, alone[i].indices) << i;
         kept += alone[i].indices.size() / 3;
     }

@@ -136,25 +136,26 @@ void SceneRenderer::applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* 
     a.valid = true;
 }
 
-const TTriangleBatch& SceneRenderer::allTriangles(TBaseSceneObject* object) {
-    std::shared_ptr<const TMesh> cached;
+const TMesh& SceneRenderer::allTriangles(TBaseSceneObject* object) {
     const TMesh* mesh;
     if (object->UncachedGeometry()) {
         m_scratch.Clear();
         object->BuildGeometry(m_scratch);
         mesh = &m_scratch;
     } else {
-        cached = object->Mesh();
-        mesh = cached.get();
+        m_allMesh = object->Mesh();
+        mesh = m_allMesh.get();
     }
     SelectVisibleTriangles(*mesh, Matrix4f(), m_width, m_height, false, m_batch, true);
-    return m_batch;
+    return *mesh;
 }
 
-void SceneRenderer::drawBatch(const TTriangleBatch& batch) {
-    glVertexPointer(3, GL_FLOAT, 0, batch.vertices.data());
-    glNormalPointer(GL_FLOAT, 0, batch.normals.data());
-    glDrawElements(GL_TRIANGLES, GLsizei(batch.indices.size()), GL_UNSIGNED_INT, batch.indices.data());
+void SceneRenderer::drawBatch(const TMesh& mesh, const TTriangleBatch& batch) {
+    // The mesh's own arrays: the indices pick the triangles to draw.
+    glVertexPointer(3, GL_FLOAT, 0, mesh.Vertices().data());
+    glNormalPointer(GL_FLOAT, 0, mesh.Normals().data());
+    glDrawElements(GL_TRIANGLES, GLsizei(batch.indices.size()),
+                   batch.indices.Wide() ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, batch.indices.Data());
 }
 
 void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {
@@ -196,14 +197,15 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     m_applied.valid = false;
     for (std::size_t k = 0; k < m_items.size(); ++k) {
         const TDrawItem& item = m_items[k];
-        const TTriangleBatch& batch = m_sendAll ? allTriangles(item.object) : m_geometry.Batch(k);
+        const TMesh& mesh = m_sendAll ? allTriangles(item.object) : m_geometry.Mesh(k);
+        const TTriangleBatch& batch = m_sendAll ? m_batch : m_geometry.Batch(k);
         // Nothing to draw: its matrix and material would change nothing,
         // since every drawn object sets its own.
         if (batch.Empty())
             continue;
         loadMatrix(item.world * view);
         applyMaterial(buffer, item.object);
-        drawBatch(batch);
+        drawBatch(mesh, batch);
     }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);

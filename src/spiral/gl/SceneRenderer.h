@@ -4,12 +4,13 @@
 #include "spiral/TSceneBuffer.h"
 #include "spiral/VisibleTriangles.h"
 
+#include <memory>
 #include <vector>
 
 // Draws a frame of a buffer's scene with the fixed-function pipeline of
 // OpenGL 1.1, in the rendering context current at the call. Each mesh is sent
-// as vertex arrays without the triangles that cannot leave a fragment in the
-// frame (see FrameGeometry.h, which keeps them from frame to frame). Nothing
+// as its vertex arrays with the indices of the triangles that can leave a
+// fragment in the frame (see FrameGeometry.h, which keeps them from frame to frame). Nothing
 // is kept in the context between frames.
 class SceneRenderer {
 public:
@@ -27,9 +28,10 @@ private:
     void setupState(const TSceneBuffer& buffer, int blueBits);
     void setupLights(const TSceneBuffer& buffer, const Matrix4f& view);
     void applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* object);
-    void drawBatch(const TTriangleBatch& batch);
-    // The reference: every triangle of the mesh as it is built now.
-    const TTriangleBatch& allTriangles(TBaseSceneObject* object);
+    void drawBatch(const TMesh& mesh, const TTriangleBatch& batch);
+    // The reference: the mesh as it is built now, every one of its
+    // triangles in m_batch.
+    const TMesh& allTriangles(TBaseSceneObject* object);
 
     // The material last set in this frame, so that the same one is not set again.
     struct AppliedMaterial {
@@ -43,6 +45,7 @@ private:
     TFrameGeometry m_geometry;
     AppliedMaterial m_applied;
     TMesh m_scratch;
+    std::shared_ptr<const TMesh> m_allMesh;
     TTriangleBatch m_batch;
     int m_width = 1, m_height = 1;
     bool m_sendAll = false;
