@@ -1,6 +1,7 @@
 // The 3D view with many event-sized spheres: drawing a frame on the software
 // renderer and picking the object under the mouse. Run the frame measurement
 // under an X server: QT_QPA_PLATFORM=xcb xvfb-run -a build/bin/aev_bench --benchmark_filter=Scene
+#include "spiral/FrameGeometry.h"
 #include "spiral/SpiralGeometry.h"
 #include "spiral/SpiralScene.h"
 #include "spiral/gl/TSceneViewer.h"
@@ -98,6 +99,29 @@ void BM_SceneFrameMoving(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SceneFrameMoving)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The geometry work of a frame while the camera turns, without OpenGL: the
+// triangles of every object that can reach a pixel centre (argument 0), then
+// also those hidden behind the opaque objects (1).
+void BM_SceneSelectTriangles(benchmark::State& state) {
+    auto scene = makeScene(1000);
+    TSceneBuffer buffer;
+    buffer.SetViewport(517, 413);
+    buffer.SetCamera(scene->Camera1);
+    std::vector<TDrawItem> items;
+    buffer.CollectDrawList(items);
+    TFrameOptions options;
+    options.width = 517;
+    options.height = 413;
+    options.depthTest = state.range(0) != 0;
+    TFrameGeometry geometry;
+    for (auto _ : state) {
+        scene->Camera1->OrbitTarget(0, 1);
+        geometry.Prepare(items, buffer.ViewMatrix(), buffer.ProjectionMatrix(), options);
+        benchmark::DoNotOptimize(geometry.Batch(0));
+    }
+}
+BENCHMARK(BM_SceneSelectTriangles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_ScenePickAt(benchmark::State& state) {
     auto scene = makeScene(int(state.range(0)));

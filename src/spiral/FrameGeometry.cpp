@@ -27,6 +27,7 @@ std::size_t TFrameGeometry::KeyHash::operator()(const TGeometryKey& k) const {
 TPlacedBatch TFrameGeometry::placed(const Entry& e) {
     TPlacedBatch p;
     p.triangles = &e.candidates;
+    p.corners = &e.mesh->Corners();
     p.vertices = &e.mesh->Vertices();
     p.toClip = e.toClip;
     return p;

@@ -54,9 +54,9 @@ public:
     // the camera's view and projection.
     void Prepare(const std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection,
                  const TFrameOptions& options);
-    // The triangles to send for items[k] of the last Prepare, as indices
-    // into the vertices of Mesh(k) (in the object's own frame); both valid
-    // until the next Prepare.
+    // The triangles to send for items[k] of the last Prepare, by their
+    // numbers in Mesh(k) (in the object's own frame); both valid until the
+    // next Prepare.
     const TTriangleBatch& Batch(std::size_t k) const { return *m_batches[k]; }
     const TMesh& Mesh(std::size_t k) const { return *m_meshes[k]; }
 

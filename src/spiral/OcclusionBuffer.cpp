@@ -90,10 +90,14 @@ Setup setup(const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex&
     return Setup::Usable;
 }
 
-// Lowers the bounds at the pixel centres the triangle certainly covers.
-void record(const Triangle& t, float margin, float* upper, int width) {
+// Lowers the bounds at the pixel centres the triangle certainly covers, in
+// the rows [firstRow, endRow). Each bound is the least of the values
+// recorded there, whatever their order: rows can be shared out.
+void record(const Triangle& t, float margin, float* upper, int width, int firstRow = 0,
+            int endRow = kMaxCulledViewport) {
     const double sign = t.area > 0 ? 1 : -1;
-    for (int py = t.loY; py <= t.hiY; ++py) {
+    const int hiY = std::min(t.hiY, endRow - 1);
+    for (int py = std::max(t.loY, firstRow); py <= hiY; ++py) {
         float* row = upper + std::size_t(py) * std::size_t(width);
         const double y = py + 0.5;
         for (int px = t.loX; px <= t.hiX; ++px) {
@@ -128,31 +132,26 @@ bool mayShow(const Triangle& t, Setup s, float margin, const float* upper, int w
     return false;
 }
 
-// Collects the kept triangles of `in` and hands them to `out` at the end,
-// as indices into the same vertices.
+// Collects the kept triangles of `in` and hands them to `out` at the end.
 class Compactor {
 public:
-    Compactor(const TTriangleBatch& in, TTriangleBatch& out, std::size_t vertexCount)
-        : m_in(in.indices), m_out(out), m_vertexCount(vertexCount) {
+    Compactor(const TPlacedBatch& in, TTriangleBatch& out)
+        : m_in(in.triangles->triangles), m_out(out), m_bound(in.corners->size() / 3) {
         m_kept.clear();
     }
-    ~Compactor() { m_out.indices.Assign(m_kept.data(), m_kept.size(), m_vertexCount); }
+    ~Compactor() { m_out.triangles.Assign(m_kept.data(), m_kept.size(), m_bound); }
     Compactor(const Compactor&) = delete;
     Compactor& operator=(const Compactor&) = delete;
-    void keep(std::size_t firstIndex) {
-        for (std::size_t j = firstIndex; j < firstIndex + 3; ++j)
-            m_kept.push_back(m_in[j]);
-    }
+    // Keeps the j-th triangle of `in`.
+    void keep(std::size_t j) { m_kept.push_back(m_in[j]); }
 
 private:
     const TIndexList& m_in;
     TTriangleBatch& m_out;
-    std::size_t m_vertexCount;
+    std::size_t m_bound;
     static thread_local std::vector<unsigned> m_kept;
 };
 thread_local std::vector<unsigned> Compactor::m_kept;
-
-std::size_t vertexCountOf(const TPlacedBatch& b) { return b.window ? b.window->size() : b.vertices->size(); }
 
 // The window positions of a placed batch's vertices: given, or worked out
 // once each as the triangles ask for them.
@@ -210,10 +209,11 @@ void TOcclusionBuffer::Reset(int width, int height, float margin) {
 
 void TOcclusionBuffer::AddOccluders(const TPlacedBatch& batch, bool cullBackFaces) {
     Window win(batch, m_width, m_height);
-    const TIndexList& idx = batch.triangles->indices;
-    for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
+    const TIndexList& tris = batch.triangles->triangles;
+    for (std::size_t j = 0; j < tris.size(); ++j) {
+        const int* c = batch.corners->data() + 3 * std::size_t(tris[j]);
         Triangle t{};
-        if (setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, t) != Setup::Usable)
+        if (setup(win[c[0]], win[c[1]], win[c[2]], m_width, m_height, m_margin, t) != Setup::Usable)
             continue;
         if (cullBackFaces && !(t.area > 0))
             continue;
@@ -223,13 +223,14 @@ void TOcclusionBuffer::AddOccluders(const TPlacedBatch& batch, bool cullBackFace
 
 void TOcclusionBuffer::RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out) const {
     Window win(in, m_width, m_height);
-    Compactor kept(*in.triangles, out, vertexCountOf(in));
-    const TIndexList& idx = in.triangles->indices;
-    for (std::size_t i = 0; i + 2 < idx.size(); i += 3) {
+    Compactor kept(in, out);
+    const TIndexList& tris = in.triangles->triangles;
+    for (std::size_t j = 0; j < tris.size(); ++j) {
+        const int* c = in.corners->data() + 3 * std::size_t(tris[j]);
         Triangle t{};
-        const Setup s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, t);
+        const Setup s = setup(win[c[0]], win[c[1]], win[c[2]], m_width, m_height, m_margin, t);
         if (mayShow(t, s, m_margin, m_upper.data(), m_width))
-            kept.keep(i);
+            kept.keep(j);
     }
 }
 
@@ -247,8 +248,8 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
     for (std::size_t b0 = 0; b0 < in.size();) {
         first.assign(1, 0);
         std::size_t b1 = b0;
-        while (b1 < in.size() && (b1 == b0 || first.back() + in[b1].triangles->indices.size() / 3 <= kRunTriangles)) {
-            first.push_back(first.back() + in[b1].triangles->indices.size() / 3);
+        while (b1 < in.size() && (b1 == b0 || first.back() + in[b1].triangles->triangles.size() <= kRunTriangles)) {
+            first.push_back(first.back() + in[b1].triangles->triangles.size());
             ++b1;
         }
         allKept = b0 == 0 && b1 == in.size();
@@ -258,17 +259,25 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
         RunInParallel(b1 - b0, [&](std::size_t begin, std::size_t end) {
             for (std::size_t r = begin; r < end; ++r) {
                 Window win(in[b0 + r], m_width, m_height);
-                const TIndexList& idx = in[b0 + r].triangles->indices;
+                const TIndexList& tris = in[b0 + r].triangles->triangles;
+                const int* corners = in[b0 + r].corners->data();
                 SetUp* u = ups + first[r];
-                for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++u) {
+                for (std::size_t j = 0; j < tris.size(); ++j, ++u) {
+                    const int* c = corners + 3 * std::size_t(tris[j]);
                     u->t = Triangle{};
-                    u->s = setup(win[idx[i]], win[idx[i + 1]], win[idx[i + 2]], m_width, m_height, m_margin, u->t);
+                    u->s = setup(win[c[0]], win[c[1]], win[c[2]], m_width, m_height, m_margin, u->t);
                 }
             }
         });
-        for (const SetUp& u : setUps)
-            if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
-                record(u.t, m_margin, m_upper.data(), m_width);
+        // Each thread lowers the bounds of its own rows (from this thread's
+        // set-up buffer: a thread_local named in the lambda would be the
+        // other thread's own).
+        const std::vector<SetUp>& runSetUps = setUps;
+        RunInParallel(std::size_t(m_height), [&](std::size_t firstRow, std::size_t endRow) {
+            for (const SetUp& u : runSetUps)
+                if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
+                    record(u.t, m_margin, m_upper.data(), m_width, int(firstRow), int(endRow));
+        });
         b0 = b1;
     }
     // The bounds are complete: the batches are sorted out independently.
@@ -282,12 +291,12 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
     const std::vector<SetUp>& all = setUps;
     RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t b = begin; b < end; ++b) {
-            const TIndexList& idx = in[b].triangles->indices;
-            Compactor kept(*in[b].triangles, *out[b], vertexCountOf(in[b]));
+            const std::size_t count = in[b].triangles->triangles.size();
+            Compactor kept(in[b], *out[b]);
             std::size_t next = first[b];
-            for (std::size_t i = 0; i + 2 < idx.size(); i += 3, ++next)
+            for (std::size_t j = 0; j < count; ++j, ++next)
                 if (mayShow(all[next].t, all[next].s, m_margin, m_upper.data(), m_width))
-                    kept.keep(i);
+                    kept.keep(j);
         }
     });
 }

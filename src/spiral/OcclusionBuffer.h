@@ -22,11 +22,13 @@
 
 #include <vector>
 
-// One object's triangles as this pass sees them: indices into its vertices,
-// and where those land in the window: worked out from the vertices (the
-// mesh's, in the object's frame) through toClip, or given as they are.
+// One object's triangles as this pass sees them: their numbers, the three
+// vertices of every triangle of the mesh (TMesh::Corners), and where those
+// vertices land in the window: worked out from the vertices (the mesh's, in
+// the object's frame) through toClip, or given as they are.
 struct TPlacedBatch {
     const TTriangleBatch* triangles = nullptr;
+    const std::vector<int>* corners = nullptr;
     const std::vector<Vector3f>* vertices = nullptr;
     Matrix4f toClip;
     const std::vector<TWindowVertex>* window = nullptr; // when given, vertices and toClip are not read

@@ -35,12 +35,7 @@ void TMesh::BoundingSphere(Vector3f& centre, float& radius) const {
     radius = std::sqrt(r2) * 1.0001f + 1e-6f;
 }
 
-int TMesh::TriangleCount() const {
-    int n = 0;
-    for (const TMeshStrip& s : m_strips)
-        n += s.count > 2 ? s.count - 2 : 0;
-    return n;
-}
+int TMesh::TriangleCount() const { return int(m_corners.size() / 3); }
 
 void TMesh::AssignNewId() {
     // The user-interface thread builds every mesh; a plain counter suffices.

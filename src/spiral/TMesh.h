@@ -30,7 +30,15 @@ public:
     void BeginStrip() { m_strips.push_back({int(m_indices.size()), 0}); }
     void AddIndex(int vertexIndex) {
         m_indices.push_back(vertexIndex);
-        ++m_strips.back().count;
+        TMeshStrip& s = m_strips.back();
+        if (++s.count >= 3) {
+            // The triangle starting at position i of the strip, in strip order.
+            const int i = s.count - 3;
+            const int* p = m_indices.data() + s.first + i;
+            m_corners.push_back(p[i & 1]);
+            m_corners.push_back(p[1 - (i & 1)]);
+            m_corners.push_back(p[2]);
+        }
     }
     // A new vertex appended to the current strip.
     void Add(Vector3f normal, Vector3f vertex) { AddIndex(AddVertex(normal, vertex)); }
@@ -40,12 +48,14 @@ public:
         m_normals.reserve(vertices);
         m_indices.reserve(indices);
         m_strips.reserve(strips);
+        m_corners.reserve(indices > 2 * strips ? 3 * (indices - 2 * strips) : 0);
     }
     void Clear() {
         m_vertices.clear();
         m_normals.clear();
         m_indices.clear();
         m_strips.clear();
+        m_corners.clear();
     }
     bool IsEmpty() const { return m_indices.empty(); }
 
@@ -53,6 +63,10 @@ public:
     const std::vector<Vector3f>& Normals() const { return m_normals; }
     const std::vector<int>& Indices() const { return m_indices; }
     const std::vector<TMeshStrip>& Strips() const { return m_strips; }
+    // The vertices of every triangle of the strips, three per triangle, the
+    // strips' triangles one after the other in order: triangle t of the mesh
+    // is Corners()[3t .. 3t + 2], in the orientation the strip gives it.
+    const std::vector<int>& Corners() const { return m_corners; }
     // Vertex and normal at position k of strip s.
     Vector3f StripVertex(int s, int k) const { return m_vertices[index(s, k)]; }
     Vector3f StripNormal(int s, int k) const { return m_normals[index(s, k)]; }
@@ -77,6 +91,7 @@ private:
     std::vector<Vector3f> m_normals;
     std::vector<int> m_indices;
     std::vector<TMeshStrip> m_strips;
+    std::vector<int> m_corners;
     std::uint64_t m_id = 0;
 };
 

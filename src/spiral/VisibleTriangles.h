@@ -4,9 +4,10 @@
 // produce a single fragment are dropped: back faces (when culled) and
 // triangles whose window-space bounding box holds no pixel centre, which is
 // most of a small sphere's triangles. The triangles that remain are the
-// mesh's own, as indices into its vertex and normal arrays, in the same
-// vertex order (so the same orientation and the same last vertex for flat
-// shading); the picture is the same, with less work for the rasteriser.
+// mesh's own, named by their numbers in the mesh, and are drawn from its
+// vertex and normal arrays in the same vertex order (so the same orientation
+// and the same last vertex for flat shading); the picture is the same, with
+// less work for the rasteriser.
 
 #include "spiral/TMesh.h"
 
@@ -20,10 +21,11 @@
 // near plane, 1 at the far plane). `safe`: in front of the near plane, inside
 // the depth range and not far outside the window, so that the rasteriser
 // takes the triangles it starts as they are, unclipped; x, y, z are only
-// meaningful then.
+// meaningful then. (`safe` is an int, 0 or 1, so that the four members fill
+// the 16 bytes: a copy is then two plain moves.)
 struct TWindowVertex {
     float x = 0, y = 0, z = 0;
-    bool safe = false;
+    int safe = 0;
 };
 
 // Where a vertex of the object's frame lands in a viewport of half-width hw
@@ -39,7 +41,7 @@ inline TWindowVertex ToWindow(const Vector3f& v, const Matrix4f& toClip, float h
     TWindowVertex o;
     // Far outside the window the integer ranges of the passes could
     // overflow: such vertices are left to OpenGL.
-    o.safe = w > 1e-6f && z >= -w && z <= w && std::fabs(x) <= 4 * w && std::fabs(y) <= 4 * w;
+    o.safe = (w > 1e-6f && z >= -w && z <= w && std::fabs(x) <= 4 * w && std::fabs(y) <= 4 * w) ? 1 : 0;
     if (o.safe) {
         const float inv = 1.0f / w;
         o.x = (x * inv + 1) * hw;
@@ -49,14 +51,14 @@ inline TWindowVertex ToWindow(const Vector3f& v, const Matrix4f& toClip, float h
     return o;
 }
 
-// Indices into a mesh's vertices, three per triangle: 16 bits each while the
-// mesh has at most 65 536 vertices (every sphere), 32 beyond. A frame keeps
+// Numbers below a bound (triangles or vertices of a mesh): 16 bits each
+// while the bound is at most 65 536 (every sphere), 32 beyond. A frame keeps
 // such lists for every object, so their size is what a large scene costs.
 class TIndexList {
 public:
-    // Empties the list for a mesh of that many vertices.
-    void Reset(std::size_t vertexCount) {
-        m_wide = vertexCount > 65536;
+    // Empties the list for numbers below `bound`.
+    void Reset(std::size_t bound) {
+        m_wide = bound > 65536;
         std::vector<std::uint16_t>().swap(m_16);
         std::vector<std::uint32_t>().swap(m_32);
     }
@@ -72,10 +74,10 @@ public:
     // For glDrawElements: 16- or 32-bit unsigned indices.
     bool Wide() const { return m_wide; }
     const void* Data() const { return m_wide ? static_cast<const void*>(m_32.data()) : m_16.data(); }
-    // The list becomes data[0 .. count) for a mesh of vertexCount vertices,
-    // in vectors of exactly that size.
-    void Assign(const unsigned* data, std::size_t count, std::size_t vertexCount) {
-        Reset(vertexCount);
+    // The list becomes data[0 .. count), numbers below `bound`, in vectors of
+    // exactly that size.
+    void Assign(const unsigned* data, std::size_t count, std::size_t bound) {
+        Reset(bound);
         if (m_wide) {
             m_32.assign(data, data + count);
         } else {
@@ -83,11 +85,6 @@ public:
             for (std::size_t k = 0; k < count; ++k)
                 m_16[k] = std::uint16_t(data[k]);
         }
-    }
-    // Copies the indices first .. first + 2 of `other` (of the same mesh).
-    void AppendTriangle(const TIndexList& other, std::size_t first) {
-        for (std::size_t j = first; j < first + 3; ++j)
-            push_back(other[j]);
     }
     // Gives back the slack of the vectors (the list is kept for many frames).
     void Fit() {
@@ -111,12 +108,12 @@ private:
     bool m_wide = false;
 };
 
-// Triangles of one mesh, as indices into its vertices (and normals); the
-// order of the triangles and of their vertices is the mesh's.
+// Some triangles of one mesh, by their numbers in TMesh::Corners(), in the
+// mesh's order: two bytes a triangle for a sphere.
 struct TTriangleBatch {
-    TIndexList indices;
-    void Clear() { indices.Reset(0); }
-    bool Empty() const { return indices.empty(); }
+    TIndexList triangles;
+    void Clear() { triangles.Reset(0); }
+    bool Empty() const { return triangles.empty(); }
 };
 
 // Above this viewport size (pixels, either side) nothing is dropped: the
@@ -134,7 +131,8 @@ inline float PixelMargin(int subpixelBits) {
     return 4 * step > kPixelMargin ? 4 * step : kPixelMargin;
 }
 
-// Fills `batch` with the mesh's triangles that can reach a pixel centre.
+// Fills `batch` with the numbers of the mesh's triangles that can reach a
+// pixel centre.
 // toClip: object frame to clip coordinates (world x view x projection);
 // width, height: the viewport in device pixels. With keepAll every triangle
 // of the strips is kept (the reference picture). margin: see kPixelMargin.

@@ -59,15 +59,17 @@ struct FrameGeometryTest : ::testing::Test {
     float largestX(const TBaseSceneObject* o) const {
         const std::size_t k = indexOf(o);
         const TTriangleBatch& b = geometry.Batch(k);
+        const TMesh& mesh = geometry.Mesh(k);
         float x = -1e9f;
-        for (std::size_t i = 0; i < b.indices.size(); ++i)
-            x = std::max(x, geometry.Mesh(k).Vertices()[b.indices[i]].x);
+        for (std::size_t j = 0; j < b.triangles.size(); ++j)
+            for (unsigned c = 0; c < 3; ++c)
+                x = std::max(x, mesh.Vertices()[std::size_t(mesh.Corners()[3 * b.triangles[j] + c])].x);
         return x;
     }
     std::size_t triangles() const {
         std::size_t n = 0;
         for (std::size_t k = 0; k < items.size(); ++k)
-            n += geometry.Batch(k).indices.size() / 3;
+            n += geometry.Batch(k).triangles.size();
         return n;
     }
 };
@@ -182,6 +184,10 @@ Win toWindow(Vector3f v, const Matrix4f& m) {
 
 using Key = std::tuple<float, float, float, float, float, float, float, float, float>;
 Key keyOf(Vector3f a, Vector3f b, Vector3f c) { return {a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z}; }
+// Vertex k of the j-th triangle of the batch.
+Vector3f cornerOf(const TMesh& mesh, const TTriangleBatch& b, std::size_t j, unsigned k) {
+    return mesh.Vertices()[std::size_t(mesh.Corners()[3 * b.triangles[j] + k])];
+}
 
 // Against a brute-force depth buffer of every triangle that can reach a pixel
 // centre: each triangle nearest at some pixel centre is still sent, and most
@@ -203,11 +209,10 @@ TEST_F(FrameGeometryTest, OnlyTrianglesThatNeverWinAreLeftOut) {
             const Matrix4f toClip = (items[k].world * viewM) * proj;
             TTriangleBatch candidates;
             const auto mesh = items[k].object->Mesh();
-            const std::vector<Vector3f>& v = mesh->Vertices();
             SelectVisibleTriangles(*mesh, toClip, kW, kH, true, candidates);
-            for (std::size_t i = 0; i < candidates.indices.size(); i += 3) {
-                const Vector3f a = v[candidates.indices[i]], b = v[candidates.indices[i + 1]],
-                               c = v[candidates.indices[i + 2]];
+            for (std::size_t j = 0; j < candidates.triangles.size(); ++j) {
+                const Vector3f a = cornerOf(*mesh, candidates, j, 0), b = cornerOf(*mesh, candidates, j, 1),
+                               c = cornerOf(*mesh, candidates, j, 2);
                 all.push_back({k, keyOf(a, b, c), toWindow(a, toClip), toWindow(b, toClip), toWindow(c, toClip)});
             }
         }
@@ -244,9 +249,9 @@ TEST_F(FrameGeometryTest, OnlyTrianglesThatNeverWinAreLeftOut) {
         std::map<std::size_t, std::set<Key>> sent;
         for (std::size_t k = 0; k < items.size(); ++k) {
             const TTriangleBatch& b = geometry.Batch(k);
-            const std::vector<Vector3f>& v = geometry.Mesh(k).Vertices();
-            for (std::size_t i = 0; i < b.indices.size(); i += 3)
-                sent[k].insert(keyOf(v[b.indices[i]], v[b.indices[i + 1]], v[b.indices[i + 2]]));
+            const TMesh& m = geometry.Mesh(k);
+            for (std::size_t j = 0; j < b.triangles.size(); ++j)
+                sent[k].insert(keyOf(cornerOf(m, b, j, 0), cornerOf(m, b, j, 1), cornerOf(m, b, j, 2)));
         }
         std::set<int> winners(winner.begin(), winner.end());
         winners.erase(-1);
@@ -265,8 +270,8 @@ TEST_F(FrameGeometryTest, OnlyTheOpaqueObjectsDrawnFirstHide) {
     TSphere* marker = scene.EventMarkers[0];
     TFrameOptions options;
     prepare(options);
-    const std::size_t alone = batchOf(marker).indices.size();
-    const std::size_t sphereAlone = batchOf(scene.SpherePos).indices.size();
+    const std::size_t alone = batchOf(marker).triangles.size();
+    const std::size_t sphereAlone = batchOf(scene.SpherePos).triangles.size();
     ASSERT_GT(alone, 0u);
     // A large opaque sphere between the camera and the marker hides most of
     // it (not the pixel centres lying right on the edges of its triangles).
@@ -278,12 +283,12 @@ TEST_F(FrameGeometryTest, OnlyTheOpaqueObjectsDrawnFirstHide) {
     wall->SetRadius(0.2f);
     wall->Position().SetPoint(front.x, front.y, front.z);
     prepare(options);
-    EXPECT_LT(batchOf(marker).indices.size(), alone / 4);
+    EXPECT_LT(batchOf(marker).triangles.size(), alone / 4);
     EXPECT_FALSE(batchOf(wall).Empty());
     // Without the depth test nothing is hidden.
     options.depthTest = false;
     prepare(options);
-    EXPECT_GE(batchOf(marker).indices.size(), alone);
+    EXPECT_GE(batchOf(marker).triangles.size(), alone);
     options.depthTest = true;
     // The same sphere drawn after a blended object (as its child) may be
     // drawn over by what was blended before it: it hides nothing.
@@ -296,29 +301,32 @@ TEST_F(FrameGeometryTest, OnlyTheOpaqueObjectsDrawnFirstHide) {
     wall->Position().SetPoint(front.x - at.x, front.y - at.y, front.z - at.z - 1);
     prepare(options);
     ASSERT_GT(indexOf(wall), indexOf(glass));
-    EXPECT_EQ(batchOf(marker).indices.size(), alone);
+    EXPECT_EQ(batchOf(marker).triangles.size(), alone);
     // The blended date sphere itself is hidden where an opaque object covers it.
     const Vector3f pos = scene.SpherePos->Position().AsVector();
     const Vector3f cover = pos + Normalized(eye - pos) * 0.4f;
     marker->SetRadius(0.2f);
     marker->Position().SetPoint(cover.x, cover.y, cover.z);
     prepare(options);
-    EXPECT_LT(batchOf(scene.SpherePos).indices.size(), sphereAlone / 4);
+    EXPECT_LT(batchOf(scene.SpherePos).triangles.size(), sphereAlone / 4);
 }
 
 // Triangles given by their window positions.
 struct WindowBatch {
     TTriangleBatch triangles;
+    std::vector<int> corners;
     std::vector<TWindowVertex> window;
-    void add(std::initializer_list<TWindowVertex> corners) {
-        for (const TWindowVertex& v : corners) {
-            triangles.indices.push_back(unsigned(window.size()));
+    void add(std::initializer_list<TWindowVertex> vertices) {
+        triangles.triangles.push_back(unsigned(corners.size() / 3));
+        for (const TWindowVertex& v : vertices) {
+            corners.push_back(int(window.size()));
             window.push_back(v);
         }
     }
     TPlacedBatch placed() const {
         TPlacedBatch p;
         p.triangles = &triangles;
+        p.corners = &corners;
         p.window = &window;
         return p;
     }
@@ -340,7 +348,7 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
     auto kept = [&](float x, float y, float z, float size = 2) {
         TTriangleBatch out;
         buffer.RemoveHidden(windowTriangles({{x, y, z, true}, {x + size, y, z, true}, {x, y + size, z, true}}), out);
-        return out.indices.size() / 3;
+        return out.triangles.size();
     };
     EXPECT_EQ(kept(15, 15, 0.6f), 0u);      // behind, inside
     EXPECT_EQ(kept(15, 15, 0.4f), 1u);      // in front
@@ -351,7 +359,7 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
     // A triangle with a vertex the rasteriser would clip is kept whatever its depth.
     TTriangleBatch out;
     buffer.RemoveHidden(windowTriangles({{15, 15, 0.9f, true}, {17, 15, 0.9f, false}, {15, 17, 0.9f, true}}), out);
-    EXPECT_EQ(out.indices.size(), 3u);
+    EXPECT_EQ(out.triangles.size(), 1u);
     // A back face, when culled, hides nothing.
     buffer.Reset(64, 64);
     buffer.AddOccluders(windowTriangles({{10, 10, 0.5f, true}, {30, 30, 0.5f, true}, {30, 10, 0.5f, true}}), true);
@@ -398,8 +406,8 @@ TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < batches.size(); ++i) {
         reference.RemoveHidden(batches[i].placed(), alone[i]);
-        EXPECT_EQ(together[i].indices, alone[i].indices) << i;
-        kept += alone[i].indices.size() / 3;
+        EXPECT_EQ(together[i].triangles, alone[i].triangles) << i;
+        kept += alone[i].triangles.size();
     }
     EXPECT_GT(kept, 0u);
     EXPECT_LT(kept, triangles / 4);

@@ -56,19 +56,23 @@ TEST(SelectVisibleTriangles, DropsOnlyTrianglesWithoutFragments) {
         TTriangleBatch all, kept;
         SelectVisibleTriangles(*mesh, toClip, 517, 413, true, all, true);
         SelectVisibleTriangles(*mesh, toClip, 517, 413, true, kept);
-        ASSERT_EQ(all.indices.size(), 3u * 800u);
-        EXPECT_LT(kept.indices.size(), all.indices.size() / 2);
-        EXPECT_GT(kept.indices.size(), 0u);
+        ASSERT_EQ(all.triangles.size(), 800u);
+        EXPECT_LT(kept.triangles.size(), all.triangles.size() / 2);
+        EXPECT_GT(kept.triangles.size(), 0u);
         const std::vector<Vector3f>& v = mesh->Vertices();
+        const std::vector<int>& corners = mesh->Corners();
+        auto corner = [&](const TTriangleBatch& b, std::size_t j, int k) {
+            return v[std::size_t(corners[3 * b.triangles[j] + unsigned(k)])];
+        };
         // The kept triangles, as vertex triples, in order.
         std::set<std::tuple<float, float, float, float, float, float, float, float, float>> keptSet;
-        for (std::size_t i = 0; i < kept.indices.size(); i += 3) {
-            const Vector3f a = v[kept.indices[i]], b = v[kept.indices[i + 1]], c = v[kept.indices[i + 2]];
+        for (std::size_t j = 0; j < kept.triangles.size(); ++j) {
+            const Vector3f a = corner(kept, j, 0), b = corner(kept, j, 1), c = corner(kept, j, 2);
             keptSet.insert({a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z});
         }
         int dropped = 0;
-        for (std::size_t i = 0; i < all.indices.size(); i += 3) {
-            const Vector3f a = v[all.indices[i]], b = v[all.indices[i + 1]], c = v[all.indices[i + 2]];
+        for (std::size_t i = 0; i < all.triangles.size(); ++i) {
+            const Vector3f a = corner(all, i, 0), b = corner(all, i, 1), c = corner(all, i, 2);
             if (keptSet.count({a.x, a.y, a.z, b.x, b.y, b.z, c.x, c.y, c.z}))
                 continue;
             ++dropped;
@@ -77,7 +81,7 @@ TEST(SelectVisibleTriangles, DropsOnlyTrianglesWithoutFragments) {
             const double area = (wb.x - wa.x) * (wc.y - wa.y) - (wc.x - wa.x) * (wb.y - wa.y);
             // Dropped: a back face, or a front face without a pixel centre.
             if (area > 0) {
-                EXPECT_FALSE(coversACentre(wa, wb, wc, 517, 413)) << date << " triangle " << i / 3;
+                EXPECT_FALSE(coversACentre(wa, wb, wc, 517, 413)) << date << " triangle " << i;
             }
         }
         EXPECT_GT(dropped, 400);

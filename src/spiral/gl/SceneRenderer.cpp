@@ -150,12 +150,33 @@ const TMesh& SceneRenderer::allTriangles(TBaseSceneObject* object) {
     return *mesh;
 }
 
+namespace {
+
+// The vertices of the triangles, three a triangle, into `out` (reused from
+// batch to batch).
+template <class Index>
+const Index* cornersOf(const std::vector<int>& corners, const TIndexList& triangles, std::vector<Index>& out) {
+    out.resize(3 * triangles.size());
+    for (std::size_t j = 0; j < triangles.size(); ++j) {
+        const int* c = corners.data() + 3 * std::size_t(triangles[j]);
+        out[3 * j] = Index(c[0]);
+        out[3 * j + 1] = Index(c[1]);
+        out[3 * j + 2] = Index(c[2]);
+    }
+    return out.data();
+}
+
+} // namespace
+
 void SceneRenderer::drawBatch(const TMesh& mesh, const TTriangleBatch& batch) {
-    // The mesh's own arrays: the indices pick the triangles to draw.
+    // The mesh's own arrays, with the vertices of the batch's triangles.
     glVertexPointer(3, GL_FLOAT, 0, mesh.Vertices().data());
     glNormalPointer(GL_FLOAT, 0, mesh.Normals().data());
-    glDrawElements(GL_TRIANGLES, GLsizei(batch.indices.size()),
-                   batch.indices.Wide() ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, batch.indices.Data());
+    const GLsizei count = GLsizei(3 * batch.triangles.size());
+    if (mesh.Vertices().size() <= 65536)
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_SHORT, cornersOf(mesh.Corners(), batch.triangles, m_short));
+    else
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, cornersOf(mesh.Corners(), batch.triangles, m_int));
 }
 
 void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {

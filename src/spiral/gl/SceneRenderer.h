@@ -4,6 +4,7 @@
 #include "spiral/TSceneBuffer.h"
 #include "spiral/VisibleTriangles.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,9 @@ private:
     TMesh m_scratch;
     std::shared_ptr<const TMesh> m_allMesh;
     TTriangleBatch m_batch;
+    // The vertices drawn for a batch.
+    std::vector<std::uint16_t> m_short;
+    std::vector<std::uint32_t> m_int;
     int m_width = 1, m_height = 1;
     bool m_sendAll = false;
 };
