@@ -1,5 +1,6 @@
 #include "spiral/FrameGeometry.h"
 
+#include <atomic>
 #include <cstring>
 #include <iterator>
 #include <typeinfo>
@@ -30,6 +31,8 @@ TPlacedBatch TFrameGeometry::placed(const Entry& e) {
     p.corners = &e.mesh->Corners();
     p.vertices = &e.mesh->Vertices();
     p.toClip = e.toClip;
+    if (e.cornerWindows.size() == 3 * e.candidates.triangles.size() && !e.cornerWindows.empty())
+        p.cornerWindows = &e.cornerWindows;
     return p;
 }
 
@@ -111,15 +114,25 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
     }
     // The selections are independent of each other: while the camera moves,
     // every object needs one, and two threads share them.
-    RunInParallel(changed.size(), [&changed](std::size_t begin, std::size_t end) {
+    // When the occlusion pass follows, the selection also hands it the window
+    // positions of the candidates' corners, for this frame only and within a
+    // bound (48 bytes a triangle).
+    const bool occlusion = occlusionApplies(options);
+    constexpr std::size_t kCornerBudget = std::size_t(1) << 20; // triangles
+    std::atomic<std::size_t> cornersUsed{0};
+    RunInParallel(changed.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             Entry& e = *changed[i];
             SelectVisibleTriangles(*e.mesh, e.toClip, e.options.width, e.options.height, e.options.cullBackFaces,
-                                   e.candidates, false, e.options.pixelMargin);
+                                   e.candidates, false, e.options.pixelMargin,
+                                   occlusion ? &e.cornerWindows : nullptr);
+            const std::size_t n = e.candidates.triangles.size();
+            if (occlusion && cornersUsed.fetch_add(n) + n > kCornerBudget)
+                std::vector<TWindowVertex>().swap(e.cornerWindows);
         }
     });
 
-    if (!occlusionApplies(options)) {
+    if (!occlusion) {
         for (std::size_t k = 0; k < items.size(); ++k)
             m_batches[k] = &m_order[k]->candidates;
         m_occluders.clear();
@@ -154,6 +167,9 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
             m_batches[k] = &e.visible;
         }
     }
+
+    for (Entry* e : changed)
+        std::vector<TWindowVertex>().swap(e->cornerWindows);
 
     // Objects no longer drawn are forgotten, and the meshes no entry holds.
     bool erased = false;

@@ -78,6 +78,7 @@ private:
         Matrix4f toClip;
         TFrameOptions options;
         TTriangleBatch candidates; // triangles that can reach a pixel centre
+        std::vector<TWindowVertex> cornerWindows; // of the candidates, in the frame that selected them
         std::uint64_t version = 0; // of candidates
         TTriangleBatch visible;    // candidates less the hidden ones
         std::uint64_t visibleFrom = 0, visibleOcclusion = 0;

@@ -193,6 +193,24 @@ thread_local std::vector<TWindowVertex> Window::m_cache;
 thread_local std::vector<unsigned> Window::m_stamp;
 thread_local unsigned Window::m_generation = 0;
 
+// Calls f(j, a, b, c) for the j-th triangle of the batch and the window
+// positions of its corners, in the batch's order.
+template <class F> void eachTriangle(const TPlacedBatch& batch, int width, int height, F&& f) {
+    const TIndexList& tris = batch.triangles->triangles;
+    if (batch.cornerWindows) {
+        const TWindowVertex* w = batch.cornerWindows->data();
+        for (std::size_t j = 0; j < tris.size(); ++j, w += 3)
+            f(j, w[0], w[1], w[2]);
+        return;
+    }
+    Window win(batch, width, height);
+    const int* corners = batch.corners->data();
+    for (std::size_t j = 0; j < tris.size(); ++j) {
+        const int* c = corners + 3 * std::size_t(tris[j]);
+        f(j, win[unsigned(c[0])], win[unsigned(c[1])], win[unsigned(c[2])]);
+    }
+}
+
 struct SetUp {
     Triangle t;
     Setup s;
@@ -208,30 +226,24 @@ void TOcclusionBuffer::Reset(int width, int height, float margin) {
 }
 
 void TOcclusionBuffer::AddOccluders(const TPlacedBatch& batch, bool cullBackFaces) {
-    Window win(batch, m_width, m_height);
-    const TIndexList& tris = batch.triangles->triangles;
-    for (std::size_t j = 0; j < tris.size(); ++j) {
-        const int* c = batch.corners->data() + 3 * std::size_t(tris[j]);
-        Triangle t{};
-        if (setup(win[c[0]], win[c[1]], win[c[2]], m_width, m_height, m_margin, t) != Setup::Usable)
-            continue;
-        if (cullBackFaces && !(t.area > 0))
-            continue;
-        record(t, m_margin, m_upper.data(), m_width);
-    }
+    eachTriangle(batch, m_width, m_height,
+                 [&](std::size_t, const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c) {
+                     Triangle t{};
+                     if (setup(a, b, c, m_width, m_height, m_margin, t) == Setup::Usable &&
+                         (!cullBackFaces || t.area > 0))
+                         record(t, m_margin, m_upper.data(), m_width);
+                 });
 }
 
 void TOcclusionBuffer::RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out) const {
-    Window win(in, m_width, m_height);
     Compactor kept(in, out);
-    const TIndexList& tris = in.triangles->triangles;
-    for (std::size_t j = 0; j < tris.size(); ++j) {
-        const int* c = in.corners->data() + 3 * std::size_t(tris[j]);
-        Triangle t{};
-        const Setup s = setup(win[c[0]], win[c[1]], win[c[2]], m_width, m_height, m_margin, t);
-        if (mayShow(t, s, m_margin, m_upper.data(), m_width))
-            kept.keep(j);
-    }
+    eachTriangle(in, m_width, m_height,
+                 [&](std::size_t j, const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c) {
+                     Triangle t{};
+                     const Setup s = setup(a, b, c, m_width, m_height, m_margin, t);
+                     if (mayShow(t, s, m_margin, m_upper.data(), m_width))
+                         kept.keep(j);
+                 });
 }
 
 void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
@@ -258,15 +270,12 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
         // The set-ups are independent; the bounds are then lowered in drawing order.
         RunInParallel(b1 - b0, [&](std::size_t begin, std::size_t end) {
             for (std::size_t r = begin; r < end; ++r) {
-                Window win(in[b0 + r], m_width, m_height);
-                const TIndexList& tris = in[b0 + r].triangles->triangles;
-                const int* corners = in[b0 + r].corners->data();
-                SetUp* u = ups + first[r];
-                for (std::size_t j = 0; j < tris.size(); ++j, ++u) {
-                    const int* c = corners + 3 * std::size_t(tris[j]);
-                    u->t = Triangle{};
-                    u->s = setup(win[c[0]], win[c[1]], win[c[2]], m_width, m_height, m_margin, u->t);
-                }
+                SetUp* const u = ups + first[r];
+                eachTriangle(in[b0 + r], m_width, m_height,
+                             [&](std::size_t j, const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c) {
+                                 u[j].t = Triangle{};
+                                 u[j].s = setup(a, b, c, m_width, m_height, m_margin, u[j].t);
+                             });
             }
         });
         // Each thread lowers the bounds of its own rows (from this thread's

@@ -25,13 +25,16 @@
 // One object's triangles as this pass sees them: their numbers, the three
 // vertices of every triangle of the mesh (TMesh::Corners), and where those
 // vertices land in the window: worked out from the vertices (the mesh's, in
-// the object's frame) through toClip, or given as they are.
+// the object's frame) through toClip, or given as they are, per vertex or
+// per corner of the batch's triangles.
 struct TPlacedBatch {
     const TTriangleBatch* triangles = nullptr;
     const std::vector<int>* corners = nullptr;
     const std::vector<Vector3f>* vertices = nullptr;
     Matrix4f toClip;
     const std::vector<TWindowVertex>* window = nullptr; // when given, vertices and toClip are not read
+    // When given, three a triangle of the batch: nothing else is read but the triangles' count.
+    const std::vector<TWindowVertex>* cornerWindows = nullptr;
 };
 
 class TOcclusionBuffer {

@@ -19,10 +19,10 @@ inline int floorToInt(float v) { return int(v + kShift) - int(kShift); }
 // each value so that the vertex pass runs as vector code; `safe` as in
 // TWindowVertex (1 or 0), the other values are 0 for a vertex that is not.
 struct WindowArrays {
-    std::vector<float> x, y;
+    std::vector<float> x, y, z;
     std::vector<int> loX, hiX, loY, hiY, safe;
     void resize(std::size_t n) {
-        for (auto* v : {&x, &y})
+        for (auto* v : {&x, &y, &z})
             v->resize(n);
         for (auto* v : {&loX, &hiX, &loY, &hiY, &safe})
             v->resize(n);
@@ -35,7 +35,7 @@ struct WindowArrays {
 // the compiler turns the loop into vector code.
 void windowBlock(const float* __restrict vxs, const float* __restrict vys, const float* __restrict vzs,
                  std::size_t count, const float* __restrict mat, float hw, float hh, float margin,
-                 float* __restrict ox, float* __restrict oy, int* __restrict loX, int* __restrict hiX,
+                 float* __restrict ox, float* __restrict oy, float* __restrict oz, int* __restrict loX, int* __restrict hiX,
                  int* __restrict loY, int* __restrict hiY, int* __restrict safe) {
     const float m00 = mat[0], m01 = mat[1], m02 = mat[2], m03 = mat[3];
     const float m10 = mat[4], m11 = mat[5], m12 = mat[6], m13 = mat[7];
@@ -50,10 +50,11 @@ void windowBlock(const float* __restrict vxs, const float* __restrict vys, const
         const float fw = 4 * w;
         const int ok = (w > 1e-6f) & (z >= -w) & (z <= w) & (std::fabs(x) <= fw) & (std::fabs(y) <= fw);
         const float inv = 1.0f / (ok ? w : 1.0f);
-        const float px = (x * inv + 1) * hw, py = (y * inv + 1) * hh;
+        const float px = (x * inv + 1) * hw, py = (y * inv + 1) * hh, pz = (z * inv + 1) * 0.5f;
         const float wx = ok ? px : 0.0f, wy = ok ? py : 0.0f;
         ox[k] = wx;
         oy[k] = wy;
+        oz[k] = ok ? pz : 0.0f;
         loX[k] = -floorToInt(-(wx - margin - 0.5f));
         hiX[k] = floorToInt(wx + margin - 0.5f);
         loY[k] = -floorToInt(-(wy - margin - 0.5f));
@@ -74,7 +75,7 @@ void windowPass(const Vector3f* verts, std::size_t n, const Matrix4f& toClip, fl
             by[k] = verts[first + k].y;
             bz[k] = verts[first + k].z;
         }
-        windowBlock(bx, by, bz, count, toClip.Data(), hw, hh, margin, w.x.data() + first, w.y.data() + first,
+        windowBlock(bx, by, bz, count, toClip.Data(), hw, hh, margin, w.x.data() + first, w.y.data() + first, w.z.data() + first,
                     w.loX.data() + first, w.hiX.data() + first, w.loY.data() + first, w.hiY.data() + first,
                     w.safe.data() + first);
     }
@@ -94,7 +95,10 @@ inline bool holdsPoint(const WindowArrays& w, int a, int b, int c, float sign, f
 } // namespace
 
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
-                            TTriangleBatch& batch, bool keepAll, float margin) {
+                            TTriangleBatch& batch, bool keepAll, float margin,
+                            std::vector<TWindowVertex>* cornerWindows) {
+    if (cornerWindows)
+        cornerWindows->clear();
     const auto& verts = mesh.Vertices();
     const std::vector<int>& corners = mesh.Corners();
     const std::size_t n = verts.size(), triangles = corners.size() / 3;
@@ -151,6 +155,17 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
         kept[count++] = unsigned(t);
     }
     batch.triangles.Assign(kept.data(), count, triangles);
+    if (cornerWindows) {
+        cornerWindows->resize(3 * count);
+        TWindowVertex* out = cornerWindows->data();
+        for (std::size_t j = 0; j < count; ++j) {
+            const int* c = corners.data() + 3 * std::size_t(kept[j]);
+            for (int k = 0; k < 3; ++k, ++out) {
+                const std::size_t v = std::size_t(c[k]);
+                *out = {win.x[v], win.y[v], win.z[v], win.safe[v]};
+            }
+        }
+    }
 }
 
 void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {

@@ -136,8 +136,12 @@ inline float PixelMargin(int subpixelBits) {
 // toClip: object frame to clip coordinates (world x view x projection);
 // width, height: the viewport in device pixels. With keepAll every triangle
 // of the strips is kept (the reference picture). margin: see kPixelMargin.
+// cornerWindows, when given (and keepAll false), receives the window
+// positions of the kept triangles' corners, three a triangle, as ToWindow
+// gives them: the occlusion pass that follows need not work them out again.
 void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width, int height, bool cullBackFaces,
-                            TTriangleBatch& batch, bool keepAll = false, float margin = kPixelMargin);
+                            TTriangleBatch& batch, bool keepAll = false, float margin = kPixelMargin,
+                            std::vector<TWindowVertex>* cornerWindows = nullptr);
 
 // Runs work(begin, end) over [0, count) split in two parts, one of them on a
 // second thread when the machine has two cores and there is enough to share.

@@ -138,6 +138,15 @@ TEST_F(FrameGeometryTest, KeptWhileNothingChangesRebuiltWhatChanges) {
     prepare();
     EXPECT_EQ(geometry.SelectedCount(), 0);
     EXPECT_TRUE(geometry.OcclusionRebuilt());
+    // The hidden triangles found again from the kept candidates are those a
+    // first frame finds (its selection hands the corners' window positions on).
+    TFrameGeometry fresh;
+    TFrameOptions options;
+    options.width = kW;
+    options.height = kH;
+    fresh.Prepare(items, buffer.ViewMatrix(), buffer.ProjectionMatrix(), options);
+    for (std::size_t k = 0; k < items.size(); ++k)
+        EXPECT_EQ(fresh.Batch(k).triangles, geometry.Batch(k).triangles) << k;
 }
 
 TEST_F(FrameGeometryTest, UncachedMeshesAreNeverStale) {
