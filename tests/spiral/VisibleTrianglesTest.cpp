@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
+#include <vector>
 #include <tuple>
 
 namespace {
@@ -86,6 +89,80 @@ TEST(SelectVisibleTriangles, DropsOnlyTrianglesWithoutFragments) {
         }
         EXPECT_GT(dropped, 400);
     }
+}
+
+// The rules of the selection one triangle at a time, as plainly as they
+// read: the vector code must keep exactly these triangles.
+std::vector<unsigned> plainSelection(const TMesh& mesh, const Matrix4f& toClip, int w, int h, float margin) {
+    std::vector<TWindowVertex> win;
+    for (const Vector3f& v : mesh.Vertices())
+        win.push_back(ToWindow(v, toClip, w * 0.5f, h * 0.5f));
+    // Pixel-centre ranges, floored after a shift by 8192 as the selection does
+    // (that may round up to the next integer: ranges only grow).
+    auto floorShifted = [](float v) { return int(v + 8192.0f) - 8192; };
+    auto lo = [&](float c) { return -floorShifted(-(c - margin - 0.5f)); };
+    auto hi = [&](float c) { return floorShifted(c + margin - 0.5f); };
+    std::vector<unsigned> kept;
+    const std::vector<int>& corners = mesh.Corners();
+    for (std::size_t t = 0; 3 * t < corners.size(); ++t) {
+        const TWindowVertex &a = win[std::size_t(corners[3 * t])], &b = win[std::size_t(corners[3 * t + 1])],
+                            &c = win[std::size_t(corners[3 * t + 2])];
+        if (a.safe && b.safe && c.safe) {
+            const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+            const int x0 = std::max(std::min({lo(a.x), lo(b.x), lo(c.x)}), 0);
+            const int x1 = std::min(std::max({hi(a.x), hi(b.x), hi(c.x)}), w - 1);
+            const int y0 = std::max(std::min({lo(a.y), lo(b.y), lo(c.y)}), 0);
+            const int y1 = std::min(std::max({hi(a.y), hi(b.y), hi(c.y)}), h - 1);
+            if (area < -1e-3f || x1 < x0 || y1 < y0)
+                continue;
+            if (std::fabs(area) > 1e-3f && (x1 - x0 + 1) * (y1 - y0 + 1) <= 4) {
+                const float sign = area > 0 ? 1.0f : -1.0f;
+                auto in = [&](const TWindowVertex& p, const TWindowVertex& q, float px, float py) {
+                    const float ex = q.x - p.x, ey = q.y - p.y;
+                    return sign * (ex * (py - p.y) - ey * (px - p.x)) >= -margin * (std::fabs(ex) + std::fabs(ey));
+                };
+                bool hit = false;
+                for (int py = y0; py <= y1; ++py)
+                    for (int px = x0; px <= x1; ++px)
+                        hit = hit || (in(a, b, px + 0.5f, py + 0.5f) && in(b, c, px + 0.5f, py + 0.5f) &&
+                                      in(c, a, px + 0.5f, py + 0.5f));
+                if (!hit)
+                    continue;
+            }
+        }
+        kept.push_back(unsigned(t));
+    }
+    return kept;
+}
+
+TEST(SelectVisibleTriangles, KeepsWhatThePlainRulesKeep) {
+    TSpiralScene scene;
+    BuildSpiral(*scene.Spirale, *scene.Spirale2, 5, 1.0, 0.3);
+    TSceneBuffer buffer;
+    buffer.SetViewport(517, 413);
+    buffer.SetCamera(scene.Camera1);
+    TSphere s(scene.BaseSpirale);
+    s.Reparent(scene.BaseSpirale);
+    s.SetSlices(20);
+    s.SetStacks(20);
+    std::size_t total = 0;
+    for (int view = 0; view < 12; ++view) {
+        scene.Camera1->OrbitTarget(17, view % 3 == 0 ? 25 : -9);
+        for (double date : {-4400.0, -2000.0, -300.0, -1.0}) {
+            s.SetRadius(view % 2 ? 0.03f : 0.2f);
+            PlaceOnSpiral(s, 5, 1.0, 0.3, date);
+            const Matrix4f toClip = s.WorldMatrix() * buffer.ViewMatrix() * buffer.ProjectionMatrix();
+            const auto mesh = s.Mesh();
+            TTriangleBatch kept;
+            SelectVisibleTriangles(*mesh, toClip, 517, 413, true, kept);
+            std::vector<unsigned> got;
+            for (std::size_t j = 0; j < kept.triangles.size(); ++j)
+                got.push_back(kept.triangles[j]);
+            EXPECT_EQ(got, plainSelection(*mesh, toClip, 517, 413, kPixelMargin)) << view << " " << date;
+            total += got.size();
+        }
+    }
+    EXPECT_GT(total, 2000u);
 }
 
 } // namespace
