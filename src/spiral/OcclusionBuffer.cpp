@@ -286,7 +286,7 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
             for (const SetUp& u : runSetUps)
                 if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
                     record(u.t, m_margin, m_upper.data(), m_width, int(firstRow), int(endRow));
-        });
+        }, 2);
         b0 = b1;
     }
     // The bounds are complete: the batches are sorted out independently.

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -226,7 +231,97 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
         cornerWindows->assign(keptCorners.begin(), keptCorners.end());
 }
 
-void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work) {
+namespace {
+
+// A second thread kept for the whole run, so that a frame's four shared
+// steps do not each start one. It takes part in one RunInParallel at a time.
+class Helper {
+public:
+    static Helper& Instance() {
+        static Helper helper;
+        return helper;
+    }
+    // Runs the job on both threads; false (nothing run) when the helper is
+    // busy with another caller's job or has no thread.
+    bool Run(const std::function<void()>& job) {
+        std::unique_lock<std::mutex> lock(m_mutex, std::try_to_lock);
+        if (!lock.owns_lock() || m_busy || !m_thread.joinable())
+            return false;
+        m_busy = true;
+        m_job = &job;
+        m_error = nullptr;
+        ++m_generation;
+        lock.unlock();
+        m_wake.notify_one();
+        std::exception_ptr mine;
+        try {
+            job();
+        } catch (...) {
+            mine = std::current_exception();
+        }
+        lock.lock();
+        m_done.wait(lock, [this] { return !m_busy; });
+        const std::exception_ptr theirs = m_error;
+        lock.unlock();
+        if (mine)
+            std::rethrow_exception(mine);
+        if (theirs)
+            std::rethrow_exception(theirs);
+        return true;
+    }
+
+private:
+    Helper() {
+        try {
+            m_thread = std::thread([this] { loop(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: every job runs on its caller alone.
+        }
+    }
+    ~Helper() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    void loop() {
+        std::uint64_t seen = 0;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [&] { return m_quit || m_generation != seen; });
+            if (m_quit)
+                return;
+            seen = m_generation;
+            const std::function<void()>* job = m_job;
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                (*job)();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            m_error = error;
+            m_busy = false;
+            m_done.notify_one();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    const std::function<void()>* m_job = nullptr;
+    std::exception_ptr m_error;
+    std::uint64_t m_generation = 0;
+    bool m_busy = false, m_quit = false;
+    std::thread m_thread;
+};
+
+} // namespace
+
+void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work, std::size_t parts) {
     // Below this many items a second thread costs more than it saves.
     constexpr std::size_t kMinParallel = 64;
     static const unsigned cores = std::thread::hardware_concurrency();
@@ -234,14 +329,19 @@ void RunInParallel(std::size_t count, const std::function<void(std::size_t, std:
         work(0, count);
         return;
     }
-    const std::size_t half = count / 2;
-    std::thread other;
-    try {
-        other = std::thread([&] { work(half, count); });
-    } catch (const std::system_error&) {
-        work(0, count); // no thread to be had: all here
-        return;
-    }
-    work(0, half);
-    other.join();
+    // Both threads take the next chunk of items until none is left, so that
+    // neither waits long for the other whatever the items cost.
+    parts = std::max<std::size_t>(parts, 1);
+    const std::size_t chunk = (count + parts - 1) / parts;
+    std::atomic<std::size_t> next{0};
+    const std::function<void()> share = [&] {
+        for (;;) {
+            const std::size_t begin = next.fetch_add(chunk);
+            if (begin >= count)
+                return;
+            work(begin, std::min(begin + chunk, count));
+        }
+    };
+    if (!Helper::Instance().Run(share))
+        share(); // the helper is busy elsewhere: all here
 }

@@ -143,7 +143,9 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
                             TTriangleBatch& batch, bool keepAll = false, float margin = kPixelMargin,
                             std::vector<TWindowVertex>* cornerWindows = nullptr);
 
-// Runs work(begin, end) over [0, count) split in two parts, one of them on a
-// second thread when the machine has two cores and there is enough to share.
-// The parts must be independent.
-void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work);
+// Runs work(begin, end) over [0, count) in `parts` chunks, shared with a
+// second thread (kept for the whole run) when the machine has two cores and
+// there is enough to share. The chunks must be independent; an exception
+// from either thread reaches the caller once both have stopped.
+void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work,
+                   std::size_t parts = 32);
