@@ -100,6 +100,31 @@ void BM_SceneFrameMoving(benchmark::State& state) {
 }
 BENCHMARK(BM_SceneFrameMoving)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// Frames with the markers of a large event file (argument 0: markers): the
+// camera turning by one degree (argument 1 = 0: every object selected and
+// hidden again), or the date sphere moving as a dial turns (1).
+void BM_SceneFrameManyMarkers(benchmark::State& state) {
+    auto scene = makeScene(int(state.range(0)));
+    TSceneViewer viewer;
+    if (!setUpViewer(state, viewer, *scene))
+        return;
+    viewer.GrabFrame();
+    int step = 0;
+    for (auto _ : state) {
+        if (state.range(1) == 0)
+            scene->Camera1->OrbitTarget(0, 1);
+        else
+            PlaceOnSpiral(*scene->SpherePos, 5, 1.0, 0.3, -4550.0 + (step++ * 37) % 4580);
+        benchmark::DoNotOptimize(viewer.RenderNow());
+    }
+}
+BENCHMARK(BM_SceneFrameManyMarkers)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({1000000, 1})
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
 // The geometry work of a frame while the camera turns, without OpenGL: the
 // triangles of every object that can reach a pixel centre (argument 0), then
 // also those hidden behind the opaque objects (1).

@@ -116,9 +116,9 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
     // every object needs one, and two threads share them.
     // When the occlusion pass follows, the selection also hands it the window
     // positions of the candidates' corners, for this frame only and within a
-    // bound (48 bytes a triangle).
+    // bound (48 bytes a triangle, 12 MB in all).
     const bool occlusion = occlusionApplies(options);
-    constexpr std::size_t kCornerBudget = std::size_t(1) << 20; // triangles
+    constexpr std::size_t kCornerBudget = std::size_t(1) << 18; // triangles
     std::atomic<std::size_t> cornersUsed{0};
     RunInParallel(changed.size(), [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {

@@ -140,6 +140,7 @@ const TMesh& SceneRenderer::allTriangles(TBaseSceneObject* object) {
     const TMesh* mesh;
     if (object->UncachedGeometry()) {
         m_scratch.Clear();
+        m_arraysOf = nullptr; // built anew: its arrays may have moved
         object->BuildGeometry(m_scratch);
         mesh = &m_scratch;
     } else {
@@ -169,9 +170,13 @@ const Index* cornersOf(const std::vector<int>& corners, const TIndexList& triang
 } // namespace
 
 void SceneRenderer::drawBatch(const TMesh& mesh, const TTriangleBatch& batch) {
-    // The mesh's own arrays, with the vertices of the batch's triangles.
-    glVertexPointer(3, GL_FLOAT, 0, mesh.Vertices().data());
-    glNormalPointer(GL_FLOAT, 0, mesh.Normals().data());
+    // The mesh's own arrays (markers of one size share a mesh: the arrays are
+    // set again only for another one), with the vertices of the batch's triangles.
+    if (&mesh != m_arraysOf) {
+        glVertexPointer(3, GL_FLOAT, 0, mesh.Vertices().data());
+        glNormalPointer(GL_FLOAT, 0, mesh.Normals().data());
+        m_arraysOf = &mesh;
+    }
     const GLsizei count = GLsizei(3 * batch.triangles.size());
     if (mesh.Vertices().size() <= 65536)
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_SHORT, cornersOf(mesh.Corners(), batch.triangles, m_short));
@@ -216,6 +221,7 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     m_applied.valid = false;
+    m_arraysOf = nullptr;
     for (std::size_t k = 0; k < m_items.size(); ++k) {
         const TDrawItem& item = m_items[k];
         const TMesh& mesh = m_sendAll ? allTriangles(item.object) : m_geometry.Mesh(k);

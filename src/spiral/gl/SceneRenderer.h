@@ -46,6 +46,7 @@ private:
     TFrameGeometry m_geometry;
     AppliedMaterial m_applied;
     TMesh m_scratch;
+    const TMesh* m_arraysOf = nullptr; // whose arrays are set, in this frame
     std::shared_ptr<const TMesh> m_allMesh;
     TTriangleBatch m_batch;
     // The vertices drawn for a batch.

@@ -2,6 +2,7 @@
 
 #include "spiral/gl/SceneRenderer.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
@@ -11,6 +12,8 @@
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
 #include <QToolTip>
+
+#include <algorithm>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -106,7 +109,10 @@ protected:
         // The widget draws into a frame buffer object with the colour depth of its format.
         const int blueBits = format().blueBufferSize() > 0 ? format().blueBufferSize() : 8;
         m_renderer.SetSendAllTriangles(m_viewer->m_sendAll);
+        QElapsedTimer clock;
+        clock.start();
         m_renderer.Render(buffer, int(width() * dpr + 0.5), int(height() * dpr + 0.5), blueBits);
+        m_viewer->m_lastFrameMs = double(clock.nsecsElapsed()) / 1e6;
         ++m_viewer->m_frameCount;
     }
 
@@ -127,6 +133,11 @@ TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {
     (void)kept;
 #endif
     m_buffer.OnChange = [this] { requestRepaint(); };
+    m_deferredRepaint.setSingleShot(true);
+    connect(&m_deferredRepaint, &QTimer::timeout, this, [this] {
+        if (m_surface)
+            m_surface->update();
+    });
     m_buffer.SetViewport(width(), height());
     setMouseTracking(true);
     if (OpenGLAvailable()) {
@@ -222,8 +233,19 @@ void TSceneViewer::RepaintNow() {
 }
 
 void TSceneViewer::requestRepaint() {
-    if (m_surface)
-        m_surface->update();
+    if (!m_surface)
+        return;
+    // After a slow frame (a scene of hundreds of thousands of markers) the
+    // next one waits twice as long as the last took: the window, the dials
+    // among them, keeps answering in between, and the view shows the latest
+    // state when it is drawn.
+    constexpr double kSlowFrameMs = 100;
+    if (m_lastFrameMs > kSlowFrameMs) {
+        if (!m_deferredRepaint.isActive())
+            m_deferredRepaint.start(int(std::min(2 * m_lastFrameMs, 4000.0)));
+        return;
+    }
+    m_surface->update();
 }
 
 bool TSceneViewer::event(QEvent* e) {

@@ -3,6 +3,7 @@
 #include "spiral/TSceneBuffer.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 class TSceneViewerSurface;
@@ -83,6 +84,9 @@ private:
     bool m_showHint = true;
     bool m_sendAll = false;
     int m_frameCount = 0;
+    // How long the last frame took, and the deferred repaint after a slow one.
+    double m_lastFrameMs = 0;
+    QTimer m_deferredRepaint;
     int m_contextCount = 0;
     QString m_contextError;
 };
