@@ -1,6 +1,8 @@
 #include "spiral/FrameGeometry.h"
 
 #include <atomic>
+#include <exception>
+#include <thread>
 #include <cstring>
 #include <iterator>
 #include <typeinfo>
@@ -87,8 +89,67 @@ bool TFrameGeometry::update(Entry& e, TBaseSceneObject* object, const Matrix4f& 
     return true;
 }
 
+TFrameGeometry::~TFrameGeometry() {
+    try {
+        Finish();
+    } catch (...) {
+        // Nothing is drawn any more: what the last frame met does not matter.
+    }
+}
+
+void TFrameGeometry::sortOut(std::size_t count) {
+    // While the renderer draws the first objects, the helper thread sorts out
+    // the following ones, in drawing order; Batch(k) waits for object k.
+    m_ready.store(0, std::memory_order_relaxed);
+    m_pendingEnd = count;
+    m_pending = StartInBackground([this, count] {
+        try {
+            for (std::size_t b = 0; b < count; ++b) {
+                m_occlusion.SortOut(m_in, b, *m_out[b]);
+                m_ready.store(b + 1, std::memory_order_release);
+            }
+        } catch (...) {
+            m_ready.store(count, std::memory_order_release); // nobody waits for ever; Finish rethrows
+            throw;
+        }
+    });
+    if (!m_pending) {
+        // The helper is taken: both halves here, now.
+        RunInParallel(count, [this](std::size_t begin, std::size_t end) {
+            for (std::size_t b = begin; b < end; ++b)
+                m_occlusion.SortOut(m_in, b, *m_out[b]);
+        });
+        m_pendingEnd = 0;
+    }
+}
+
+void TFrameGeometry::waitFor(std::size_t k) const {
+    while (m_ready.load(std::memory_order_acquire) <= k)
+        std::this_thread::yield();
+}
+
+void TFrameGeometry::Finish() {
+    std::exception_ptr error;
+    if (m_pending) {
+        m_pending = false;
+        try {
+            WaitForBackground();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        m_pendingEnd = 0;
+    }
+    // The corners' window positions served this frame's occlusion pass only.
+    for (Entry* e : m_changed)
+        std::vector<TWindowVertex>().swap(e->cornerWindows);
+    m_changed.clear();
+    if (error)
+        std::rethrow_exception(error);
+}
+
 void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection,
                              const TFrameOptions& options) {
+    Finish();
     ++m_frame;
     m_selected = 0;
     m_occlusionRebuilt = false;
@@ -140,14 +201,15 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
         if (m_nextOccluders != m_occluders || !(m_occlusionOptions == options)) {
             // The opaque part hides its own triangles.
             m_occlusion.Reset(options.width, options.height, options.pixelMargin);
-            std::vector<TPlacedBatch> in(opaque);
-            std::vector<TTriangleBatch*> out;
+            m_in.assign(opaque, TPlacedBatch{});
+            m_out.assign(opaque, nullptr);
             for (std::size_t k = 0; k < opaque; ++k) {
                 Entry& e = *m_order[k];
-                in[k] = placed(e);
-                out.push_back(&e.visible);
+                m_in[k] = placed(e);
+                m_out[k] = &e.visible;
             }
-            m_occlusion.HideAmong(in, out, options.cullBackFaces);
+            m_occlusion.RecordAmong(m_in, options.cullBackFaces);
+            sortOut(opaque);
             std::swap(m_occluders, m_nextOccluders);
             m_occlusionOptions = options;
             ++m_occlusionVersion;
@@ -168,8 +230,9 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
         }
     }
 
-    for (Entry* e : changed)
-        std::vector<TWindowVertex>().swap(e->cornerWindows);
+    m_changed = std::move(changed);
+    if (!m_pending)
+        Finish();
 
     // Objects no longer drawn are forgotten, and the meshes no entry holds.
     bool erased = false;

@@ -28,6 +28,7 @@
 #include "spiral/TSceneBuffer.h"
 #include "spiral/VisibleTriangles.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -47,6 +48,7 @@ struct TFrameOptions {
 class TFrameGeometry {
 public:
     TFrameGeometry() = default;
+    ~TFrameGeometry();
     TFrameGeometry(const TFrameGeometry&) = delete;
     TFrameGeometry& operator=(const TFrameGeometry&) = delete;
 
@@ -57,8 +59,19 @@ public:
     // The triangles to send for items[k] of the last Prepare, by their
     // numbers in Mesh(k) (in the object's own frame); both valid until the
     // next Prepare.
-    const TTriangleBatch& Batch(std::size_t k) const { return *m_batches[k]; }
+    // The hidden triangles of the opaque part may still be being left out on
+    // the helper thread, in drawing order: Batch(k) waits for object k.
+    const TTriangleBatch& Batch(std::size_t k) const {
+        if (k < m_pendingEnd)
+            waitFor(k);
+        return *m_batches[k];
+    }
     const TMesh& Mesh(std::size_t k) const { return *m_meshes[k]; }
+
+    // Waits until the work the last Prepare left running is done (rethrowing
+    // what it met) and frees what only that frame needed. Prepare and the
+    // destructor call it; a renderer calls it once the frame is drawn.
+    void Finish();
 
     // What the last Prepare did, for tests: objects whose triangles were
     // selected again, and whether the hidden triangles of the opaque part
@@ -92,6 +105,10 @@ private:
     // Brings the entry's mesh, matrix and options up to date; true when its
     // candidates must be selected again.
     bool update(Entry& e, TBaseSceneObject* object, const Matrix4f& toClip, const TFrameOptions& options);
+    // Sorts out the first `count` batches of m_in into m_out: on the helper
+    // thread while Batch is called (m_pending), or here when it is taken.
+    void sortOut(std::size_t count);
+    void waitFor(std::size_t k) const;
     // The entry's candidates placed in the window, for the occlusion pass.
     static TPlacedBatch placed(const Entry& e);
     // The mesh of the key, built by `object` unless another holder of the key has it.
@@ -104,6 +121,12 @@ private:
     std::vector<const TMesh*> m_meshes;
     std::vector<Entry*> m_order;
     TOcclusionBuffer m_occlusion;
+    std::vector<TPlacedBatch> m_in;      // the opaque part, for the occlusion pass
+    std::vector<TTriangleBatch*> m_out;  // their visible triangles
+    std::vector<Entry*> m_changed;       // selected again by the last Prepare
+    std::atomic<std::size_t> m_ready{0}; // batches sorted out so far
+    std::size_t m_pendingEnd = 0;        // Batch(k) waits below this
+    bool m_pending = false;
     // The opaque part the occlusion buffer was made from: object and candidate version.
     std::vector<std::pair<const TBaseSceneObject*, std::uint64_t>> m_occluders, m_nextOccluders;
     TFrameOptions m_occlusionOptions;

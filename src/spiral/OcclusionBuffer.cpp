@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -246,17 +247,23 @@ void TOcclusionBuffer::RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out)
                  });
 }
 
-void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
-                                 bool cullBackFaces) {
+struct TOcclusionBuffer::SetUps {
+    std::vector<SetUp> all;
+};
+
+TOcclusionBuffer::TOcclusionBuffer() : m_setUps(std::make_unique<SetUps>()) {}
+TOcclusionBuffer::~TOcclusionBuffer() = default;
+
+void TOcclusionBuffer::RecordAmong(const std::vector<TPlacedBatch>& in, bool cullBackFaces) {
     // Each triangle is set up once for both passes when all of them fit in
     // the set-up buffer. Otherwise (many markers: keeping every set-up until
     // the second pass would take more memory than all the batches together)
     // the bounds are lowered a run of batches at a time, the buffer reused
     // from run to run, and the second pass sets the triangles up again.
     constexpr std::size_t kRunTriangles = std::size_t(1) << 18;
-    static thread_local std::vector<SetUp> setUps;
-    std::vector<std::size_t> first;
-    bool allKept = false;
+    std::vector<SetUp>& setUps = m_setUps->all;
+    std::vector<std::size_t>& first = m_first;
+    m_allKept = false;
     for (std::size_t b0 = 0; b0 < in.size();) {
         first.assign(1, 0);
         std::size_t b1 = b0;
@@ -264,7 +271,7 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
             first.push_back(first.back() + in[b1].triangles->triangles.size());
             ++b1;
         }
-        allKept = b0 == 0 && b1 == in.size();
+        m_allKept = b0 == 0 && b1 == in.size();
         setUps.resize(first.back());
         SetUp* const ups = setUps.data();
         // The set-ups are independent; the bounds are then lowered in drawing order.
@@ -278,34 +285,36 @@ void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std:
                              });
             }
         });
-        // Each thread lowers the bounds of its own rows (from this thread's
-        // set-up buffer: a thread_local named in the lambda would be the
-        // other thread's own).
-        const std::vector<SetUp>& runSetUps = setUps;
+        // Each thread lowers the bounds of its own rows.
         RunInParallel(std::size_t(m_height), [&](std::size_t firstRow, std::size_t endRow) {
-            for (const SetUp& u : runSetUps)
+            for (const SetUp& u : setUps)
                 if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
                     record(u.t, m_margin, m_upper.data(), m_width, int(firstRow), int(endRow));
         }, 2);
         b0 = b1;
     }
-    // The bounds are complete: the batches are sorted out independently.
-    if (!allKept) {
-        RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
-            for (std::size_t b = begin; b < end; ++b)
-                RemoveHidden(in[b], *out[b]);
-        });
+}
+
+void TOcclusionBuffer::SortOut(const std::vector<TPlacedBatch>& in, std::size_t b, TTriangleBatch& out) const {
+    if (!m_allKept) {
+        RemoveHidden(in[b], out);
         return;
     }
-    const std::vector<SetUp>& all = setUps;
+    const std::vector<SetUp>& all = m_setUps->all;
+    const std::size_t count = in[b].triangles->triangles.size();
+    Compactor kept(in[b], out);
+    std::size_t next = m_first[b];
+    for (std::size_t j = 0; j < count; ++j, ++next)
+        if (mayShow(all[next].t, all[next].s, m_margin, m_upper.data(), m_width))
+            kept.keep(j);
+}
+
+void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
+                                 bool cullBackFaces) {
+    RecordAmong(in, cullBackFaces);
+    // The bounds are complete: the batches are sorted out independently.
     RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t b = begin; b < end; ++b) {
-            const std::size_t count = in[b].triangles->triangles.size();
-            Compactor kept(in[b], *out[b]);
-            std::size_t next = first[b];
-            for (std::size_t j = 0; j < count; ++j, ++next)
-                if (mayShow(all[next].t, all[next].s, m_margin, m_upper.data(), m_width))
-                    kept.keep(j);
-        }
+        for (std::size_t b = begin; b < end; ++b)
+            SortOut(in, b, *out[b]);
     });
 }

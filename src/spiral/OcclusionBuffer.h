@@ -20,6 +20,7 @@
 
 #include "spiral/VisibleTriangles.h"
 
+#include <memory>
 #include <vector>
 
 // One object's triangles as this pass sees them: their numbers, the three
@@ -39,6 +40,11 @@ struct TPlacedBatch {
 
 class TOcclusionBuffer {
 public:
+    TOcclusionBuffer();
+    ~TOcclusionBuffer();
+    TOcclusionBuffer(const TOcclusionBuffer&) = delete;
+    TOcclusionBuffer& operator=(const TOcclusionBuffer&) = delete;
+
     // Nothing drawn yet on a viewport of width x height pixels (at most
     // kMaxCulledViewport each); margin: see PixelMargin.
     void Reset(int width, int height, float margin = kPixelMargin);
@@ -60,6 +66,13 @@ public:
     // (in.size() == out.size(); none of the out batches is one of the in).
     void HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
                    bool cullBackFaces);
+    // HideAmong in two steps, for a caller that sorts the batches out itself
+    // (on another thread, while the first ones are drawn): RecordAmong
+    // records every batch; SortOut(in, b, out) then fills `out` from in[b]
+    // as HideAmong does, any b in any order or thread, until the next Reset
+    // or RecordAmong (and with `in` unchanged).
+    void RecordAmong(const std::vector<TPlacedBatch>& in, bool cullBackFaces);
+    void SortOut(const std::vector<TPlacedBatch>& in, std::size_t b, TTriangleBatch& out) const;
 
     // The upper bound of the depth drawn at pixel (x, y) (from the lower left
     // corner), or a value above 1 where nothing is certainly drawn.
@@ -69,4 +82,10 @@ private:
     int m_width = 0, m_height = 0;
     float m_margin = kPixelMargin;
     std::vector<float> m_upper;
+    // The set-ups RecordAmong keeps for SortOut: batch b's start at m_first[b]
+    // when all of them fit (m_allKept).
+    struct SetUps;
+    std::unique_ptr<SetUps> m_setUps;
+    std::vector<std::size_t> m_first;
+    bool m_allKept = false;
 };

@@ -245,7 +245,7 @@ public:
     // busy with another caller's job or has no thread.
     bool Run(const std::function<void()>& job) {
         std::unique_lock<std::mutex> lock(m_mutex, std::try_to_lock);
-        if (!lock.owns_lock() || m_busy || !m_thread.joinable())
+        if (!lock.owns_lock() || m_busy || m_started || !m_thread.joinable())
             return false;
         m_busy = true;
         m_job = &job;
@@ -268,6 +268,37 @@ public:
         if (theirs)
             std::rethrow_exception(theirs);
         return true;
+    }
+
+    // Starts the job on the helper thread alone and returns; false when the
+    // helper is busy or has no thread.
+    bool Start(std::function<void()> job) {
+        std::unique_lock<std::mutex> lock(m_mutex, std::try_to_lock);
+        if (!lock.owns_lock() || m_busy || m_started || !m_thread.joinable())
+            return false;
+        m_busy = true;
+        m_owned = std::move(job);
+        m_job = &m_owned;
+        m_error = nullptr;
+        m_started = true;
+        ++m_generation;
+        lock.unlock();
+        m_wake.notify_one();
+        return true;
+    }
+    // Waits for the job Start began, if any; rethrows its exception.
+    void Wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_started)
+            return;
+        m_done.wait(lock, [this] { return !m_busy; });
+        m_started = false;
+        m_owned = nullptr;
+        const std::exception_ptr error = m_error;
+        m_error = nullptr;
+        lock.unlock();
+        if (error)
+            std::rethrow_exception(error);
     }
 
 private:
@@ -313,6 +344,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake, m_done;
     const std::function<void()>* m_job = nullptr;
+    std::function<void()> m_owned; // the job Start began
+    bool m_started = false;
     std::exception_ptr m_error;
     std::uint64_t m_generation = 0;
     bool m_busy = false, m_quit = false;
@@ -320,6 +353,10 @@ private:
 };
 
 } // namespace
+
+bool StartInBackground(std::function<void()> job) { return Helper::Instance().Start(std::move(job)); }
+
+void WaitForBackground() { Helper::Instance().Wait(); }
 
 void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work, std::size_t parts) {
     // Below this many items a second thread costs more than it saves.

@@ -149,3 +149,10 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
 // from either thread reaches the caller once both have stopped.
 void RunInParallel(std::size_t count, const std::function<void(std::size_t, std::size_t)>& work,
                    std::size_t parts = 32);
+
+// Starts the job on that helper thread and returns at once; false (nothing
+// started) when the helper is taken or missing: the caller then runs the job
+// itself. WaitForBackground waits for the job started last and rethrows
+// what it threw. While it runs, RunInParallel runs on its caller alone.
+bool StartInBackground(std::function<void()> job);
+void WaitForBackground();

@@ -237,4 +237,6 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_BLEND);
+    if (!m_sendAll)
+        m_geometry.Finish();
 }
