@@ -80,44 +80,32 @@ void BM_SceneFrame(benchmark::State& state) {
 // reference without dropping the triangles that reach no pixel).
 BENCHMARK(BM_SceneFrame)->Args({0, 1, 0})->Args({1000, 1, 0})->Args({1000, 0, 0})->Args({1000, 1, 1})->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Frames while something moves, with 1000 markers: argument 0, the camera
-// turns by one degree per frame (a left drag in the view: every object seen
-// anew); 1, the date sphere moves along the spiral (a dial drag).
-void BM_SceneFrameMoving(benchmark::State& state) {
-    auto scene = makeScene(1000);
+// Frames while something moves, with `markers` markers: the camera turning
+// by one degree per frame (a left drag in the view: every object seen anew),
+// or the date sphere moving along the spiral (a dial drag).
+void moving(benchmark::State& state, int markers, bool cameraTurns) {
+    auto scene = makeScene(markers);
     TSceneViewer viewer;
     if (!setUpViewer(state, viewer, *scene))
         return;
     viewer.GrabFrame();
     int step = 0;
     for (auto _ : state) {
-        if (state.range(0) == 0)
+        if (cameraTurns)
             scene->Camera1->OrbitTarget(0, 1);
         else
             PlaceOnSpiral(*scene->SpherePos, 5, 1.0, 0.3, -4550.0 + (step++ * 37) % 4580);
         benchmark::DoNotOptimize(viewer.RenderNow());
     }
 }
+
+// 1000 markers; argument 0: the camera turns, 1: the date sphere moves.
+void BM_SceneFrameMoving(benchmark::State& state) { moving(state, 1000, state.range(0) == 0); }
 BENCHMARK(BM_SceneFrameMoving)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Frames with the markers of a large event file (argument 0: markers): the
-// camera turning by one degree (argument 1 = 0: every object selected and
-// hidden again), or the date sphere moving as a dial turns (1).
-void BM_SceneFrameManyMarkers(benchmark::State& state) {
-    auto scene = makeScene(int(state.range(0)));
-    TSceneViewer viewer;
-    if (!setUpViewer(state, viewer, *scene))
-        return;
-    viewer.GrabFrame();
-    int step = 0;
-    for (auto _ : state) {
-        if (state.range(1) == 0)
-            scene->Camera1->OrbitTarget(0, 1);
-        else
-            PlaceOnSpiral(*scene->SpherePos, 5, 1.0, 0.3, -4550.0 + (step++ * 37) % 4580);
-        benchmark::DoNotOptimize(viewer.RenderNow());
-    }
-}
+// The markers of a large event file (argument 0), the camera turning
+// (argument 1 = 0) or the date sphere moving as a dial turns (1).
+void BM_SceneFrameManyMarkers(benchmark::State& state) { moving(state, int(state.range(0)), state.range(1) == 0); }
 BENCHMARK(BM_SceneFrameManyMarkers)
     ->Args({100000, 0})
     ->Args({100000, 1})

@@ -41,18 +41,27 @@ bool coversACentre(Win a, Win b, Win c, int w, int h) {
     return false;
 }
 
-TEST(SelectVisibleTriangles, DropsOnlyTrianglesWithoutFragments) {
+// The window's spiral in its 517 x 413 view, with a marker-like sphere.
+struct SpiralView {
     TSpiralScene scene;
-    BuildSpiral(*scene.Spirale, *scene.Spirale2, 5, 1.0, 0.3);
     TSceneBuffer buffer;
-    buffer.SetViewport(517, 413);
-    buffer.SetCamera(scene.Camera1);
+    TSphere sphere{scene.BaseSpirale};
+    SpiralView() {
+        BuildSpiral(*scene.Spirale, *scene.Spirale2, 5, 1.0, 0.3);
+        buffer.SetViewport(517, 413);
+        buffer.SetCamera(scene.Camera1);
+        sphere.Reparent(scene.BaseSpirale);
+        sphere.SetRadius(0.03f);
+        sphere.SetSlices(20);
+        sphere.SetStacks(20);
+    }
+};
+
+TEST(SelectVisibleTriangles, DropsOnlyTrianglesWithoutFragments) {
+    SpiralView view;
+    TSceneBuffer& buffer = view.buffer;
+    TSphere& s = view.sphere;
     for (double date : {-4000.0, -100.0, -1.0}) {
-        TSphere s(scene.BaseSpirale);
-        s.Reparent(scene.BaseSpirale);
-        s.SetRadius(0.03f);
-        s.SetSlices(20);
-        s.SetStacks(20);
         PlaceOnSpiral(s, 5, 1.0, 0.3, date);
         const Matrix4f toClip = s.WorldMatrix() * buffer.ViewMatrix() * buffer.ProjectionMatrix();
         const auto mesh = s.Mesh();
@@ -136,18 +145,12 @@ std::vector<unsigned> plainSelection(const TMesh& mesh, const Matrix4f& toClip, 
 }
 
 TEST(SelectVisibleTriangles, KeepsWhatThePlainRulesKeep) {
-    TSpiralScene scene;
-    BuildSpiral(*scene.Spirale, *scene.Spirale2, 5, 1.0, 0.3);
-    TSceneBuffer buffer;
-    buffer.SetViewport(517, 413);
-    buffer.SetCamera(scene.Camera1);
-    TSphere s(scene.BaseSpirale);
-    s.Reparent(scene.BaseSpirale);
-    s.SetSlices(20);
-    s.SetStacks(20);
+    SpiralView spiral;
+    TSceneBuffer& buffer = spiral.buffer;
+    TSphere& s = spiral.sphere;
     std::size_t total = 0;
     for (int view = 0; view < 12; ++view) {
-        scene.Camera1->OrbitTarget(17, view % 3 == 0 ? 25 : -9);
+        spiral.scene.Camera1->OrbitTarget(17, view % 3 == 0 ? 25 : -9);
         for (double date : {-4400.0, -2000.0, -300.0, -1.0}) {
             s.SetRadius(view % 2 ? 0.03f : 0.2f);
             PlaceOnSpiral(s, 5, 1.0, 0.3, date);
