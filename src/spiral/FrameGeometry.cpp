@@ -38,8 +38,11 @@ TPlacedBatch TFrameGeometry::placed(const Entry& e) {
     return p;
 }
 
-std::shared_ptr<const TMesh> TFrameGeometry::keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object) {
-    std::weak_ptr<const TMesh>& slot = m_keyedMeshes[key];
+std::shared_ptr<const TMesh> TFrameGeometry::keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object,
+                                                      const TGeometryKey*& stored) {
+    const auto it = m_keyedMeshes.try_emplace(key).first;
+    stored = &it->first;
+    std::weak_ptr<const TMesh>& slot = it->second;
     std::shared_ptr<const TMesh> mesh = slot.lock();
     if (!mesh) {
         auto built = std::make_shared<TMesh>();
@@ -59,24 +62,25 @@ bool TFrameGeometry::update(Entry& e, TBaseSceneObject* object, const Matrix4f& 
         same = same && e.source == Source::MeshId && e.meshId == mesh->Id();
         e.source = Source::MeshId;
         e.meshId = mesh->Id();
+        e.key = nullptr;
         e.mesh = std::move(mesh);
     } else {
         TGeometryKey key;
         key.type = &typeid(*object);
         if (object->GeometryKey(key)) {
             // The values the mesh is made of, as they are now (see the header).
-            const bool sameKey = e.source == Source::Key && e.key == key && e.mesh;
+            const bool sameKey = e.source == Source::Key && e.key && *e.key == key && e.mesh;
             same = same && sameKey;
             if (!sameKey) {
                 e.source = Source::Key;
-                e.key = key;
-                e.mesh = keyedMesh(key, *object);
+                e.mesh = keyedMesh(key, *object, e.key);
             }
         } else {
             auto built = std::make_shared<TMesh>();
             object->BuildGeometry(*built);
             same = same && e.source == Source::Content && e.mesh && e.mesh->SameContent(*built);
             e.source = Source::Content;
+            e.key = nullptr;
             e.mesh = std::move(built);
         }
     }

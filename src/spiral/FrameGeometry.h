@@ -83,19 +83,23 @@ private:
     // Where an object's mesh comes from: its own cache (told apart by the
     // mesh's Id), a key, or a build at every frame (compared by content).
     enum class Source { None, MeshId, Key, Content };
+    // One per object drawn: a million markers make a million of them, so
+    // they are kept small (the key lives in m_keyedMeshes, whose node stays
+    // while the entry holds its mesh; counters are 32-bit, compared for
+    // equality only).
     struct Entry {
         Source source = Source::None;
+        std::uint32_t version = 0; // of candidates
         std::uint64_t meshId = 0;
-        TGeometryKey key;
+        const TGeometryKey* key = nullptr;
         std::shared_ptr<const TMesh> mesh;
         Matrix4f toClip;
         TFrameOptions options;
         TTriangleBatch candidates; // triangles that can reach a pixel centre
-        std::vector<TWindowVertex> cornerWindows; // of the candidates, in the frame that selected them
-        std::uint64_t version = 0; // of candidates
         TTriangleBatch visible;    // candidates less the hidden ones
-        std::uint64_t visibleFrom = 0, visibleOcclusion = 0;
-        std::uint64_t frame = 0;   // last frame that drew the object
+        std::vector<TWindowVertex> cornerWindows; // of the candidates, in the frame that selected them
+        std::uint32_t visibleFrom = 0, visibleOcclusion = 0;
+        std::uint32_t frame = 0; // last frame that drew the object
     };
 
     struct KeyHash {
@@ -111,8 +115,10 @@ private:
     void waitFor(std::size_t k) const;
     // The entry's candidates placed in the window, for the occlusion pass.
     static TPlacedBatch placed(const Entry& e);
-    // The mesh of the key, built by `object` unless another holder of the key has it.
-    std::shared_ptr<const TMesh> keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object);
+    // The mesh of the key, built by `object` unless another holder of the key
+    // has it; `stored` points at the key as the map keeps it.
+    std::shared_ptr<const TMesh> keyedMesh(const TGeometryKey& key, const TBaseSceneObject& object,
+                                           const TGeometryKey*& stored);
 
     std::unordered_map<const TBaseSceneObject*, Entry> m_entries;
     // Held by the entries; gone when no entry holds it.
@@ -128,11 +134,11 @@ private:
     std::size_t m_pendingEnd = 0;        // Batch(k) waits below this
     bool m_pending = false;
     // The opaque part the occlusion buffer was made from: object and candidate version.
-    std::vector<std::pair<const TBaseSceneObject*, std::uint64_t>> m_occluders, m_nextOccluders;
+    std::vector<std::pair<const TBaseSceneObject*, std::uint32_t>> m_occluders, m_nextOccluders;
     TFrameOptions m_occlusionOptions;
-    std::uint64_t m_occlusionVersion = 0;
-    std::uint64_t m_versions = 0;
-    std::uint64_t m_frame = 0;
+    std::uint32_t m_occlusionVersion = 0;
+    std::uint32_t m_versions = 0;
+    std::uint32_t m_frame = 0;
     int m_selected = 0;
     bool m_occlusionRebuilt = false;
 };

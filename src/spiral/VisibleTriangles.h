@@ -51,47 +51,40 @@ inline TWindowVertex ToWindow(const Vector3f& v, const Matrix4f& toClip, float h
     return o;
 }
 
-// Numbers below a bound (triangles or vertices of a mesh): 16 bits each
-// while the bound is at most 65 536 (every sphere), 32 beyond. A frame keeps
-// such lists for every object, so their size is what a large scene costs.
+// Numbers below a bound (the triangles of a mesh): 16 bits each while the
+// bound is at most 65 536 (every sphere), two 16-bit halves beyond. A frame
+// keeps such lists for every object, so their size is what a large scene
+// costs.
 class TIndexList {
 public:
     // Empties the list for numbers below `bound`.
     void Reset(std::size_t bound) {
         m_wide = bound > 65536;
-        std::vector<std::uint16_t>().swap(m_16);
-        std::vector<std::uint32_t>().swap(m_32);
+        std::vector<std::uint16_t>().swap(m_data);
     }
     void push_back(unsigned i) {
+        m_data.push_back(std::uint16_t(i));
         if (m_wide)
-            m_32.push_back(i);
-        else
-            m_16.push_back(std::uint16_t(i));
+            m_data.push_back(std::uint16_t(i >> 16));
     }
-    std::size_t size() const { return m_wide ? m_32.size() : m_16.size(); }
-    bool empty() const { return size() == 0; }
-    unsigned operator[](std::size_t k) const { return m_wide ? m_32[k] : m_16[k]; }
-    // For glDrawElements: 16- or 32-bit unsigned indices.
-    bool Wide() const { return m_wide; }
-    const void* Data() const { return m_wide ? static_cast<const void*>(m_32.data()) : m_16.data(); }
-    // The list becomes data[0 .. count), numbers below `bound`, in vectors of
-    // exactly that size.
+    std::size_t size() const { return m_wide ? m_data.size() / 2 : m_data.size(); }
+    bool empty() const { return m_data.empty(); }
+    unsigned operator[](std::size_t k) const {
+        return m_wide ? unsigned(m_data[2 * k]) | unsigned(m_data[2 * k + 1]) << 16 : m_data[k];
+    }
+    // The list becomes data[0 .. count), numbers below `bound`, in a vector
+    // of exactly that size.
     void Assign(const unsigned* data, std::size_t count, std::size_t bound) {
-        Reset(bound);
-        if (m_wide) {
-            m_32.assign(data, data + count);
-        } else {
-            std::vector<std::uint16_t>(count).swap(m_16);
-            for (std::size_t k = 0; k < count; ++k)
-                m_16[k] = std::uint16_t(data[k]);
+        m_wide = bound > 65536;
+        std::vector<std::uint16_t>(m_wide ? 2 * count : count).swap(m_data);
+        for (std::size_t k = 0; k < count; ++k) {
+            if (m_wide) {
+                m_data[2 * k] = std::uint16_t(data[k]);
+                m_data[2 * k + 1] = std::uint16_t(data[k] >> 16);
+            } else {
+                m_data[k] = std::uint16_t(data[k]);
+            }
         }
-    }
-    // Gives back the slack of the vectors (the list is kept for many frames).
-    void Fit() {
-        if (m_16.capacity() > m_16.size())
-            std::vector<std::uint16_t>(m_16).swap(m_16);
-        if (m_32.capacity() > m_32.size())
-            std::vector<std::uint32_t>(m_32).swap(m_32);
     }
     bool operator==(const TIndexList& o) const {
         if (size() != o.size())
@@ -103,8 +96,7 @@ public:
     }
 
 private:
-    std::vector<std::uint16_t> m_16;
-    std::vector<std::uint32_t> m_32;
+    std::vector<std::uint16_t> m_data;
     bool m_wide = false;
 };
 

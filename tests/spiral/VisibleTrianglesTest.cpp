@@ -168,4 +168,18 @@ TEST(SelectVisibleTriangles, KeepsWhatThePlainRulesKeep) {
     EXPECT_GT(total, 2000u);
 }
 
+// Lists of numbers past 65 535 (meshes of more triangles) keep every bit.
+TEST(TIndexList, WideNumbersSurvive) {
+    const std::vector<unsigned> numbers = {0, 65535, 65536, 70001, 123456};
+    TIndexList assigned, pushed;
+    assigned.Assign(numbers.data(), numbers.size(), 200000);
+    pushed.Reset(200000);
+    for (unsigned n : numbers)
+        pushed.push_back(n);
+    ASSERT_EQ(assigned.size(), numbers.size());
+    for (std::size_t k = 0; k < numbers.size(); ++k)
+        EXPECT_EQ(assigned[k], numbers[k]);
+    EXPECT_TRUE(assigned == pushed);
+}
+
 } // namespace
