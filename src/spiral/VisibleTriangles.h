@@ -104,7 +104,6 @@ private:
 // mesh's order: two bytes a triangle for a sphere.
 struct TTriangleBatch {
     TIndexList triangles;
-    void Clear() { triangles.Reset(0); }
     bool Empty() const { return triangles.empty(); }
 };
 
