@@ -18,15 +18,18 @@ shift
 
 export QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1
 export QT_LOGGING_RULES="aevorium.*.info=true"
-# A folder of its own for the single-instance lock: an Aevorium the user runs
-# does not take this run for a second instance.
+# Folders of its own for the single-instance lock and socket: an Aevorium the
+# user runs, or another run at the same time, does not take this run for a
+# second instance.
 TMPDIR=$(mktemp -d)
-export TMPDIR
+XDG_RUNTIME_DIR=$(mktemp -d)
+chmod 700 "$XDG_RUNTIME_DIR"
+export TMPDIR XDG_RUNTIME_DIR
 log="$TMPDIR/program.log"
 pid=""
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
-  rm -rf "$TMPDIR"
+  rm -rf "$TMPDIR" "$XDG_RUNTIME_DIR"
 }
 trap cleanup EXIT
 fail() {

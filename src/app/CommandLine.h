@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -14,3 +15,8 @@ QStringList ProgramArguments(int argc, char** argv);
 // in ".aev" (case ignored), made absolute from the current folder; empty
 // otherwise. Such an argument is a file to open, not a display mode.
 QString EventFileArgument(const QStringList& arguments);
+
+// The same as the file system names it: the bytes of the first argument (any
+// name, valid UTF-8 or not), made absolute from the current folder, "." and
+// ".." resolved; empty when it does not end in ".aev".
+QByteArray NativeEventFileArgument(int argc, char** argv);

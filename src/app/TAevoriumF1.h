@@ -146,14 +146,19 @@ public:
     // the busy cursor and a progress dialog that can cancel. A file over
     // MaxEventFileSize bytes or MaxEventCount events is refused with a
     // message, as is one that memory cannot hold; then, and on a cancel, the
-    // list on show stays and the result is false.
+    // list on show stays and the result is false. A file that cannot be read
+    // (gone, refused, UTF-16 ...) says "Lecture du fichier : … impossible !"
+    // with the reason, and the list stays likewise.
     bool OpenEventFile(const QString& path);
+    // The same for a path as the file system names it (any bytes).
+    bool OpenEventFile(const QByteArray& nativePath);
     qint64 MaxEventFileSize = qint64(64) * 1024 * 1024;
     int MaxEventCount = 2000000;
     // An event file named on the command line (or by a later instance): opened
     // as "Ouvrir" would, entering custom mode first; a missing or unreadable
     // file is reported in an error box and nothing changes.
     void OpenEventFileArgument(const QString& path);
+    void OpenEventFileArgument(const QByteArray& nativePath);
     // Asked when the window is about to close: false keeps it open.
     bool CanCloseWithUnsavedEvents();
     // The file dialogs of event files; each remembers the path last chosen in it.

@@ -8,6 +8,7 @@
 #include "app/TApplication.h"
 #include "app/TEditionEven.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStyle>
@@ -21,14 +22,14 @@ namespace {
 // Opens an event file named on the command line once the main window serves
 // the user: not while the splash holds or a modal box or dialog is open (the
 // event editor works on the list being replaced), but as soon as they close.
-void openEventFileWhenIdle(const QString& path) {
+void openEventFileWhenIdle(const QByteArray& path) {
     QTimer::singleShot(0, AevoriumF1, [path] {
         if (!AevoriumF1->isVisible() || QApplication::activeModalWidget()) {
             QTimer::singleShot(200, AevoriumF1, [path] { openEventFileWhenIdle(path); });
             return;
         }
         AevoriumF1->OpenEventFileArgument(path);
-        qCInfo(lcInstance) << "event file" << path << "events:" << AevoriumF1->EventList.Count()
+        qCInfo(lcInstance) << "event file" << QFile::decodeName(path) << "events:" << AevoriumF1->EventList.Count()
                            << "custom:" << AevoriumF1->Personnalise1->isChecked();
     });
 }
@@ -38,18 +39,21 @@ void openEventFileWhenIdle(const QString& path) {
 int main(int argc, char** argv) {
     // The command line is the program's own: Qt sees only the program's name.
     const QStringList arguments = ProgramArguments(argc, argv);
-    const QString eventFile = EventFileArgument(arguments);
+    const QByteArray eventFile = NativeEventFileArgument(argc, argv);
     int qtArgc = 1;
     TApplication app(qtArgc, argv);
 
     // A second instance brings the first forward (handing it its event file) and
-    // ends without a window.
+    // ends without a window; when no running instance answers, this one starts
+    // as a first one would.
     TOneInstance oneInstance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     if (!oneInstance.IsFirstInstance()) {
         const bool reached = eventFile.isEmpty() ? oneInstance.ActivateRunningInstance()
                                                  : oneInstance.OpenInRunningInstance(eventFile);
         qCInfo(lcInstance) << "second instance; running instance reached:" << reached;
-        return 0;
+        if (reached)
+            return 0;
+        qCWarning(lcInstance) << "no running instance answered: starting on its own";
     }
     app.InstallFrenchAndFonts();
 

@@ -1,6 +1,7 @@
 #include "events/EventFile.h"
 
 #include "timescale/AevError.h"
+#include "timescale/FileAccess.h"
 #include "timescale/IniFile.h"
 
 #include <QFile>
@@ -45,9 +46,10 @@ QString FormatDateText(double dateMa) {
     return text;
 }
 
-TEventList LoadEventFile(const QString& path, int* skipped) {
+namespace {
+
+TEventList eventsOf(const TIniFile& ini, int* skipped) {
     TEventList events;
-    const TIniFile ini(path);
     const QString key = QLatin1String(EventKey);
     int nameless = 0;
     for (QString date : ini.ReadSections()) {
@@ -65,6 +67,23 @@ TEventList LoadEventFile(const QString& path, int* skipped) {
     if (skipped)
         *skipped = nameless;
     return events;
+}
+
+} // namespace
+
+TEventList LoadEventFile(const QString& path, int* skipped) { return eventsOf(TIniFile(path), skipped); }
+
+TEventList ReadEventFile(const QByteArray& nativePath, qint64 maxSize, int* skipped) {
+    QByteArray bytes = ReadWholeFile(nativePath, maxSize);
+    // UTF-16 text (with its mark, or "[" followed or preceded by a zero byte)
+    // would read as no event at all.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.startsWith(QByteArray("[\0", 2)) ||
+        bytes.startsWith(QByteArray("\0[", 2)))
+        throw EAevError(QStringLiteral("le fichier est en UTF-16 ; un fichier d'événements s'enregistre en "
+                                       "Windows-1252 (ANSI)"));
+    const TIniFile ini(QFile::decodeName(nativePath), bytes);
+    bytes = QByteArray(); // the INI file holds its own reference
+    return eventsOf(ini, skipped);
 }
 
 void SaveEventFile(const QString& path, const TEventList& events) {

@@ -24,6 +24,13 @@ QString FormatDateText(double dateMa);
 // EAevError when the file is too large to be read (see TIniFile).
 TEventList LoadEventFile(const QString& path, int* skipped = nullptr);
 
+// The events of the file named by `nativePath` (the file system's own bytes),
+// read as LoadEventFile does but through one open handle. Raises EAevError
+// with the French reason when the file cannot be read, holds more than
+// `maxSize` bytes, or is UTF-16 text (an event file is Windows-1252): such a
+// file never reads as an empty list.
+TEventList ReadEventFile(const QByteArray& nativePath, qint64 maxSize, int* skipped = nullptr);
+
 // Writes every event into `path`, in list order: the key "Evenement" of the
 // section named by its date text. Sections of the file whose date texts are not
 // in the list stay; new sections are appended; a date text listed twice leaves

@@ -208,6 +208,16 @@ TIniFile::TIniFile(const QString& path) : m_path(path) {
         throw EAevError(QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(path));
     // As many bytes as the file holds now (read(n) would reserve n bytes first).
     m_bytes = file.read(file.size());
+    parse();
+}
+
+TIniFile::TIniFile(const QString& path, const QByteArray& bytes) : m_path(path), m_bytes(bytes) {
+    if (m_bytes.size() > MaxFileSize)
+        throw EAevError(QStringLiteral("Le fichier %1 dépasse 256 Mo : il n'est pas lu.").arg(path));
+    parse();
+}
+
+void TIniFile::parse() {
     const QByteArray& bytes = m_bytes;
 
     // The start of each section line, then each section is cut out of the bytes.

@@ -29,6 +29,9 @@ public:
     // file (a folder, a device, a pipe), reads as empty. Raises EAevError with a
     // French message when the file is larger than MaxFileSize.
     explicit TIniFile(const QString& path);
+    // The file `path` whose bytes were read already (by one open handle, see
+    // ReadWholeFile); the same limits apply.
+    TIniFile(const QString& path, const QByteArray& bytes);
     ~TIniFile();
     TIniFile(TIniFile&&) noexcept;
     TIniFile& operator=(TIniFile&&) noexcept;
@@ -77,6 +80,7 @@ private:
         qsizetype bodyBegin;   // offset of the first body line in text
         mutable std::unique_ptr<KeyIndex> keys; // built on the first lookup, dropped on a write
     };
+    void parse();
     int findSection(const QString& name) const;
     const KeyIndex& keysOf(const Section& section) const;
     void appendSection(const QString& name, const QByteArray& firstLine);

@@ -479,6 +479,32 @@ TEST_F(CustomEventsTest, TooLargeFilesAndCancelledLoadsKeepTheList) {
     EXPECT_EQ(w->Scene->CollisionManager1.Count(), 4);
 }
 
+// A file that cannot be read once chosen (gone meanwhile, a folder, UTF-16
+// text) is reported with its reason and never replaces the list by an empty one.
+TEST_F(CustomEventsTest, UnreadableFilesAreReportedAndKeepTheList) {
+    enterCustomMode();
+    markMarkers();
+    QDir().mkdir(path("dossier.aev"));
+    writeBytes(path("utf16.aev"), QByteArray("\xFF\xFE[\0-\0""1\0]\0", 10));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {{"parti.aev", "fichier ou dossier introuvable"},
+                 {"dossier.aev", "c'est un dossier"},
+                 {"utf16.aev", "UTF-16"}};
+    for (const auto& c : cases) {
+        asked.clear();
+        EXPECT_FALSE(w->OpenEventFile(path(c.name))) << c.name;
+        ASSERT_EQ(asked.size(), 1) << c.name;
+        EXPECT_TRUE(asked[0].text.startsWith(QStringLiteral("Lecture du fichier : \r") + path(c.name) +
+                                             QStringLiteral("\rimpossible !")))
+            << asked[0].text.toStdString();
+        EXPECT_TRUE(asked[0].text.contains(QString::fromUtf8(c.reason))) << c.name;
+        EXPECT_EQ(w->EventList.Texts(), QStringList({"Extinction", "Formation"}));
+        EXPECT_TRUE(markersKept());
+    }
+}
+
 TEST_F(CustomEventsTest, ClosingWithUnsavedEditsAsks) {
     w->show();
     // Nothing unsaved: closes at once.

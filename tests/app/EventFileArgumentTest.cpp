@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <unistd.h>
 #include <memory>
 
 TEST(CommandLine, OnlyAFirstArgumentEndingInAevIsAnEventFile) {
@@ -111,4 +113,24 @@ TEST_F(EventFileArgumentTest, AMissingOrUnreadableFileIsReportedAndChangesNothin
     EXPECT_FALSE(w->Personnalise1->isChecked());
     ASSERT_EQ(w->EventList.Count(), 1);
     EXPECT_EQ(w->EventList.Text(0), QStringLiteral("Extinction"));
+}
+
+// A name that is not valid UTF-8 is the file system's own: found and opened.
+TEST_F(EventFileArgumentTest, ANameThatIsNotUtf8IsOpened) {
+    const QByteArray native = QFile::encodeName(dir.path()) + "/\xE9t\xE9.aev";
+    FILE* f = std::fopen(native.constData(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("[-1,000]\r\nEvenement=Un\r\n", f);
+    std::fclose(f);
+    w->OpenEventFileArgument(native);
+    EXPECT_TRUE(asked.isEmpty());
+    ASSERT_EQ(w->EventList.Count(), 1);
+    EXPECT_EQ(w->EventList.Text(0), QStringLiteral("Un"));
+
+    char prog[] = "aevorium", relative[] = "sous/../\xE9t\xE9.AEV", other[] = "x.txt";
+    char* argv[] = {prog, relative, nullptr};
+    EXPECT_EQ(NativeEventFileArgument(2, argv), QFile::encodeName(QDir::currentPath()) + "/\xE9t\xE9.AEV");
+    argv[1] = other;
+    EXPECT_EQ(NativeEventFileArgument(2, argv), QByteArray());
+    ::unlink(native.constData()); // Qt cannot name it to remove the folder
 }

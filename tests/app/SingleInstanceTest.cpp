@@ -7,14 +7,28 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 QString programPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/aevorium"); }
+
+// Each test has its own runtime and temporary folders (made by the fixture),
+// so that it never meets another test's instance or a user's running program.
+struct Folders {
+    QTemporaryDir runtime, temp;
+};
+Folders* folders = nullptr;
 
 QProcessEnvironment environment() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("aevorium.*.info=true"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folders->runtime.path());
+    env.insert(QStringLiteral("TMPDIR"), folders->temp.path());
     return env;
 }
 
@@ -45,9 +59,16 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override { folders = &own; }
+    void TearDown() override { folders = nullptr; }
+    Folders own;
+};
+
 } // namespace
 
-TEST(SingleInstance, ASecondProcessActivatesTheFirstAndEnds) {
+TEST_F(SingleInstance, ASecondProcessActivatesTheFirstAndEnds) {
     if (!QFile::exists(programPath()))
         GTEST_SKIP() << "program not built";
     QProcess first;
@@ -68,7 +89,7 @@ TEST(SingleInstance, ASecondProcessActivatesTheFirstAndEnds) {
     stop(first);
 }
 
-TEST(SingleInstance, CopiesUnderAnotherNameDoNotSeeEachOther) {
+TEST_F(SingleInstance, CopiesUnderAnotherNameDoNotSeeEachOther) {
     if (!QFile::exists(programPath()))
         GTEST_SKIP() << "program not built";
     QTemporaryDir dir;
@@ -85,7 +106,7 @@ TEST(SingleInstance, CopiesUnderAnotherNameDoNotSeeEachOther) {
     stop(first);
 }
 
-TEST(SingleInstance, AnEventFileIsOpenedAtStartAndALaterOneGoesToTheRunningInstance) {
+TEST_F(SingleInstance, AnEventFileIsOpenedAtStartAndALaterOneGoesToTheRunningInstance) {
     if (!QFile::exists(programPath()))
         GTEST_SKIP() << "program not built";
     QTemporaryDir dir;
@@ -107,11 +128,50 @@ TEST(SingleInstance, AnEventFileIsOpenedAtStartAndALaterOneGoesToTheRunningInsta
     EXPECT_TRUE(second.readAllStandardError().contains("running instance reached: true"));
     EXPECT_TRUE(waitForLog(first, log, "event file \"" + dir.filePath("b.aev").toUtf8() + "\" events: 2 custom: true"));
     EXPECT_TRUE(log.contains("activation requested"));
+
+    // A name that is not UTF-8 goes through the channel as the file system's bytes.
+    FILE* f = std::fopen((QFile::encodeName(dir.path()) + "/\xE9t\xE9.aev").constData(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("[-1,000]\r\nEvenement=Un\r\n[-2,000]\r\nEvenement=Deux\r\n[-3,000]\r\nEvenement=Trois\r\n", f);
+    std::fclose(f);
+    QProcess third;
+    third.setWorkingDirectory(dir.path());
+    start(third, QStringLiteral("/bin/sh"),
+          {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$(printf '\\351t\\351.aev')\""), programPath()});
+    ASSERT_TRUE(third.waitForFinished(10000));
+    EXPECT_TRUE(third.readAllStandardError().contains("running instance reached: true"));
+    EXPECT_TRUE(waitForLog(first, log, "events: 3 custom: true"));
     stop(first);
+    ::unlink((QFile::encodeName(dir.path()) + "/\xE9t\xE9.aev").constData()); // Qt cannot name it
+}
+
+// A lock that no running instance answers for (a stale file, or a holder that
+// does not listen) never makes the program end without a window.
+TEST_F(SingleInstance, WithoutAnAnswerTheProgramStartsOnItsOwn) {
+    if (!QFile::exists(programPath()))
+        GTEST_SKIP() << "program not built";
+    const QByteArray lock = QFile::encodeName(folders->runtime.path()) + "/aevorium-aevorium.lock";
+    writeFile(QFile::decodeName(lock), "x"); // a stale one-byte lock
+    QProcess p;
+    start(p, programPath());
+    QByteArray log;
+    EXPECT_TRUE(waitForLog(p, log, "window made"));
+    stop(p);
+
+    const int held = ::open(lock.constData(), O_RDWR);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    QProcess q;
+    start(q, programPath());
+    log.clear();
+    EXPECT_TRUE(waitForLog(q, log, "window made"));
+    EXPECT_TRUE(log.contains("running instance reached: false"));
+    stop(q);
+    ::close(held);
 }
 
 // Qt's own options are the program's arguments: none takes effect.
-TEST(SingleInstance, QtOptionsReachTheProgramsOwnRuleAndTakeNoEffect) {
+TEST_F(SingleInstance, QtOptionsReachTheProgramsOwnRuleAndTakeNoEffect) {
     if (!QFile::exists(programPath()))
         GTEST_SKIP() << "program not built";
     QProcess p;

@@ -20,9 +20,12 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include <cerrno>
 #include <chrono>
 #include <future>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,10 +91,14 @@ void TAevoriumF1::Ouvrir1Click() {
     OpenEventFile(OpenDialog1.FileName);
 }
 
-bool TAevoriumF1::OpenEventFile(const QString& path) {
+bool TAevoriumF1::OpenEventFile(const QString& path) { return OpenEventFile(QFile::encodeName(path)); }
+
+bool TAevoriumF1::OpenEventFile(const QByteArray& nativePath) {
     TBusyCursor busy;
+    const QString path = QFile::decodeName(nativePath); // as shown in the messages
     const QString kept = QStringLiteral("\rLa liste d'événements actuelle est conservée.");
-    if (QFileInfo(path).size() > MaxEventFileSize) {
+    struct stat st;
+    if (::stat(nativePath.constData(), &st) == 0 && st.st_size > MaxEventFileSize) {
         ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
                                QStringLiteral("\rest trop grand pour être ouvert (plus de %1 Mo).")
                                    .arg(MaxEventFileSize / (1024 * 1024)) +
@@ -119,19 +126,23 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
     TEventList list;
     std::vector<TSphere*> markers;
     try {
-        // The file is read in a thread of its own while this one keeps the
-        // window painting; a cancel waits for the end of the reading.
+        // The file is read in a thread of its own, through one open handle,
+        // while this one keeps the window painting; a cancel waits for the end
+        // of the reading.
         int skipped = 0;
-        std::future<TEventList> reading =
-            std::async(std::launch::async, [path, &skipped] { return LoadEventFile(path, &skipped); });
+        const qint64 maxSize = MaxEventFileSize;
+        std::future<TEventList> reading = std::async(std::launch::async, [nativePath, maxSize, &skipped] {
+            return ReadEventFile(nativePath, maxSize, &skipped);
+        });
         while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
             if (shown())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
         try {
             list = reading.get();
-        } catch (const EAevError& e) { // not a regular file, too large to read
+        } catch (const EAevError& e) { // gone, refused, not a regular file, UTF-16 ...
             progress.cancel();
-            ShowErrorBox(this, e.message() + kept);
+            ShowErrorBox(this, QStringLiteral("Lecture du fichier : \r") + path + QStringLiteral("\rimpossible !\r(") +
+                                   e.message() + QLatin1Char(')') + kept);
             return false;
         }
         if (progress.wasCanceled())
@@ -170,26 +181,29 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
     return true;
 }
 
-void TAevoriumF1::OpenEventFileArgument(const QString& path) {
+void TAevoriumF1::OpenEventFileArgument(const QString& path) { OpenEventFileArgument(QFile::encodeName(path)); }
+
+void TAevoriumF1::OpenEventFileArgument(const QByteArray& nativePath) {
     // The open dialog makes sure its file exists; a file named on the command
-    // line is checked here, so that the user learns why nothing opened.
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    // line is checked here, so that the user learns why nothing opened. The
+    // name is the file system's own, so that any name is found.
+    const QString path = QFile::decodeName(nativePath);
+    struct stat st;
+    const bool found = ::stat(nativePath.constData(), &st) == 0;
+    if (!found && errno == ENOENT) {
         ShowErrorBox(this, path + QStringLiteral(" introuvable !"));
         return;
     }
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!found || !S_ISREG(st.st_mode) || ::access(nativePath.constData(), R_OK) != 0) {
         ShowErrorBox(this, QStringLiteral("Lecture du fichier : \r") + path + QStringLiteral("\rimpossible !"));
         return;
     }
-    file.close();
     if (!Personnalise1->isChecked())
         Personnalise1Click(Personnalise1);
     else if (EventsModified &&
              !AskConfirmation(this, QStringLiteral("Remplacer la spirale personnalisée\rsans la sauvegarder ?")))
         return;
-    OpenEventFile(path);
+    OpenEventFile(nativePath);
 }
 
 void TAevoriumF1::Personnalise1Click(QObject* Sender) {
