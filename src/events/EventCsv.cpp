@@ -2,6 +2,7 @@
 
 #include "events/EventFile.h"
 #include "timescale/AevError.h"
+#include "timescale/FileAccess.h"
 #include "timescale/IniFile.h"
 #include "timescale/StrToFloat.h"
 
@@ -23,9 +24,14 @@ struct TCsvRecord {
 
 // Splits decoded CSV text into rows. Quoted cells may hold the separator,
 // doubled quotes and line breaks; CR LF, LF and CR all end a line.
+//
+// A row keeps at most MaxCells cells: the last one takes the rest of the row,
+// separators included, so that a row of millions of separators costs one
+// string, not millions.
 class TCsvSplitter {
 public:
-    TCsvSplitter(const QString& text, QChar separator) : m_text(text), m_sep(separator) {}
+    static constexpr int MaxCells = 64;
+    TCsvSplitter(QStringView text, QChar separator) : m_text(text), m_sep(separator) {}
 
     bool Next(TCsvRecord& record) {
         const qsizetype n = m_text.size();
@@ -35,6 +41,17 @@ public:
         record.Line = m_line;
         record.Unterminated = false;
         QString cell;
+        qsizetype run = -1; // start of the characters outside quotes not yet in `cell`
+        // Such characters are copied in one piece, so that a cell takes its own size.
+        auto flush = [&](qsizetype end) {
+            if (run < 0)
+                return;
+            if (cell.isEmpty())
+                cell = m_text.mid(run, end - run).toString();
+            else
+                cell += m_text.mid(run, end - run);
+            run = -1;
+        };
         bool quoted = false;   // inside quotes
         bool cellStart = true; // nothing but blanks read in this cell yet
         while (m_pos < n) {
@@ -54,26 +71,31 @@ public:
                 }
                 continue;
             }
-            if (c == m_sep) {
+            if (c == m_sep && record.Cells.size() < MaxCells - 1) {
+                flush(m_pos - 1);
                 record.Cells << cell;
                 cell.clear();
                 cellStart = true;
             } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                flush(m_pos - 1);
                 if (c == QLatin1Char('\r') && nextIs('\n'))
                     ++m_pos;
                 ++m_line;
                 record.Cells << cell;
                 return true;
-            } else if (c == QLatin1Char('"') && cellStart) {
+            } else if (c == QLatin1Char('"') && cellStart && record.Cells.size() < MaxCells - 1) {
                 quoted = true;
                 cell.clear(); // blanks before the opening quote
+                run = -1;
                 cellStart = false;
             } else {
-                cell += c;
+                if (run < 0)
+                    run = m_pos - 1;
                 if (c != QLatin1Char(' '))
                     cellStart = false;
             }
         }
+        flush(m_pos);
         record.Unterminated = quoted;
         record.Cells << cell;
         return true;
@@ -82,7 +104,7 @@ public:
 private:
     bool nextIs(char c) const { return m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char(c); }
 
-    const QString& m_text;
+    QStringView m_text;
     QChar m_sep;
     qsizetype m_pos = 0;
     int m_line = 1;
@@ -120,16 +142,38 @@ bool isTextHeader(const QString& cell) {
     return false;
 }
 
-// The text of a decoded file and the name of its encoding.
-QString decode(const QByteArray& bytes, QString* encoding) {
+// The text of a decoded file and the name of its encoding; what decoding had
+// to leave out or replace goes to `notes`.
+QString decode(const QByteArray& bytes, QString* encoding, QStringList* notes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         *encoding = QStringLiteral("UTF-8");
-        return QString::fromUtf8(bytes.mid(3));
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
     }
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         *encoding = QStringLiteral("UTF-16");
-        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        return utf16(bytes.mid(2));
+        if (bytes.size() % 2 != 0)
+            *notes << QStringLiteral("Le fichier UTF-16 a un nombre impair d'octets : son dernier octet, "
+                                     "incomplet, est ignoré.");
+        const bool little = bytes.startsWith("\xFF\xFE");
+        QString text(qsizetype((bytes.size() - 2) / 2), Qt::Uninitialized);
+        const auto* b = reinterpret_cast<const uchar*>(bytes.constData()) + 2;
+        for (qsizetype i = 0; i < text.size(); ++i, b += 2)
+            text[i] = QChar(char16_t(little ? b[0] | (b[1] << 8) : (b[0] << 8) | b[1]));
+        // Half of a surrogate pair alone is no character: no file could hold it.
+        qsizetype lone = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                ++i;
+            } else if (c.isSurrogate()) {
+                text[i] = QChar(QChar::ReplacementCharacter);
+                ++lone;
+            }
+        }
+        if (lone > 0)
+            *notes << QStringLiteral("%1 demi-caractère(s) UTF-16 isolé(s) remplacé(s) par « \uFFFD ».")
+                          .arg(FrenchCount(lone));
+        return text;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
@@ -143,7 +187,9 @@ QString decode(const QByteArray& bytes, QString* encoding) {
 
 // The separator that makes the most of the first rows read as a date and a
 // text; ties go to tab, then ";", then ",".
-QChar detectSeparator(const QString& text) {
+QChar detectSeparator(QStringView text) {
+    // The first rows are enough: the first 256 K characters at most.
+    text = text.left(256 * 1024);
     const QChar candidates[3] = {QLatin1Char('\t'), QLatin1Char(';'), QLatin1Char(',')};
     int best = -1;
     QChar chosen = QLatin1Char(';');
@@ -170,7 +216,8 @@ QChar detectSeparator(const QString& text) {
     if (best > 0)
         return chosen;
     // Nothing reads as a date: the separator found on the first line.
-    const QString first = text.section(QLatin1Char('\n'), 0, 0);
+    const QStringView first = text.left(text.indexOf(QLatin1Char('\n')) < 0 ? text.size()
+                                                                             : text.indexOf(QLatin1Char('\n')));
     for (QChar sep : candidates)
         if (first.contains(sep))
             return sep;
@@ -203,11 +250,43 @@ QString shortCell(const QString& cell) {
     return s;
 }
 
-QString frenchNumber(double v) {
-    QString s = QString::number(v, 'f', 0);
-    if (s.size() > 3) // thousands after a space, as in the rest of the French texts
-        s.insert(s.size() - 3, QChar(0x00A0));
-    return s;
+QString frenchNumber(double v) { return FrenchCount(qint64(std::llround(v))); }
+
+// A text a spreadsheet would take for a formula: it starts with "=", "+", "-",
+// "@", a tab or a carriage return, after any apostrophes (so that a text that
+// starts with an apostrophe comes back as it was).
+bool looksLikeFormula(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char('\''))
+        ++i;
+    if (i == text.size())
+        return false;
+    const char16_t c = text.at(i).unicode();
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+// The text of a cell read back: the apostrophe the export put before a
+// formula-like text goes again.
+QString withoutFormulaGuard(const QString& text) {
+    if (text.startsWith(QLatin1Char('\'')) && looksLikeFormula(QStringView(text).mid(1)))
+        return text.mid(1);
+    return text;
+}
+
+// The row's text: the text cell, and with `join` (the text is the last column
+// read) the cells after it joined back with their separator (a text holding
+// the separator without quotes). `joined` tells whether cells were joined.
+QString rowText(const QStringList& cells, int textColumn, bool join, QChar separator, bool* joined) {
+    *joined = false;
+    if (!join)
+        return cells[textColumn];
+    qsizetype last = cells.size() - 1;
+    while (last > textColumn && cells[last].trimmed().isEmpty())
+        --last; // empty columns after the text, as spreadsheets write them
+    if (last == textColumn)
+        return cells[textColumn];
+    *joined = true;
+    return QStringList(cells.mid(textColumn, last - textColumn + 1)).join(separator);
 }
 
 } // namespace
@@ -233,11 +312,22 @@ bool ParseCsvDate(const QString& cell, double* dateMa, int* decimals) {
     s.remove(QLatin1Char(' '));
     s.remove(QChar(0x00A0));
     s.remove(QChar(0x202F));
-    // One comma or point is the decimal separator; with both, the first one
-    // groups the thousands.
+    // One comma or point is the decimal separator; with both, the one that
+    // comes last (once) is, and the other groups the thousands before it, in
+    // groups of three digits ("4,550.0", "1.234,5"; not "1.2,3.4").
     const qsizetype comma = s.indexOf(QLatin1Char(',')), point = s.indexOf(QLatin1Char('.'));
     if (comma >= 0 && point >= 0) {
-        s.remove(comma < point ? QLatin1Char(',') : QLatin1Char('.'));
+        const QChar decimal = s.lastIndexOf(QLatin1Char(',')) > s.lastIndexOf(QLatin1Char('.')) ? QLatin1Char(',')
+                                                                                                 : QLatin1Char('.');
+        const QChar group = decimal == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
+        const qsizetype at = s.indexOf(decimal);
+        if (s.count(decimal) != 1 || s.lastIndexOf(group) > at)
+            return false;
+        const QStringList groups = s.left(at).split(group);
+        for (qsizetype i = 0; i < groups.size(); ++i)
+            if (groups[i].isEmpty() || groups[i].size() > 3 || (i > 0 && groups[i].size() != 3))
+                return false;
+        s.remove(group);
     }
     s.replace(QLatin1Char(','), QLatin1Char('.'));
     // Digits, at most one point, at least one digit.
@@ -287,11 +377,12 @@ QString CsvDateText(const QString& dateText) {
 
 TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
     TEventCsvResult result;
-    const QString text = decode(bytes, &result.Encoding);
+    const QString text = decode(bytes, &result.Encoding, &result.Notes);
     result.Separator = detectSeparator(text);
     TCsvSplitter splitter(text, result.Separator);
     TCsvRecord r;
     int dateColumn = 0, textColumn = 1;
+    bool joinColumns = true; // cells after the text column belong to the text
     bool firstRow = true;
     const int maxText = TIniFile::MaxValueLength;
     while (splitter.Next(r)) {
@@ -319,6 +410,11 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
                     result.HasHeader = true;
                     dateColumn = d >= 0 ? d : (t == 0 ? 1 : 0);
                     textColumn = t >= 0 ? t : (dateColumn == 0 ? 1 : 0);
+                    // Columns named after the text are columns of their own:
+                    // their cells are not part of the text.
+                    for (int i = textColumn + 1; i < r.Cells.size(); ++i)
+                        if (!r.Cells[i].trimmed().isEmpty())
+                            joinColumns = false;
                     continue;
                 }
             }
@@ -343,7 +439,18 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
                                                             : QString(result.Separator))});
             continue;
         }
-        const QString event = eventText(r.Cells[textColumn]);
+        bool joined = false;
+        const QString raw =
+            rowText(r.Cells, textColumn, joinColumns && textColumn > dateColumn, result.Separator, &joined);
+        // A text far beyond the limit is refused before it is cleaned up (a
+        // line break counts once per pair, surrounding blanks go).
+        const QStringView rawTrimmed = QStringView(raw).trimmed();
+        if (rawTrimmed.size() > 2 * qsizetype(maxText) + 2) {
+            result.Rejected.push_back({r.Line, QStringLiteral("texte trop long (%1 caractères, %2 au plus)")
+                                                   .arg(frenchNumber(double(rawTrimmed.size())), frenchNumber(maxText))});
+            continue;
+        }
+        const QString event = withoutFormulaGuard(eventText(raw.size() == rawTrimmed.size() ? raw : rawTrimmed.toString()));
         if (event.size() > maxText) {
             result.Rejected.push_back({r.Line, QStringLiteral("texte trop long (%1 caractères, %2 au plus)")
                                                    .arg(frenchNumber(event.size()), frenchNumber(maxText))});
@@ -351,6 +458,8 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
         }
         result.Events.Append(CsvEventDateText(date, decimals), event);
         result.EventLines.push_back(r.Line);
+        if (joined)
+            result.JoinedLines.push_back(r.Line);
         if (!IsWindows1252Encodable(event))
             result.NotWindows1252Lines.push_back(r.Line);
     }
@@ -394,6 +503,32 @@ QString EventCsvSummary(const TEventCsvResult& result, const QString& fileName) 
         else if (more > 1)
             lines << QStringLiteral("… et %1 autres lignes refusées.").arg(frenchNumber(more));
     }
+    auto lineNumbers = [](const QVector<int>& lines) {
+        QStringList numbers;
+        for (int i = 0; i < lines.size() && i < MaxListedRejections; ++i)
+            numbers << QString::number(lines[i]);
+        if (lines.size() > MaxListedRejections)
+            numbers << QStringLiteral("…");
+        return numbers.join(QStringLiteral(", "));
+    };
+    const int joined = int(result.JoinedLines.size());
+    if (joined > 0) {
+        const QString separator =
+            result.Separator == QLatin1Char('\t') ? QStringLiteral("tabulation") : QString(result.Separator);
+        lines << QString();
+        if (joined == 1)
+            lines << QStringLiteral("1 texte (ligne %1) contient le séparateur « %2 » sans guillemets : "
+                                    "il est gardé en entier.")
+                         .arg(lineNumbers(result.JoinedLines), separator);
+        else
+            lines << QStringLiteral("%1 textes (lignes %2) contiennent le séparateur « %3 » sans "
+                                    "guillemets : ils sont gardés en entier.")
+                         .arg(FrenchCount(joined), lineNumbers(result.JoinedLines), separator);
+    }
+    if (!result.Notes.isEmpty()) {
+        lines << QString();
+        lines << result.Notes;
+    }
     const int foreign = int(result.NotWindows1252Lines.size());
     if (foreign > 0) {
         QStringList numbers;
@@ -415,7 +550,11 @@ QString EventCsvSummary(const TEventCsvResult& result, const QString& fileName) 
 }
 
 namespace {
-QString csvCell(const QString& cell) {
+QString csvCell(QString cell) {
+    // A spreadsheet would evaluate it: an apostrophe before it makes it a text
+    // (and goes again on import).
+    if (looksLikeFormula(cell))
+        cell.prepend(QLatin1Char('\''));
     const bool quote = cell.contains(QLatin1Char(';')) || cell.contains(QLatin1Char('"')) ||
                        cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n')) ||
                        cell != cell.trimmed();

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QChar>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // Events to and from a spreadsheet, as CSV text.
@@ -35,13 +36,22 @@ struct TEventCsvResult {
     // Lines of events whose text holds characters that an event file (in
     // Windows-1252) cannot hold: they are kept in memory as read.
     QVector<int> NotWindows1252Lines;
+    // Lines of events whose text held the separator without quotes: the cells
+    // after the text were joined back to it with their separator.
+    QVector<int> JoinedLines;
+    // What decoding had to leave out or replace (an odd last byte of UTF-16,
+    // half surrogate pairs), in French.
+    QStringList Notes;
     QChar Separator = QLatin1Char(';');
     QString Encoding; // "UTF-8", "UTF-16" or "Windows-1252"
     bool HasHeader = false;
 };
 
 // Reads events from the bytes of a CSV file. Never fails: what cannot be read
-// is in Rejected.
+// is in Rejected. A text that starts with an apostrophe followed by what a
+// spreadsheet takes for a formula ("'=…", "'+…", "'-…", "'@…") loses that
+// apostrophe, which WriteEventCsv puts there. Memory taken stays within a few
+// times the size of the bytes.
 TEventCsvResult ReadEventCsv(const QByteArray& bytes);
 
 // Reads a CSV file; raises EAevError with a French text when the file cannot
@@ -79,7 +89,10 @@ QString CsvEventDateText(double dateMa, int decimals);
 QString CsvDateText(const QString& dateText);
 
 // The CSV text of a list: UTF-8 with a byte-order mark, ";" separator, the
-// header "Date (Ma);Événement", CR LF line ends; texts quoted where needed.
+// header "Date (Ma);Événement", CR LF line ends; texts quoted where needed;
+// texts that a spreadsheet would take for a formula (starting with "=", "+",
+// "-", "@", a tab or a carriage return, after any apostrophes) after an
+// apostrophe, which ReadEventCsv takes off again.
 QByteArray WriteEventCsv(const TEventList& events);
 
 // Writes WriteEventCsv(events) into `path` through a temporary file in the

@@ -1,6 +1,7 @@
 // Events from and to spreadsheets: files as the common spreadsheets write them.
 #include "events/EventCsv.h"
 #include "timescale/AevError.h"
+#include "imaging/PeakMemory.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -151,6 +152,81 @@ TEST(EventCsvTest, RandomBytesNeverFail) {
         EXPECT_EQ(r.EventLines.size(), r.Events.Count());
         for (int i = 0; i < r.Events.Count(); ++i)
             EXPECT_FALSE(r.Events.Text(i).contains(QLatin1Char('\n')));
+    }
+}
+
+// Texts a spreadsheet would evaluate are exported after an apostrophe, which
+// the import takes off again: export then import gives the same list.
+TEST(EventCsvTest, FormulaLikeTextsAreNeutralisedAndComeBack) {
+    const struct {
+        const char* text;
+        const char* cell; // as exported, quotes aside
+    } cases[] = {{"=HYPERLINK(\"http://x\";\"clic\")", "\"'=HYPERLINK(\"\"http://x\"\";\"\"clic\"\")\""},
+                 {"@SUM(1+1)*cmd|' /C calc'!A0", "'@SUM(1+1)*cmd|' /C calc'!A0"},
+                 {"+33 millions", "'+33 millions"},
+                 {"-1 °C", "'-1 °C"},
+                 {"'=déjà gardé", "''=déjà gardé"},
+                 {"'cité", "'cité"},
+                 {"a=b", "a=b"}};
+    TEventList list;
+    for (const auto& c : cases)
+        list.Append(QStringLiteral("-1,000"), QString::fromUtf8(c.text));
+    const QByteArray bytes = WriteEventCsv(list);
+    for (const auto& c : cases)
+        EXPECT_TRUE(bytes.contains("\r\n-1,000;" + QByteArray(c.cell) + "\r\n")) << c.text;
+    const TEventCsvResult back = ReadEventCsv(bytes);
+    EXPECT_EQ(back.Events.Texts(), list.Texts());
+}
+
+// Text after an unquoted separator stays part of the text and the line is
+// named; mixed decimal marks are refused; what decoding loses is said.
+TEST(EventCsvTest, NothingIsDroppedWithoutAWord) {
+    TEventCsvResult r = ReadEventCsv("66;Extinction K-Pg; 75 % des espèces disparaissent;;\n1;simple;\n");
+    EXPECT_EQ(r.Events.Texts(), QStringList({"Extinction K-Pg; 75 % des espèces disparaissent", "simple"}));
+    EXPECT_EQ(r.JoinedLines, QVector<int>{1});
+    EXPECT_TRUE(EventCsvSummary(r, "a.csv").contains(QStringLiteral(
+        "1 texte (ligne 1) contient le séparateur « ; » sans guillemets : il est gardé en entier.")));
+    // Columns named in the header are not part of the text.
+    r = ReadEventCsv("Date;Événement;Source\n66;Extinction;Wikipédia\n");
+    EXPECT_EQ(r.Events.Texts(), QStringList({"Extinction"}));
+    EXPECT_TRUE(r.JoinedLines.isEmpty());
+
+    const struct {
+        const char* cell;
+        bool ok;
+        double date;
+    } dates[] = {{"1.2,3.4", false, 0},   {"1,2.3,4", false, 0},    {"1,234.5", true, -1234.5},
+                 {"1.234,5", true, -1234.5}, {"4,550.0", true, -4550}, {"12,34.5", false, 0},
+                 {"1.234.567,5", true, -1234567.5}, {"1,23", true, -1.23}};
+    for (const auto& d : dates) {
+        double v = 0;
+        EXPECT_EQ(ParseCsvDate(QString::fromLatin1(d.cell), &v), d.ok) << d.cell;
+        if (d.ok)
+            EXPECT_DOUBLE_EQ(v, d.date) << d.cell;
+    }
+
+    r = ReadEventCsv(utf16le(u"-66;a\r\n-1;b") + "x"); // an odd last byte
+    EXPECT_EQ(r.Events.Count(), 2);
+    ASSERT_EQ(r.Notes.size(), 1);
+    EXPECT_TRUE(r.Notes[0].contains(QStringLiteral("nombre impair d'octets")));
+    const char16_t lone[] = {u'-', u'1', u';', u'a', 0xD800, u'b', 0};
+    r = ReadEventCsv(utf16le(lone));
+    ASSERT_EQ(r.Events.Count(), 1);
+    EXPECT_EQ(r.Events.Text(0), QStringLiteral("a\uFFFDb"));
+    EXPECT_TRUE(EventCsvSummary(r, "a.csv").contains(QStringLiteral("1 demi-caractère(s) UTF-16 isolé(s)")));
+    EXPECT_EQ(ReadEventCsv(WriteEventCsv(r.Events)).Events.Texts(), r.Events.Texts());
+}
+
+// Files under the size limit take a few times their size, however they are made.
+TEST(EventCsvTest, MemoryStaysWithinAFewTimesTheFile) {
+    const qsizetype size = 8 << 20;
+    const QByteArray files[] = {"1" + QByteArray(size, ';'), "1;" + QByteArray(size, 'x'),
+                                QByteArray(size / 2, ';').replace(';', "\n") + "1;a\n",
+                                "-1;\"" + QByteArray(size, ';')};
+    for (const QByteArray& bytes : files) {
+        const qint64 growth = peak::Growth([&] { ReadEventCsv(bytes); });
+        if (growth >= 0)
+            EXPECT_LT(growth, 8 * size) << growth / (1 << 20) << " MB for " << bytes.left(8).toStdString();
     }
 }
 
