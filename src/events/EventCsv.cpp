@@ -4,10 +4,10 @@
 #include "timescale/AevError.h"
 #include "timescale/FileAccess.h"
 #include "timescale/IniFile.h"
+#include "timescale/SafeSave.h"
 #include "timescale/StrToFloat.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -578,8 +578,5 @@ QByteArray WriteEventCsv(const TEventList& events) {
 }
 
 void SaveEventCsv(const QString& path, const TEventList& events) {
-    const QByteArray bytes = WriteEventCsv(events);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EAevError(QStringLiteral("Ecriture du fichier %1 impossible : %2").arg(path, file.errorString()));
+    SaveFileAtomically(path, WriteEventCsv(events)); // says why in French when it fails
 }

@@ -1,12 +1,15 @@
 #include "timescale/SafeSave.h"
 
 #include "timescale/AevError.h"
+#include "timescale/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,8 +21,8 @@ const QLatin1String kTempInfix(".tmp-");
 constexpr int kTempSuffixLength = 6; // the XXXXXX of mkstemp
 
 [[noreturn]] void fail(const QString& path, int error) {
-    throw EAevError(QStringLiteral("Ecriture du fichier %1 impossible : %2")
-                        .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    throw ESaveFailed(QStringLiteral("Ecriture du fichier %1 impossible : %2").arg(path, FrenchSystemError(error)),
+                      error);
 }
 
 bool writeAll(int fd, const char* data, qsizetype size) {
@@ -80,11 +83,6 @@ void SaveFileAtomically(const QString& path, const QByteArray& bytes) {
         fail(path, EISDIR);
     removeStaleTemporaries(folder, name);
 
-    QByteArray temp = QFile::encodeName(folder + QLatin1String("/.") + name + kTempInfix) +
-                      QByteArray(kTempSuffixLength, 'X');
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        fail(path, errno);
     struct stat st;
     mode_t mode;
     if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
@@ -94,12 +92,55 @@ void SaveFileAtomically(const QString& path, const QByteArray& bytes) {
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    const QByteArray prefix = QFile::encodeName(folder + QLatin1String("/.") + name + kTempInfix);
+    const QByteArray targetName = QFile::encodeName(target);
+
+    // First an unnamed file in the folder (O_TMPFILE): a kill while it is
+    // written leaves nothing behind. Once complete it gets the temporary name
+    // for the moment of the rename only.
+    int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        int error = 0;
+        if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0)
+            error = errno;
+        if (error) {
+            ::close(fd);
+            fail(path, error);
+        }
+        char self[64];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+        static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QByteArray temp = prefix;
+            for (int i = 0; i < kTempSuffixLength; ++i)
+                temp += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+            if (::linkat(AT_FDCWD, self, AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0) {
+                if (::rename(temp.constData(), targetName.constData()) != 0) {
+                    error = errno;
+                    ::unlink(temp.constData());
+                    ::close(fd);
+                    fail(path, error);
+                }
+                ::close(fd);
+                return;
+            }
+            if (errno != EEXIST)
+                break; // no /proc, or links refused: a named temporary file instead
+        }
+        ::close(fd);
+    }
+
+    // A file system without unnamed files: a named temporary file from the start.
+    QByteArray temp = prefix + QByteArray(kTempSuffixLength, 'X');
+    fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        fail(path, errno);
     int error = 0;
     if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && !error)
         error = errno;
-    if (!error && ::rename(temp.constData(), QFile::encodeName(target).constData()) != 0)
+    if (!error && ::rename(temp.constData(), targetName.constData()) != 0)
         error = errno;
     if (error) {
         ::unlink(temp.constData());

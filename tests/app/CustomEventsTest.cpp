@@ -370,7 +370,8 @@ TEST_F(CustomEventsTest, AFailedSaveIsReportedAndKeepsTheEditsUnsaved) {
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].kind, TMessageRequest::Error);
     EXPECT_EQ(asked[0].title, QStringLiteral("Erreur"));
-    EXPECT_EQ(asked[0].text, QStringLiteral("Ecriture du fichier : \r") + target + QStringLiteral("\rimpossible !"));
+    EXPECT_EQ(asked[0].text, QStringLiteral("Ecriture du fichier : \r") + target +
+                                 QStringLiteral("\rimpossible !\r(fichier ou dossier introuvable)"));
     EXPECT_TRUE(w->EventsModified);
     EXPECT_EQ(w->EventList.Count(), 3);
     // Leaving custom mode now asks before the edits are dropped.

@@ -1,4 +1,5 @@
 #include "events/EventFile.h"
+#include "imaging/PeakMemory.h"
 #include "timescale/AevError.h"
 #include "timescale/IniFile.h"
 #include "timescale/StrToFloat.h"
@@ -281,4 +282,31 @@ TEST_F(EventFileTest, ASectionWithoutANameIsLeftOutSoThatWhatLoadsCanBeSaved) {
     EXPECT_EQ(skipped, 0);
     EXPECT_EQ(back.Dates(), list.Dates());
     EXPECT_EQ(back.Texts(), list.Texts());
+}
+
+// Reading an event file takes a few times its size plus the events kept,
+// whatever its shape: many small events, one long line, one long section name.
+TEST_F(EventFileTest, MemoryStaysWithinAFewTimesTheFile) {
+    const qsizetype size = 8 << 20;
+    QByteArray many;
+    for (int i = 0; many.size() < size; ++i)
+        many += "[-" + QByteArray::number(i) + ",125]\r\nEvenement=Apparition de l'espèce n° " +
+                QByteArray::number(i) + "\r\n"; // about 60 bytes an event, as files are
+    const QByteArray files[] = {many, "[-1]\r\nEvenement=" + QByteArray(size, 'x') + "\r\n",
+                                "[" + QByteArray(size, 'y') + "]\r\n", QByteArray(size, '\n')};
+    for (const QByteArray& bytes : files) {
+        const QString path = dir.filePath("m.aev");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        qint64 kept = 0;
+        const qint64 growth = peak::Growth([&] {
+            const TEventList list = ReadEventFile(QFile::encodeName(path), 64 << 20);
+            for (int i = 0; i < list.Count(); ++i) // the strings and their list entries
+                kept += 2 * (list.Date(i).size() + list.Text(i).size()) + 96;
+        });
+        if (growth >= 0)
+            EXPECT_LT(growth, 8 * size + kept) << growth / (1 << 20) << " MB, kept " << kept / (1 << 20) << " MB";
+    }
 }

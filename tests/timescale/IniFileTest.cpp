@@ -1,12 +1,15 @@
 #include "timescale/AevError.h"
 #include "timescale/IniFile.h"
 #include "timescale/SafeSave.h"
+#include "timescale/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -274,4 +277,38 @@ TEST(SafeSave, StaleTemporariesOfTheSameFileAreRemovedByTheNextSave) {
     SaveFileAtomically(dir.filePath("link.aev"), "[A]\r\nk=3\r\n");
     EXPECT_TRUE(QFileInfo(dir.filePath("link.aev")).isSymLink());
     EXPECT_EQ(readFile(path), QByteArray("[A]\r\nk=3\r\n"));
+}
+
+// A save that fails says why in French: a full disk is "le disque est plein".
+// Counts of any size group every three digits.
+TEST(SafeSaveTest, FailuresSayTheirCauseInFrench) {
+    const struct {
+        int error;
+        const char* text;
+    } causes[] = {{ENOSPC, "le disque est plein"}, {EACCES, "accès refusé"}, {EROFS, "le disque est en lecture seule"},
+                  {ENOENT, "fichier ou dossier introuvable"}, {EDQUOT, "le quota de disque de l'utilisateur est atteint"}};
+    for (const auto& c : causes)
+        EXPECT_EQ(FrenchSystemError(c.error), QString::fromUtf8(c.text));
+    const struct {
+        qint64 n;
+        const char* text;
+    } counts[] = {{0, "0"}, {999, "999"}, {1000, "1 000"}, {1000000, "1 000 000"}, {52428800, "52 428 800"},
+                  {-1234567, "-1 234 567"}};
+    for (const auto& c : counts)
+        EXPECT_EQ(FrenchCount(c.n), QString::fromUtf8(c.text).replace(QLatin1Char(' '), QChar(0x00A0)));
+
+    // A real full disk where one can be made (a small memory file system).
+    QTemporaryDir dir;
+    const QByteArray mount = QFile::encodeName(dir.path());
+    if (::getuid() != 0 || std::system(("mount -t tmpfs -o size=64k tmpfs " + mount + " 2>/dev/null").constData()) != 0)
+        return;
+    try {
+        SaveFileAtomically(dir.filePath(QStringLiteral("plein.aev")), QByteArray(1 << 20, 'x'));
+        ADD_FAILURE() << "a megabyte fitted in 64 KB";
+    } catch (const ESaveFailed& e) {
+        EXPECT_EQ(e.Error, ENOSPC);
+        EXPECT_TRUE(e.message().endsWith(QStringLiteral("impossible : le disque est plein")));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    std::system(("umount " + mount).constData());
 }

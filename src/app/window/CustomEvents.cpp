@@ -8,6 +8,8 @@
 #include "events/EventFile.h"
 #include "app/TEditionEven.h"
 #include "timescale/AevError.h"
+#include "timescale/FileAccess.h"
+#include "timescale/SafeSave.h"
 #include "timescale/StrToFloat.h"
 
 #include <QAction>
@@ -71,10 +73,17 @@ void TAevoriumF1::Sauvegarder1Click() {
     const QString path = SaveDialog1.FileName;
     try {
         SaveEventFile(path, EventList);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The file is left as it was and the edits count as unsaved still, so
         // that leaving custom mode or the program asks before dropping them.
-        ShowErrorBox(this, QStringLiteral("Ecriture du fichier : \r") + path + QStringLiteral("\rimpossible !"));
+        // The cause follows the message (a full disk, a refused folder ...).
+        QString why;
+        if (const auto* failed = dynamic_cast<const ESaveFailed*>(&e))
+            why = FrenchSystemError(failed->Error);
+        else if (const auto* error = dynamic_cast<const EAevError*>(&e))
+            why = error->message();
+        ShowErrorBox(this, QStringLiteral("Ecriture du fichier : \r") + path + QStringLiteral("\rimpossible !") +
+                               (why.isEmpty() ? QString() : QStringLiteral("\r(") + why + QLatin1Char(')')));
         return;
     }
     EventsModified = false;

@@ -8,6 +8,8 @@
 #include "events/EventFile.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/AevError.h"
+#include "timescale/FileAccess.h"
+#include "timescale/SafeSave.h"
 #include "widgets/WinColor.h"
 
 #include <QAction>
@@ -17,7 +19,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
+#include <QBuffer>
 
 #include <algorithm>
 #include <cmath>
@@ -105,18 +107,24 @@ void TAevoriumF1::ExporterImage1Click() {
 
     TBusyCursor busy;
     const QImage image = WindowImage(request.DoubleSize ? 2 : 1);
-    // Written beside the target and renamed over it once complete.
-    QSaveFile file(path);
-    QImageWriter writer(&file, jpeg ? "JPEG" : "PNG");
+    // Encoded in memory, then written beside the target and renamed over it
+    // once complete; a failure says its cause in French.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, jpeg ? "JPEG" : "PNG");
     if (jpeg)
         writer.setQuality(92);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly))
-        reason = file.errorString();
-    else if (!writer.write(image))
+    if (!writer.write(image)) {
         reason = writer.errorString();
-    else if (!file.commit())
-        reason = file.errorString();
+    } else {
+        try {
+            SaveFileAtomically(path, buffer.data());
+        } catch (const ESaveFailed& e) {
+            reason = FrenchSystemError(e.Error);
+            reason[0] = reason[0].toUpper();
+        }
+    }
     if (!reason.isEmpty())
         ShowErrorBox(this, QStringLiteral("Enregistrement de l'image impossible :\r%1\r%2")
                                .arg(QDir::toNativeSeparators(path), reason));
