@@ -39,6 +39,12 @@ TGoToDialog::TGoToDialog(const TGoToIndex& index, QWidget* parent) : QDialog(par
                 BtnAllerClick();
             });
 
+    // What the text reads as, so that no reading is a surprise ("10 ma" is
+    // ten thousand years, "10 Ma" ten million).
+    Preview = new QLabel(this);
+    Preview->setObjectName(QStringLiteral("Preview"));
+    connect(Edit1, &QLineEdit::textChanged, this, [this](const QString& text) { updatePreview(text); });
+
     Note = new QLabel(this);
     Note->setObjectName(QStringLiteral("Note"));
     Note->setWordWrap(true);
@@ -60,6 +66,7 @@ TGoToDialog::TGoToDialog(const TGoToIndex& index, QWidget* parent) : QDialog(par
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Edit1);
+    layout->addWidget(Preview);
     layout->addWidget(Note);
     layout->addLayout(buttons);
 }
@@ -68,6 +75,18 @@ void TGoToDialog::updateCompletions(const QString& text) {
     m_names->setStringList(m_index.Completions(text));
     if (m_names->rowCount() > 0 && isVisible())
         Completer->complete();
+}
+
+void TGoToDialog::updatePreview(const QString& text) {
+    const TGoToRequest r = ResolveGoTo(text, m_index);
+    QString line;
+    if (r.Result == TGoToRequest::IsDate || r.Result == TGoToRequest::IsName)
+        line = DescribeTypedDate(r.Target);
+    if (r.Result == TGoToRequest::IsDate && r.Clamped)
+        line += QStringLiteral(" (limite de l'échelle)");
+    else if (r.Result == TGoToRequest::IsName)
+        line += QStringLiteral(" (") + r.Name + QLatin1Char(')');
+    Preview->setText(line);
 }
 
 void TGoToDialog::BtnAllerClick() {

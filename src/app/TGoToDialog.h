@@ -30,12 +30,15 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QLabel* Note = nullptr;
+    // Under the field, as the user types: the date the dialog will go to.
+    QLabel* Preview = nullptr;
     QPushButton* BtnAller = nullptr;
     QPushButton* BtnAnnuler = nullptr;
     QCompleter* Completer = nullptr;
 
 private:
     void updateCompletions(const QString& text);
+    void updatePreview(const QString& text);
 
     TGoToIndex m_index;
     QStringListModel* m_names = nullptr; // owned through the Qt parent

@@ -230,6 +230,28 @@ TEST_F(Navigation, GoToTurnsTheFinestDialAndTheDialogReadsDatesAndNames) {
     EXPECT_EQ(dialog.TargetDate(), -4550);
 }
 
+// The line under the field says, as the user types, where "Aller" will go.
+TEST_F(Navigation, GoToShowsTheDateItWillGoToAsTheUserTypes) {
+    TGoToDialog dialog(TGoToIndex(w->ScaleTable, w->EventList), w.get());
+    const struct {
+        const char* typed;
+        const char* preview;
+    } cases[] = {{"10 ma", "→ −0,010 Ma, soit 10\u00A0000 ans"},
+                 {"10 Ma", "→ −10,000 Ma"},
+                 {"+0,5", "→ +0,500 Ma, soit dans 500\u00A0000 ans"},
+                 {"5 Ga", "→ −4550,000 Ma (limite de l'échelle)"},
+                 {"cretace", "→ −145,000 Ma (Crétacé)"},
+                 {"licorne", ""},
+                 {"", ""}};
+    for (const auto& c : cases) {
+        QTest::keyClick(dialog.Edit1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(dialog.Edit1, QString::fromUtf8(c.typed));
+        if (!*c.typed)
+            dialog.Edit1->clear();
+        EXPECT_EQ(dialog.Preview->text(), QString::fromUtf8(c.preview)) << c.typed;
+    }
+}
+
 TEST_F(Navigation, PlaybackFollowsElapsedTimeAtMostSixtyFramesASecond) {
     nav->GoToDate(-100);
     nav->SetSpeed(100); // "1 milliard d'années en 10 s"

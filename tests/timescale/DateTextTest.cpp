@@ -16,7 +16,16 @@ TEST(ParseDateText, AcceptedAndRefusedTexts) {
         {"66", true, -66},
         {"66 Ma", true, -66},
         {"66Ma", true, -66},
-        {"  66 ma ", true, -66},
+        {"  66 MA ", true, -66},
+        // Lower-case "ma" counts thousands of years, as the third dial does.
+        {"10 ma", true, -0.010},
+        {"+10 ma", true, 0.010},
+        // Thousands grouped by a space, a no-break space or a narrow one.
+        {"2 000 ans", true, -0.002},
+        {"12 345,5", true, -12345.5},
+        {"2\xe2\x80\xaf" "000 ans", true, -0.002},
+        {"1 00", false, 0},
+        {"1 0000", false, 0},
         {"+10", true, 10},
         {"+ 10 Ma", true, 10},
         {"0", true, 0},
@@ -62,6 +71,10 @@ TEST(ParseDateText, AcceptedAndRefusedTexts) {
             EXPECT_NEAR(*v, c.value, 1e-12) << c.text;
         }
     }
+    // A number below any double is zero, never an overflow.
+    const std::optional<double> tiny = ParseDateText(QStringLiteral("0,") + QString(330, QLatin1Char('0')) + "1");
+    ASSERT_TRUE(tiny.has_value());
+    EXPECT_EQ(*tiny, 0.0);
     // Digits beyond any double are an infinite age, never a failure.
     const std::optional<double> huge = ParseDateText(QString(400, QLatin1Char('9')));
     ASSERT_TRUE(huge.has_value());
@@ -84,4 +97,15 @@ TEST(FormatTypedDate, WritesWhatTheParserReads) {
     // Past dates read back as they were.
     for (double d : {-4550.0, -66.0, -0.0117})
         EXPECT_NEAR(*ParseDateText(FormatTypedDate(d)), d, 1e-12);
+}
+
+TEST(DescribeTypedDate, SaysTheDateAndTheYearsBelowAMillion) {
+    const struct {
+        double date;
+        const char* text;
+    } cases[] = {{-66, "→ −66,000 Ma"}, {-0.01, "→ −0,010 Ma, soit 10\u00A0000 ans"},
+                 {-0.0117, "→ −0,0117 Ma, soit 11\u00A0700 ans"}, {0.000001, "→ +0,000001 Ma, soit dans 1 an"},
+                 {0, "→ 0,000 Ma"}, {-4550, "→ −4550,000 Ma"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DescribeTypedDate(c.date), QString::fromUtf8(c.text)) << c.date;
 }
