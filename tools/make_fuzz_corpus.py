@@ -71,6 +71,29 @@ def event_seeds():
         "[-65,000]\nEvenement=doublon\n[-65,000]\nEvenement=second")
 
 
+def csv_seeds():
+    put("corpus", "csv", "french.csv", "\ufeffDate (Ma);\u00c9v\u00e9nement\r\n-66;Extinction\r\n+12,5;Futur\r\n"
+        .encode("utf-8"))
+    put("corpus", "csv", "english.csv", 'Age (Ma),Event\n66.0,"Extinction, K-Pg"\n"4,550.0",Formation\n')
+    put("corpus", "csv", "utf16.csv", b"\xff\xfe" + "-66\tExtinction\r\n".encode("utf-16-le"))
+
+
+def goto_seeds():
+    for name, text in [("age", "66 Ma"), ("thousands", "10 ma"), ("grouped", "2 000 ans"), ("name", "cretace"),
+                       ("future", "+0,5"), ("giga", "-4,55 Ga")]:
+        put("corpus", "goto", name, text.encode("utf-8"))
+
+
+def instance_seeds():
+    put("corpus", "instance", "activate", b"\x07activate\n")
+    put("corpus", "instance", "open", b"\x03open L3RtcC/pdOkuYWV2\n")
+
+
+def eventarg_seeds():
+    put("corpus", "eventarg", "plain", b"cours\0[-65,000]\r\nEvenement=Extinction\r\n")
+    put("corpus", "eventarg", "latin1-name", b"\xe9t\xe9\0[-1,000]\r\nEvenement=Un\r\n")
+
+
 def rtf_seeds():
     put("corpus", "rtf", "plain.rtf", r"{\rtf1\ansi Bonjour \b gras\b0  et \i italique\i0 .\par}")
     put("corpus", "rtf", "tables.rtf",
@@ -275,6 +298,21 @@ def reproducers():
     put("reproducers", "ini", "lf-no-final-break.ini", "[A]\nk=1\n[B]\nq=3")
     put("reproducers", "ini", "nul-bytes.ini", b"[A]\r\nn=a\0b\r\nk=1\r\n")
     # A start date beyond a double written with a negative exponent.
+    # CSV: formula-like texts, a separator inside an unquoted text, mixed decimal marks,
+    # half a surrogate pair, an odd byte of UTF-16, a row of separators.
+    put("reproducers", "csv", "formulas.csv", "-1;=HYPERLINK(\"x\")\n-2;@SUM(1+1)*cmd|' /C calc'!A0\n-3;'=deja\n")
+    put("reproducers", "csv", "unquoted-separator.csv",
+        "66;Extinction K-Pg; 75 % des esp\u00e8ces disparaissent\n1.2,3.4;a\n1,2.3,4;b\n".encode("utf-8"))
+    put("reproducers", "csv", "lone-surrogate-odd-byte.csv", b"\xff\xfe" + "-1;a".encode("utf-16-le") + b"\x00\xd8b\x00x")
+    put("reproducers", "csv", "separators.csv", "1" + ";" * 200000)
+    # Typed dates: a number below any double, lower-case "ma".
+    put("reproducers", "goto", "underflow", "0," + "0" * 330 + "1")
+    put("reproducers", "goto", "lower-case-ma", "10 ma")
+    # The channel: a line beyond the bound, an "open" without a path.
+    put("reproducers", "instance", "too-long", b"\x3f" + b"A" * 20000 + b"\n")
+    put("reproducers", "instance", "open-empty", b"\x01open \n")
+    # A UTF-16 event file with a name that is not UTF-8.
+    put("reproducers", "eventarg", "utf16-content", b"\xe9\0\xff\xfe[\0-\0001\0]\0")
     put("reproducers", "scale", "overflowing-start-date.ini",
         "[1" + "0" * 400 + "e-10]\r\neon=futur\r\n[-4550]\r\neon=Hadeen\r\n[0]\r\n")
 
@@ -285,6 +323,10 @@ if __name__ == "__main__":
     scale_seeds()
     event_seeds()
     rtf_seeds()
+    csv_seeds()
+    goto_seeds()
+    instance_seeds()
+    eventarg_seeds()
     picture_seeds()
     reproducers()
     os.makedirs(os.path.join(ROOT, "reproducers", "picture"), exist_ok=True)
