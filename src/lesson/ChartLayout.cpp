@@ -333,6 +333,18 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
         out.Pages.push_back({paper, QRectF(p * (printable - out.Overlap), 0, printable, out.Canvas.height()),
                              QPointF(Margin, Margin), p + 1});
     const double W = out.Canvas.width(), H = out.Canvas.height();
+    for (int p = 0; p + 1 < pages; ++p)
+        out.Edges << out.Pages[p + 1].Source.left() << out.Pages[p].Source.right();
+    auto crossesEdge = [&out](double x0, double x1) {
+        return std::any_of(out.Edges.begin(), out.Edges.end(), [&](double s) { return x0 < s && s < x1; });
+    };
+    // Inside the part two pages share (covered once the strip is assembled).
+    auto inOverlap = [&out](double x0, double x1) {
+        for (int p = 0; p + 1 < out.Pages.size(); ++p)
+            if (x0 >= out.Pages[p + 1].Source.left() && x1 <= out.Pages[p].Source.right())
+                return true;
+        return false;
+    };
 
     const double eventsHeight = shown.isEmpty() ? 0.0 : std::clamp(H * 0.3, 28.0, 80.0);
     const double bandsTop = TitleHeight + eventsHeight;
@@ -365,7 +377,31 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
     for (TChartBox& b : out.Boxes) {
         const QRectF first = out.Columns[b.Column].Rect, last = out.Columns[b.Column + b.Span - 1].Rect;
         b.Rect = QRectF(QPointF(axis.X(b.Start), first.top()), QPointF(axis.X(b.End), last.bottom()));
-        b.Label = fitName(b.Name, b.Rect, NameSize[levels[b.Column]], measure, &b.Abbreviated);
+        // One name per piece of the box between page edges; the pieces two
+        // pages share only when no other piece takes the name.
+        QVector<double> cuts{b.Rect.left()};
+        for (const double edge : out.Edges)
+            if (edge > b.Rect.left() && edge < b.Rect.right())
+                cuts.push_back(edge);
+        cuts.push_back(b.Rect.right());
+        std::sort(cuts.begin(), cuts.end());
+        for (const bool shared : {false, true}) {
+            if (shared && !b.Labels.isEmpty())
+                break;
+            for (int i = 0; i + 1 < cuts.size(); ++i) {
+                if (cuts[i + 1] <= cuts[i] || inOverlap(cuts[i], cuts[i + 1]) != shared)
+                    continue;
+                bool abbreviated = false;
+                const QRectF piece(QPointF(cuts[i], b.Rect.top()), QPointF(cuts[i + 1], b.Rect.bottom()));
+                const TChartLabel label = fitName(b.Name, piece, NameSize[levels[b.Column]], measure, &abbreviated);
+                if (label.Text.isEmpty())
+                    continue;
+                b.Labels.push_back(label);
+                b.Abbreviated = b.Abbreviated || abbreviated;
+                if (shared)
+                    break;
+            }
+        }
     }
 
     // ---- Boundary ages below the bands, coarse boundaries first ----
@@ -393,7 +429,7 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
         const double len = measure(age.Label.Text) * ageSize, thick = ageSize * LineHeight;
         age.Label.Rect = QRectF(x - thick / 2, bandsBottom + 1.6, thick, len);
         const double x0 = age.Label.Rect.left() - ageGap, x1 = age.Label.Rect.right() + ageGap;
-        if (x0 < 0 || x1 > W ||
+        if (x0 < 0 || x1 > W || crossesEdge(x0, x1) ||
             std::any_of(out.Ages.begin(), out.Ages.end(), [&](const TChartAge& a) {
                 return overlaps(x0, x1, a.Label.Rect.left(), a.Label.Rect.right());
             }))
@@ -422,8 +458,21 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
         for (int i = 0; i < n; ++i)
             if (labelled[i])
                 wanted.push_back(axis.X(shown[i].Date));
-        const QVector<double> placed =
-            spread(wanted, step, out.Plot.left() + step / 2, out.Plot.right() - step / 2);
+        QVector<double> placed = spread(wanted, step, out.Plot.left() + step / 2, out.Plot.right() - step / 2);
+        // A label on a page edge moves off it; when that brings it onto its
+        // neighbour it is left out.
+        const double thick = size * LineHeight;
+        for (int i = 0; i < placed.size(); ++i) {
+            for (const double edge : out.Edges)
+                if (placed[i] - thick / 2 < edge && edge < placed[i] + thick / 2)
+                    placed[i] = placed[i] < edge ? edge - thick / 2 - 0.05 : edge + thick / 2 + 0.05;
+        }
+        for (int i = 0; i < placed.size(); ++i) {
+            const bool clash = (i > 0 && placed[i] - placed[i - 1] < thick) ||
+                               (i + 1 < placed.size() && placed[i + 1] - placed[i] < thick);
+            if (clash || crossesEdge(placed[i] - thick / 2, placed[i] + thick / 2))
+                placed[i] = std::nan("");
+        }
         const double top = bandsTop, length = eventsHeight - 8.0;
         int k = 0;
         for (int i = 0; i < n; ++i) {
@@ -432,13 +481,13 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
             mark.Text = shown[i].Text;
             mark.X = axis.X(mark.Date);
             mark.Leader = {QPointF(mark.X, top), QPointF(mark.X, top - 1.5)};
-            if (labelled[i]) {
-                const double p = placed[k++];
+            const double p = labelled[i] ? placed[k++] : std::nan("");
+            if (!std::isnan(p)) {
                 mark.Leader << QPointF(p, top - 5.5) << QPointF(p, top - 6.5);
                 mark.Label.Text = elide(mark.Text, size, length, measure);
                 mark.Label.Size = size;
                 mark.Label.Turned = true;
-                const double len = measure(mark.Label.Text) * size, thick = size * LineHeight;
+                const double len = measure(mark.Label.Text) * size;
                 mark.Label.Rect = QRectF(p - thick / 2, top - 6.5 - len, thick, len);
             } else {
                 ++out.EventsWithoutLabel;

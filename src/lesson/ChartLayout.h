@@ -50,7 +50,9 @@ struct TChartBox {
     QString Name;                  // the unit's full name (empty when the scale names none)
     quint32 Rgb = 0;
     QRectF Rect;
-    TChartLabel Label; // empty text when not even an abbreviation fits
+    // The name, once per page of a strip the box crosses; none when not even
+    // an abbreviation fits.
+    QVector<TChartLabel> Labels;
     bool Abbreviated = false;
 };
 
@@ -94,6 +96,10 @@ struct TChartLayout {
     TChartLabel Title, Legend, Source;
     QVector<TChartPage> Pages;
     double Overlap = 0.0; // strip: the canvas width two neighbouring pages share
+    // Strip: the canvas x of the pages' edges inside the canvas (a page after
+    // the first is cut at its left edge and laid on the one before, over the
+    // overlap). No text crosses an edge, so each page shows its texts whole.
+    QVector<double> Edges;
 };
 
 // The fixed source line of every chart.

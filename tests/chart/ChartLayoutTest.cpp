@@ -22,7 +22,7 @@ QVector<TChartLabel> AllLabels(const TChartLayout& l) {
     for (const TChartColumn& c : l.Columns)
         out << c.Label;
     for (const TChartBox& b : l.Boxes)
-        out << b.Label;
+        out << b.Labels;
     for (const TChartAge& a : l.Ages)
         out << a.Label;
     for (const TChartEventMark& e : l.Events)
@@ -108,16 +108,16 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
         }
         // Names inside their boxes, whole or abbreviated (a prefix with a point).
         for (const TChartBox& b : l.Boxes) {
-            if (b.Label.Text.isEmpty())
-                continue;
-            EXPECT_TRUE(b.Rect.contains(b.Label.Rect)) << b.Name.toStdString();
-            if (b.Label.Text != b.Name) {
-                EXPECT_TRUE(b.Abbreviated);
-                EXPECT_TRUE(b.Label.Text.endsWith('.') && b.Name.startsWith(b.Label.Text.chopped(1)))
-                    << b.Label.Text.toStdString();
+            for (const TChartLabel& label : b.Labels) {
+                EXPECT_TRUE(b.Rect.contains(label.Rect)) << b.Name.toStdString();
+                if (label.Text != b.Name) {
+                    EXPECT_TRUE(b.Abbreviated);
+                    EXPECT_TRUE(label.Text.endsWith('.') && b.Name.startsWith(label.Text.chopped(1)))
+                        << label.Text.toStdString();
+                }
+                const double along = label.Turned ? label.Rect.height() : label.Rect.width();
+                EXPECT_NEAR(along, FakeWidth(label.Text) * label.Size, 1e-9);
             }
-            const double along = b.Label.Turned ? b.Label.Rect.height() : b.Label.Rect.width();
-            EXPECT_NEAR(along, FakeWidth(b.Label.Text) * b.Label.Size, 1e-9);
         }
         // Every event of the interval has its tick; no two texts overlap; all on the canvas.
         const int inside = int(std::count_if(l.Events.begin(), l.Events.end(), [&](const TChartEventMark& e) {
@@ -129,6 +129,8 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
         const QRectF canvas(QPointF(), l.Canvas);
         for (int i = 0; i < labels.size(); ++i) {
             EXPECT_TRUE(canvas.contains(labels[i].Rect)) << labels[i].Text.toStdString();
+            for (const double edge : l.Edges)
+                EXPECT_FALSE(labels[i].Rect.left() < edge && edge < labels[i].Rect.right()) << labels[i].Text.toStdString();
             for (int j = i + 1; j < labels.size(); ++j)
                 EXPECT_FALSE(labels[i].Rect.intersects(labels[j].Rect))
                     << labels[i].Text.toStdString() << " / " << labels[j].Text.toStdString();

@@ -88,7 +88,8 @@ void drawCanvas(TPageDrawer& d, const TChartLayout& layout) {
         p.setPen(d.pen(0.15));
         p.setBrush(QColor::fromRgb(b.Rgb));
         p.drawRect(d.at(b.Rect));
-        d.text(b.Label, textColourOn(b.Rgb));
+        for (const TChartLabel& label : b.Labels)
+            d.text(label, textColourOn(b.Rgb));
     }
     p.setBrush(Qt::NoBrush);
     p.setPen(d.pen(0.15));
