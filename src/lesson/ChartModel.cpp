@@ -85,18 +85,20 @@ TChartScale MakeChartScale(const TScaleTable& scale, const TChartColours& colour
     return out;
 }
 
-std::optional<TChartInterval> FindChartUnit(const TChartScale& scale, const QString& typed) {
-    TScaleTable names; // the rows' names only, for the index "Aller à" uses
+TScaleTable ChartNameTable(const TChartScale& scale) {
+    TScaleTable names;
     for (const TChartRow& row : scale.Rows) {
-        QStringList cells;
-        for (int c = 0; c < ScaleColumnCount; ++c)
-            cells << QString();
+        QStringList cells(ScaleColumnCount);
         for (int level = 0; level < ChartLevelCount; ++level)
             cells[LevelColumns[level]] = row.Names[level];
         names.StartDates << QString::number(row.Start);
         names.Rows.push_back(cells);
     }
-    const auto entry = TGoToIndex(names, TEventList()).Find(typed);
+    return names;
+}
+
+std::optional<TChartInterval> FindChartUnit(const TChartScale& scale, const QString& typed) {
+    const auto entry = TGoToIndex(ChartNameTable(scale), TEventList()).Find(typed);
     if (!entry)
         return std::nullopt;
     for (int level = 0; level < ChartLevelCount; ++level) {

@@ -43,6 +43,10 @@ struct TChartScale {
 
 TChartScale MakeChartScale(const TScaleTable& scale, const TChartColours& colours);
 
+// The rows' names as a scale table (the other columns empty), for the index
+// of names "Aller à" uses.
+TScaleTable ChartNameTable(const TChartScale& scale);
+
 // A stretch of time to draw, From < To in Ma, with the unit that gave it.
 struct TChartInterval {
     double From = 0.0;
