@@ -20,7 +20,8 @@ TFullChart FullChart(TChartOptions::TPaper paper) {
     const TScaleTable table = LoadScaleFile(dir + "Echelle.ini");
     TFullChart c;
     c.Scale = MakeChartScale(table, LoadChartColours(dir + "Couleurs.ini", table));
-    for (const char* name : {"Evenement.ini", "Evenement_vie.ini", "Evenement_crises.ini", "Evenement_homme.ini"}) {
+    for (const char* name :
+         {"Evenement.ini", "Evenement_vie.ini", "Evenement_crises.ini", "Evenement_homme.ini"}) {
         const TEventList part = LoadEventFile(dir + name);
         for (int i = 0; i < part.Count(); ++i)
             c.Events.Append(part.Date(i), part.Text(i));

@@ -43,7 +43,9 @@ const TPaperChoice Papers[] = {
 
 } // namespace
 
-void SetChartDialogHook(TChartDialogHook h) { hook() = std::move(h); }
+void SetChartDialogHook(TChartDialogHook h) {
+    hook() = std::move(h);
+}
 
 bool RunChartDialog(TChartDialog& dialog) {
     if (hook()) {
@@ -100,11 +102,11 @@ TChartDialog::TChartDialog(const TChartScale& scale, QWidget* parent)
         levelRow->addWidget(LevelBoxes[l]);
     }
 
-    EventsBox = new QCheckBox(QStringLiteral("Événements de la liste affichée"), this);
+    EventsBox = new QCheckBox(QStringLiteral("ceux de la liste affichée, dans l'intervalle"), this);
     EventsBox->setChecked(true);
     ScaleBox = new QComboBox(this);
-    ScaleBox->addItems({QStringLiteral("linéaire"), QStringLiteral("une case par unité"),
-                        QStringLiteral("logarithmique")});
+    ScaleBox->addItems(
+        {QStringLiteral("linéaire"), QStringLiteral("une case par unité"), QStringLiteral("logarithmique")});
     PaperBox = new QComboBox(this);
     for (const TPaperChoice& p : Papers)
         PaperBox->addItem(QString::fromUtf8(p.Text));
@@ -148,16 +150,20 @@ TChartDialog::TChartDialog(const TChartScale& scale, QWidget* parent)
     layout->addLayout(buttons);
 }
 
-bool TChartDialog::Svg() const { return FormatBox->currentIndex() == 1; }
+bool TChartDialog::Svg() const {
+    return FormatBox->currentIndex() == 1;
+}
 
 void TChartDialog::BtnOkClick() {
     TChartOptions o;
     if (ByUnit->isChecked()) {
         const auto unit = FindChartUnit(m_scale, UnitEdit->text());
         if (!unit) {
-            Note->setText(UnitEdit->text().trimmed().isEmpty()
-                              ? QStringLiteral("Tapez le nom d'une unité de l'échelle, par exemple Jurassique.")
-                              : QStringLiteral("« %1 » n'est pas une unité de l'échelle.").arg(UnitEdit->text().trimmed()));
+            Note->setText(
+                UnitEdit->text().trimmed().isEmpty()
+                    ? QStringLiteral("Tapez le nom d'une unité de l'échelle, par exemple Jurassique.")
+                    : QStringLiteral("« %1 » n'est pas une unité de l'échelle.")
+                          .arg(UnitEdit->text().trimmed()));
             return;
         }
         UnitEdit->setText(unit->Name);
@@ -172,7 +178,8 @@ void TChartDialog::BtnOkClick() {
             return;
         }
         // Within the scale's first date and the dials' end, oldest first.
-        const double low = m_scale.Rows.isEmpty() ? LowestDate : std::min(LowestDate, m_scale.Rows.first().Start);
+        const double low =
+            m_scale.Rows.isEmpty() ? LowestDate : std::min(LowestDate, m_scale.Rows.first().Start);
         o.From = std::clamp(std::min(*from, *to), low, HighestDate);
         o.To = std::clamp(std::max(*from, *to), low, HighestDate);
         if (o.To - o.From < 1e-6) {

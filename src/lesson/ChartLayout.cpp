@@ -97,7 +97,8 @@ TChartLabel fitName(const QString& name, const QRectF& box, double baseSize, con
 
 // A text on one line, made smaller until it fits `room` mm (not below the
 // smallest size, where it is shortened at a space with "…").
-TChartLabel lineLabel(const QString& text, double size, QPointF topLeft, double room, const TChartMeasure& measure) {
+TChartLabel lineLabel(const QString& text, double size, QPointF topLeft, double room,
+                      const TChartMeasure& measure) {
     TChartLabel label;
     const double w = measure(text);
     label.Size = w * size > room && w > 0 ? std::max(MinTextSize, room / w) : size;
@@ -160,7 +161,9 @@ QVector<double> spread(const QVector<double>& wanted, double step, double lo, do
     return out;
 }
 
-bool overlaps(double a0, double a1, double b0, double b1) { return a0 < b1 && b0 < a1; }
+bool overlaps(double a0, double a1, double b0, double b1) {
+    return a0 < b1 && b0 < a1;
+}
 
 } // namespace
 
@@ -283,8 +286,8 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
                     int end = r;
                     while (end + 1 <= rows.Last && scale.Rows[end + 1].Names[level] == name)
                         ++end;
-                    const quint32 rgb = name.isEmpty() ? out.Boxes[parent].Rgb
-                                                       : scale.ColourOf(level, name, scale.Rows[r]);
+                    const quint32 rgb =
+                        name.isEmpty() ? out.Boxes[parent].Rgb : scale.ColourOf(level, name, scale.Rows[r]);
                     next.push_back(addBox(c, name, rgb, r, end));
                     r = end + 1;
                 }
@@ -306,7 +309,8 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
             if (d >= from && d <= to && !text.isEmpty())
                 shown.push_back({d, text});
         }
-        std::stable_sort(shown.begin(), shown.end(), [](const TShown& a, const TShown& b) { return a.Date < b.Date; });
+        std::stable_sort(shown.begin(), shown.end(),
+                         [](const TShown& a, const TShown& b) { return a.Date < b.Date; });
     }
     // ---- Paper and canvas ----
     const bool strip = options.Paper == TChartOptions::Strip;
@@ -393,7 +397,8 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
                     continue;
                 bool abbreviated = false;
                 const QRectF piece(QPointF(cuts[i], b.Rect.top()), QPointF(cuts[i + 1], b.Rect.bottom()));
-                const TChartLabel label = fitName(b.Name, piece, NameSize[levels[b.Column]], measure, &abbreviated);
+                const TChartLabel label =
+                    fitName(b.Name, piece, NameSize[levels[b.Column]], measure, &abbreviated);
                 if (label.Text.isEmpty())
                     continue;
                 b.Labels.push_back(label);
@@ -417,7 +422,8 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
     const double ageSize = 1.9, ageGap = 0.3;
     QVector<double> taken;
     for (const TBoundary& bound : boundaries) {
-        if (std::any_of(out.Ages.begin(), out.Ages.end(), [&](const TChartAge& a) { return a.Date == bound.Date; }))
+        if (std::any_of(out.Ages.begin(), out.Ages.end(),
+                        [&](const TChartAge& a) { return a.Date == bound.Date; }))
             continue;
         const double x = axis.X(bound.Date);
         TChartAge age;
@@ -436,7 +442,8 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
             continue;
         out.Ages.push_back(age);
     }
-    std::sort(out.Ages.begin(), out.Ages.end(), [](const TChartAge& a, const TChartAge& b) { return a.Date < b.Date; });
+    std::sort(out.Ages.begin(), out.Ages.end(),
+              [](const TChartAge& a, const TChartAge& b) { return a.Date < b.Date; });
 
     // ---- Events: ticks on the bands' top, labels turned above them ----
     if (!shown.isEmpty()) {
@@ -458,7 +465,8 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
         for (int i = 0; i < n; ++i)
             if (labelled[i])
                 wanted.push_back(axis.X(shown[i].Date));
-        QVector<double> placed = spread(wanted, step, out.Plot.left() + step / 2, out.Plot.right() - step / 2);
+        QVector<double> placed =
+            spread(wanted, step, out.Plot.left() + step / 2, out.Plot.right() - step / 2);
         // A label on a page edge moves off it; when that brings it onto its
         // neighbour it is left out.
         const double thick = size * LineHeight;
@@ -473,7 +481,14 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
             if (clash || crossesEdge(placed[i] - thick / 2, placed[i] + thick / 2))
                 placed[i] = std::nan("");
         }
-        const double top = bandsTop, length = eventsHeight - 8.0;
+        // The leaders' slanted part is steeper the further labels had to move,
+        // so that crowded leaders stay apart.
+        double shift = 0.0;
+        for (int i = 0, j = 0; i < n; ++i)
+            if (labelled[i] && !std::isnan(placed[j++]))
+                shift = std::max(shift, std::fabs(placed[j - 1] - axis.X(shown[i].Date)));
+        const double slant = std::clamp(shift * 0.25, 4.0, std::max(4.0, std::min(16.0, eventsHeight * 0.3)));
+        const double top = bandsTop, foot = top - 2.5 - slant, length = eventsHeight - slant - 4.5;
         int k = 0;
         for (int i = 0; i < n; ++i) {
             TChartEventMark mark;
@@ -483,12 +498,12 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
             mark.Leader = {QPointF(mark.X, top), QPointF(mark.X, top - 1.5)};
             const double p = labelled[i] ? placed[k++] : std::nan("");
             if (!std::isnan(p)) {
-                mark.Leader << QPointF(p, top - 5.5) << QPointF(p, top - 6.5);
+                mark.Leader << QPointF(p, foot + 1.0) << QPointF(p, foot);
                 mark.Label.Text = elide(mark.Text, size, length, measure);
                 mark.Label.Size = size;
                 mark.Label.Turned = true;
                 const double len = measure(mark.Label.Text) * size;
-                mark.Label.Rect = QRectF(p - thick / 2, top - 6.5 - len, thick, len);
+                mark.Label.Rect = QRectF(p - thick / 2, foot - len, thick, len);
             } else {
                 ++out.EventsWithoutLabel;
             }

@@ -44,8 +44,8 @@ struct TChartLabel {
 };
 
 struct TChartBox {
-    int Column = 0; // index into TChartLayout::Columns
-    int Span = 1;   // columns covered: a unit with nothing finer below it runs on
+    int Column = 0;                // index into TChartLayout::Columns
+    int Span = 1;                  // columns covered: a unit with nothing finer below it runs on
     double Start = 0.0, End = 0.0; // Ma, clipped to the interval
     QString Name;                  // the unit's full name (empty when the scale names none)
     quint32 Rgb = 0;
@@ -58,7 +58,7 @@ struct TChartBox {
 
 struct TChartColumn {
     int Level = 0;
-    QRectF Rect; // the band of the level across the plot
+    QRectF Rect;       // the band of the level across the plot
     TChartLabel Label; // the level's name at the left
 };
 

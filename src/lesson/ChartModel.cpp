@@ -75,8 +75,8 @@ TChartScale MakeChartScale(const TScaleTable& scale, const TChartColours& colour
     // (or the dials' end when it starts in the future). Rows of no length
     // (equal start dates) are left out.
     for (int r = 0; r < out.Rows.size(); ++r)
-        out.Rows[r].End = r + 1 < out.Rows.size() ? out.Rows[r + 1].Start
-                                                  : (out.Rows[r].Start < 0.0 ? 0.0 : HighestDate);
+        out.Rows[r].End =
+            r + 1 < out.Rows.size() ? out.Rows[r + 1].Start : (out.Rows[r].Start < 0.0 ? 0.0 : HighestDate);
     QVector<TChartRow> kept;
     for (const TChartRow& row : out.Rows)
         if (std::isfinite(row.Start) && row.End > row.Start)
@@ -125,7 +125,8 @@ QString FormatChartAge(double date) {
     // Up to four significant figures past the point, enough for the chart's
     // boundaries (0,0042; 538,8; 4567).
     QString text = QString::number(std::fabs(date), 'f', std::fabs(date) < 0.1 ? 4 : 3);
-    while (text.contains(QLatin1Char('.')) && (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
+    while (text.contains(QLatin1Char('.')) &&
+           (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
         text.chop(1);
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     return date > 0 ? QLatin1Char('+') + text : text;

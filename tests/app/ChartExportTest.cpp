@@ -35,7 +35,9 @@ QString Tool(const char* tool, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-QString Words(const QString& text) { return text.simplified(); }
+QString Words(const QString& text) {
+    return text.simplified();
+}
 
 class ChartExportTest : public ::testing::Test {
 protected:
@@ -92,12 +94,13 @@ TEST_F(ChartExportTest, DefaultsGiveAVectorPdfWithEveryPlacedNameAndEvent) {
 
     // Every text the layout placed is in the document: units, ages, events,
     // title and source with the data set's name.
-    const TChartScale scale =
-        MakeChartScale(w->ScaleTable, LoadChartColours(w->ExeDir + QStringLiteral("Couleurs.ini"), w->ScaleTable));
+    const TChartScale scale = MakeChartScale(
+        w->ScaleTable, LoadChartColours(w->ExeDir + QStringLiteral("Couleurs.ini"), w->ScaleTable));
     options.DataSetName = w->CurrentDataSetName();
     const TChartLayout layout = LayoutChart(scale, w->EventList, options, ChartFontMeasure());
     const QString text = Words(Tool("pdftotext", {QStringLiteral("-raw"), chosen, QStringLiteral("-")}));
-    QStringList placed{layout.Title.Text, ChartSourceLine, QStringLiteral("Echelle complète et histoire de la Terre")};
+    QStringList placed{layout.Title.Text, ChartSourceLine,
+                       QStringLiteral("Echelle complète et histoire de la Terre")};
     int events = 0;
     for (const TChartBox& b : layout.Boxes)
         for (const TChartLabel& l : b.Labels)
@@ -122,12 +125,9 @@ TEST_F(ChartExportTest, DialogRefusesBadFieldsThenWritesStripAndSvg) {
         int Paper, Format;
         const char* File;
     } cases[] = {
-        {"Atlantide", "", "", false, 0, 0, nullptr},
-        {nullptr, "-300", "-300 Ma", false, 0, 0, nullptr},
-        {nullptr, "quand", "0", false, 0, 0, nullptr},
-        {"Jurassique", "", "", true, 0, 0, nullptr},
-        {"jura", "", "", false, 4, 0, "bande.pdf"},
-        {nullptr, "-250", "-300", false, 2, 1, "frise.svg"},
+        {"Atlantide", "", "", false, 0, 0, nullptr},   {nullptr, "-300", "-300 Ma", false, 0, 0, nullptr},
+        {nullptr, "quand", "0", false, 0, 0, nullptr}, {"Jurassique", "", "", true, 0, 0, nullptr},
+        {"jura", "", "", false, 4, 0, "bande.pdf"},    {nullptr, "-250", "-300", false, 2, 1, "frise.svg"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.File ? c.File : "refused");

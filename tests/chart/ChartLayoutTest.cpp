@@ -1,5 +1,5 @@
-#include "events/EventFile.h"
 #include "lesson/ChartLayout.h"
+#include "events/EventFile.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@ namespace {
 const QString DataDir = QStringLiteral(AEV_SOURCE_DIR "/data/");
 
 // Widths without fonts: every character 0.55 em.
-double FakeWidth(const QString& text) { return 0.55 * text.size(); }
+double FakeWidth(const QString& text) {
+    return 0.55 * text.size();
+}
 
 TChartScale FullScale() {
     const TScaleTable table = LoadScaleFile(DataDir + "Echelle.ini");
@@ -37,7 +39,8 @@ QVector<TChartLabel> AllLabels(const TChartLayout& l) {
 TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
     const TChartScale scale = FullScale();
     TEventList events; // the four event sets together
-    for (const char* name : {"Evenement.ini", "Evenement_vie.ini", "Evenement_crises.ini", "Evenement_homme.ini"}) {
+    for (const char* name :
+         {"Evenement.ini", "Evenement_vie.ini", "Evenement_crises.ini", "Evenement_homme.ini"}) {
         const TEventList part = LoadEventFile(DataDir + name);
         for (int i = 0; i < part.Count(); ++i)
             events.Append(part.Date(i), part.Text(i));
@@ -66,7 +69,11 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
         o.Portrait = c.Portrait;
         std::copy(std::begin(c.Levels), std::end(c.Levels), o.Levels);
         const TChartLayout l = LayoutChart(scale, events, o, FakeWidth);
-        SCOPED_TRACE(QStringLiteral("%1..%2 scale %3 paper %4").arg(c.From).arg(c.To).arg(c.Scale).arg(c.Paper)
+        SCOPED_TRACE(QStringLiteral("%1..%2 scale %3 paper %4")
+                         .arg(c.From)
+                         .arg(c.To)
+                         .arg(c.Scale)
+                         .arg(c.Paper)
                          .toStdString());
 
         // Every unit the interval touches, at each chosen level, has its box.
@@ -75,9 +82,9 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
                 continue;
             for (int level = 0; level < ChartLevelCount; ++level) {
                 if (c.Levels[level] && !row.Names[level].isEmpty()) {
-                    EXPECT_TRUE(std::any_of(l.Boxes.begin(), l.Boxes.end(),
-                                            [&](const TChartBox& b) { return b.Name == row.Names[level]; }))
-                        << row.Names[level].toStdString();
+                    EXPECT_TRUE(std::any_of(l.Boxes.begin(), l.Boxes.end(), [&](const TChartBox& b) {
+                        return b.Name == row.Names[level];
+                    })) << row.Names[level].toStdString();
                 }
             }
         }
@@ -88,7 +95,8 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
             for (const TChartBox& b : l.Boxes)
                 if (b.Column <= col && col < b.Column + b.Span)
                     band << b;
-            std::sort(band.begin(), band.end(), [](const TChartBox& a, const TChartBox& b) { return a.Start < b.Start; });
+            std::sort(band.begin(), band.end(),
+                      [](const TChartBox& a, const TChartBox& b) { return a.Start < b.Start; });
             ASSERT_FALSE(band.isEmpty());
             EXPECT_DOUBLE_EQ(band.first().Start, c.From);
             EXPECT_DOUBLE_EQ(band.last().End, c.To);
@@ -130,7 +138,8 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
         for (int i = 0; i < labels.size(); ++i) {
             EXPECT_TRUE(canvas.contains(labels[i].Rect)) << labels[i].Text.toStdString();
             for (const double edge : l.Edges)
-                EXPECT_FALSE(labels[i].Rect.left() < edge && edge < labels[i].Rect.right()) << labels[i].Text.toStdString();
+                EXPECT_FALSE(labels[i].Rect.left() < edge && edge < labels[i].Rect.right())
+                    << labels[i].Text.toStdString();
             for (int j = i + 1; j < labels.size(); ++j)
                 EXPECT_FALSE(labels[i].Rect.intersects(labels[j].Rect))
                     << labels[i].Text.toStdString() << " / " << labels[j].Text.toStdString();

@@ -36,7 +36,8 @@ void TAevoriumF1::FriseChronologique1Click() {
     request.Kind = TLessonFileRequest::SaveChart;
     request.Svg = dialog.Svg();
     const QString extension = request.Svg ? QStringLiteral("svg") : QStringLiteral("pdf");
-    const QString folder = LastChartPath.isEmpty() ? QDir::homePath() : QFileInfo(LastChartPath).absolutePath();
+    const QString folder =
+        LastChartPath.isEmpty() ? QDir::homePath() : QFileInfo(LastChartPath).absolutePath();
     // The interval names the file; characters that folders refuse become "-".
     QString name = QStringLiteral("Frise %1").arg(dialog.IntervalName());
     name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"));
@@ -58,8 +59,7 @@ void TAevoriumF1::FriseChronologique1Click() {
         file.cancelWriting();
         if (reason.isEmpty())
             reason = QStringLiteral("le dessin de la frise n'a pas pu être écrit");
-    }
-    else if (!file.commit())
+    } else if (!file.commit())
         reason = file.errorString();
     if (!reason.isEmpty())
         ShowErrorBox(this, QStringLiteral("Enregistrement de la frise impossible :\r%1\r%2")

@@ -154,8 +154,9 @@ void drawAssemblyMarks(QPainter& p, const TChartLayout& layout, int page, double
         p.setPen(cut);
         p.drawLine(QLineF(QPointF(left, 0) * k, QPointF(left, pg.Paper.height()) * k));
         p.setPen(pen);
-        note(QStringLiteral("✂ Couper le long du trait, puis poser sur la page %1, croix sur croix").arg(page),
-             QPointF(left + 4, 1.5));
+        note(
+            QStringLiteral("✂ Couper le long du trait, puis poser sur la page %1, croix sur croix").arg(page),
+            QPointF(left + 4, 1.5));
     }
     if (page + 1 < n) {
         cross(p, k, QPointF(right, top));
