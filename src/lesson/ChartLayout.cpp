@@ -489,7 +489,7 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
                 shift = std::max(shift, std::fabs(placed[j - 1] - axis.X(shown[i].Date)));
         const double slant = std::clamp(shift * 0.25, 4.0, std::max(4.0, std::min(16.0, eventsHeight * 0.3)));
         const double top = bandsTop, foot = top - 2.5 - slant, length = eventsHeight - slant - 4.5;
-        int k = 0;
+        int k = 0, lastBareTick = -1;
         for (int i = 0; i < n; ++i) {
             TChartEventMark mark;
             mark.Date = shown[i].Date;
@@ -506,6 +506,12 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
                 mark.Label.Rect = QRectF(p - thick / 2, foot - len, thick, len);
             } else {
                 ++out.EventsWithoutLabel;
+                // Ticks without label closer than a tenth of a millimetre to
+                // the last one are one tick on paper: a list of millions of
+                // events gives a chart of a few thousand marks.
+                if (lastBareTick >= 0 && mark.X - out.Events[lastBareTick].X < 0.1)
+                    continue;
+                lastBareTick = int(out.Events.size());
             }
             out.Events.push_back(mark);
         }

@@ -91,6 +91,7 @@ struct TChartLayout {
     QVector<TChartColumn> Columns;
     QVector<TChartBox> Boxes;
     QVector<TChartAge> Ages;
+    // In date order; ticks without label less than 0.1 mm apart are kept once.
     QVector<TChartEventMark> Events;
     int EventsWithoutLabel = 0;
     TChartLabel Title, Legend, Source;

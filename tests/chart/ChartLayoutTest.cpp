@@ -171,6 +171,17 @@ TEST(ChartLayout, UnitsFoundByNameAndStripPagesOverlap) {
     EXPECT_EQ(ChartTitle(*FindChartUnit(scale, QStringLiteral("Crétacé"))),
               QStringLiteral("Frise chronologique : Crétacé, de 143,1 Ma à 66 Ma"));
 
+    // A list of 100 000 events: every one counted, a few thousand marks on paper.
+    TEventList many;
+    for (int i = 0; i < 100000; ++i)
+        many.Append(QString::number(-500 + i * 0.005, 'f', 3), QStringLiteral("É%1").arg(i));
+    const TChartLayout crowded = LayoutChart(scale, many, TChartOptions(), FakeWidth);
+    EXPECT_EQ(crowded.EventsWithoutLabel +
+                  std::count_if(crowded.Events.begin(), crowded.Events.end(),
+                                [](const TChartEventMark& e) { return !e.Label.Text.isEmpty(); }),
+              100000);
+    EXPECT_LT(crowded.Events.size(), 4000);
+
     TChartOptions o;
     o.Paper = TChartOptions::Strip;
     o.StripPages = 4;
