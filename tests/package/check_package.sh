@@ -16,7 +16,7 @@ fail() {
   exit 1
 }
 
-cmake --build "$build" --target aevorium aev_icons aev_screenshot >/dev/null
+cmake --build "$build" --target aevorium aev_icons aev_package_docs aev_screenshot >/dev/null
 (cd "$build" && cpack -G DEB -B "$work/pkg" >/dev/null)
 deb="$work/pkg/aevorium_2.3.2_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $(basename "$deb") in: $(ls "$work/pkg")"
