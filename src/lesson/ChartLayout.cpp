@@ -353,7 +353,7 @@ TChartLayout LayoutChart(const TChartScale& scale, const TEventList& events, con
     const double eventsHeight = shown.isEmpty() ? 0.0 : std::clamp(H * 0.3, 28.0, 80.0);
     const double bandsTop = TitleHeight + eventsHeight;
     const double bandsBottom = H - FooterHeight - AgesHeight;
-    out.Plot = QRectF(HeaderWidth + 1, bandsTop, W - HeaderWidth - 2, bandsBottom - bandsTop);
+    out.Plot = QRectF(HeaderWidth + 1, bandsTop, W - HeaderWidth - 3, bandsBottom - bandsTop);
 
     // ---- The time axis ----
     QVector<double> bounds;

@@ -127,6 +127,10 @@ TEST(ChartLayout, UnitsTileEachBandAndLabelsNeverCollide) {
                 EXPECT_NEAR(along, FakeWidth(label.Text) * label.Size, 1e-9);
             }
         }
+        // The interval's ends carry their ages.
+        ASSERT_GE(l.Ages.size(), 2);
+        EXPECT_EQ(l.Ages.first().Date, c.From);
+        EXPECT_EQ(l.Ages.last().Date, c.To);
         // Every event of the interval has its tick; no two texts overlap; all on the canvas.
         const int inside = int(std::count_if(l.Events.begin(), l.Events.end(), [&](const TChartEventMark& e) {
             return e.Date >= c.From && e.Date <= c.To;
