@@ -6,10 +6,10 @@
 class QPrinter;
 class QWidget;
 
-// The French file dialogs of the lesson commands (picture export and CSV
-// import and export). Each kind remembers, for the run, the path last chosen.
+// The French file dialogs of the lesson commands (picture export, CSV
+// import and export, tours). Each kind remembers, for the run, the path last chosen.
 struct TLessonFileRequest {
-    enum TKind { SaveImage, OpenCsv, SaveCsv };
+    enum TKind { SaveImage, OpenCsv, SaveCsv, OpenTour, SaveTour };
     TKind Kind = SaveImage;
     // In: the path offered (the last one chosen, or a default name);
     // out: the chosen path, with the default extension added when it had none.
