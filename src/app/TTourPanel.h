@@ -22,7 +22,7 @@ public:
     QLabel* CountLabel = nullptr;
     QLabel* TourLabel = nullptr;
 
-    static constexpr int PanelHeight = 200;
+    static constexpr int PanelHeight = 180;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -20,6 +20,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -207,6 +208,13 @@ void TTours::showPanel(bool on) {
         l->activate();
     }
     w->setFixedSize(w->sizeHint());
+    // A window grown below the screen's foot moves up (the panel must show).
+    if (const QScreen* screen = w->screen()) {
+        const QRect avail = screen->availableGeometry();
+        const QRect frame = w->frameGeometry();
+        if (frame.bottom() > avail.bottom())
+            w->move(w->x(), std::max(avail.top(), w->y() - (frame.bottom() - avail.bottom())));
+    }
 }
 
 void TTours::showStop() {
