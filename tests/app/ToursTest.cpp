@@ -118,8 +118,13 @@ TEST_F(Tours, ClickerKeysStepTheTourWhereverTheFocusIs) {
     EXPECT_EQ(tours->Panel->TextLabel->text(), QStringLiteral("Fin\ndes dinosaures"));
     EXPECT_EQ(tours->Panel->CountLabel->accessibleName(), QStringLiteral("Étape 2 sur 3"));
 
-    // Échap closes; the dials have their Page keys back.
+    // Échap stops a playback first, then closes; the dials have their Page keys back.
     finishMove();
+    w->Navigation->Play(+1);
+    QTest::keyClick(w->BtnRot2, Qt::Key_Escape);
+    EXPECT_FALSE(w->Navigation->Playing());
+    EXPECT_TRUE(tours->IsOpen());
+    w->Navigation->GoToDate(-66);
     QTest::keyClick(w->BtnRot2, Qt::Key_Escape);
     EXPECT_FALSE(tours->IsOpen());
     EXPECT_EQ(w->height(), height);
