@@ -16,6 +16,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 
 void TTours::setModified(bool on) {
@@ -144,28 +145,53 @@ void TTours::ImprimerParcoursClick() {
 
 void TTours::PrintTour(QPrinter* printer) {
     // The list as a text document: title, description, then per stop its
-    // number, title, date and text. The page is A4 portrait; a long tour goes
+    // number, title, date and text, on one A4 page: the type is made smaller
+    // (down to 6 points) until the list fits; a tour too long for that goes
     // on over further pages.
     auto esc = [](const QString& s) { return s.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")); };
-    QString html = QStringLiteral("<h1 style='font-size:20pt'>%1</h1>")
-                       .arg(esc(Tour.Title.isEmpty() ? QStringLiteral("Parcours") : Tour.Title));
-    if (!Tour.Author.isEmpty())
-        html += QStringLiteral("<p><i>%1</i></p>").arg(esc(Tour.Author));
-    if (!Tour.Description.isEmpty())
-        html += QStringLiteral("<p>%1</p>").arg(esc(Tour.Description));
-    for (int i = 0; i < Tour.Stops.size(); ++i) {
-        const TTourStop& s = Tour.Stops[i];
-        html += QStringLiteral("<h3 style='font-size:13pt'>%1. %2 <span style='font-weight:normal'>— %3 Ma</span></h3>")
-                    .arg(i + 1)
-                    .arg(esc(s.Title), FormatTypedDate(s.Date));
-        if (!s.Text.isEmpty())
-            html += QStringLiteral("<p>%1</p>").arg(esc(s.Text));
-    }
-    html += QStringLiteral("<p style='color:#666; font-size:8pt'>Aevorium — %1 étapes</p>").arg(Tour.Stops.size());
+    auto html = [&](double pt) {
+        QString h = QStringLiteral("<h1 style='font-size:%1pt'>%2</h1>")
+                        .arg(pt * 1.8, 0, 'f', 1)
+                        .arg(esc(Tour.Title.isEmpty() ? QStringLiteral("Parcours") : Tour.Title));
+        if (!Tour.Author.isEmpty())
+            h += QStringLiteral("<p><i>%1</i></p>").arg(esc(Tour.Author));
+        if (!Tour.Description.isEmpty())
+            h += QStringLiteral("<p>%1</p>").arg(esc(Tour.Description));
+        for (int i = 0; i < Tour.Stops.size(); ++i) {
+            const TTourStop& s = Tour.Stops[i];
+            h += QStringLiteral("<h3 style='font-size:%1pt'>%2. %3 <span style='font-weight:normal'>— %4 Ma</span></h3>")
+                     .arg(pt * 1.2, 0, 'f', 1)
+                     .arg(i + 1)
+                     .arg(esc(s.Title), FormatTypedDate(s.Date));
+            if (!s.Text.isEmpty())
+                h += QStringLiteral("<p>%1</p>").arg(esc(s.Text));
+        }
+        h += QStringLiteral("<p style='color:#666; font-size:%1pt'>Aevorium — %2 %3</p>")
+                 .arg(pt * 0.75, 0, 'f', 1)
+                 .arg(Tour.Stops.size())
+                 .arg(Tour.Stops.size() > 1 ? QStringLiteral("étapes") : QStringLiteral("étape"));
+        return h;
+    };
     QTextDocument doc;
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(11);
-    doc.setDefaultFont(font);
-    doc.setHtml(html);
+    doc.documentLayout()->setPaintDevice(printer); // type measured in the printer's units
+    const QRectF page(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
+    doc.setTextWidth(page.width());
+    for (double pt = 11; pt >= 6; pt -= 0.5) {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(pt);
+        doc.setDefaultFont(font);
+        doc.setHtml(html(pt));
+        if (doc.size().height() <= page.height()) {
+            QPainter painter;
+            if (!painter.begin(printer)) {
+                ShowErrorBox(w, QStringLiteral("Impression impossible : l'imprimante ou le fichier\r%1\rn'est pas accessible.")
+                                    .arg(printer->outputFileName().isEmpty() ? printer->printerName()
+                                                                             : printer->outputFileName()));
+                return;
+            }
+            doc.drawContents(&painter, page);
+            return;
+        }
+    }
     doc.print(printer);
 }
