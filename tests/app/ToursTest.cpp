@@ -77,6 +77,17 @@ protected:
 } // namespace
 
 TEST_F(Tours, ClickerKeysStepTheTourWhereverTheFocusIs) {
+    QStringList items;
+    for (QAction* a : tours->Parcours1->actions())
+        if (!a->isSeparator() && !tours->ShippedTourActions.contains(a))
+            items << a->text();
+    EXPECT_EQ(items, QStringList({"Ouvrir un parcours…", "Étape suivante\tPage suivante",
+                                  "Étape précédente\tPage précédente", "Première étape\tCtrl+Début",
+                                  "Fermer le parcours\tÉchap", "Nouveau parcours…", "Ajouter la date comme étape",
+                                  "Modifier l'étape…", "Monter l'étape", "Descendre l'étape", "Supprimer l'étape",
+                                  "Enregistrer le parcours…", "Imprimer le parcours…"}));
+    EXPECT_EQ(tours->ShippedTourActions.size(), tours->ShippedTours.size());
+
     // A bad file is refused with its line, and nothing opens.
     w->OpenFileArgument(write("bad.aevp", "[Etape 1]\nTitre=x\nDate=hier\n"));
     ASSERT_EQ(messages.size(), 1);

@@ -87,7 +87,7 @@ void TTours::createMenu() {
     Parcours1->addSeparator();
     NouveauParcours1 = add("NouveauParcours1", QStringLiteral("Nouveau parcours…"), [this] { NouveauParcoursClick(); });
     AjouterEtape1 =
-        add("AjouterEtape1", QStringLiteral("Ajouter la date comme étape…"), [this] { AjouterEtapeClick(); });
+        add("AjouterEtape1", QStringLiteral("Ajouter la date comme étape"), [this] { AjouterEtapeClick(); });
     ModifierEtape1 = add("ModifierEtape1", QStringLiteral("Modifier l'étape…"), [this] { ModifierEtapeClick(); });
     MonterEtape1 = add("MonterEtape1", QStringLiteral("Monter l'étape"), [this] { MoveStop(-1); });
     DescendreEtape1 = add("DescendreEtape1", QStringLiteral("Descendre l'étape"), [this] { MoveStop(+1); });
