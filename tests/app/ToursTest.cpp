@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
