@@ -35,7 +35,7 @@ TTourPanel::TTourPanel(QWidget* parent) : QFrame(parent) {
     setFixedHeight(PanelHeight);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0, 96, 96));   // a darker teal: more contrast on a projector
+    pal.setColor(QPalette::Window, QColor(0, 96, 96)); // a darker teal: more contrast on a projector
     pal.setColor(QPalette::WindowText, QColor(255, 255, 255));
     setPalette(pal);
 
@@ -85,10 +85,11 @@ void TTourPanel::resizeEvent(QResizeEvent* event) {
 void TTourPanel::fitText() {
     const int roomWidth = TextLabel->width() > 50 ? TextLabel->width() : width() - 40;
     const int roomHeight = PanelHeight - 10 - 8 - 4 * 2 - TourLabel->sizeHint().height() -
-                       TitleLabel->heightForWidth(qMax(100, TitleLabel->width()));
+                           TitleLabel->heightForWidth(qMax(100, TitleLabel->width()));
     for (int px = 22; px >= 13; --px) {
         const QFont f = panelFont(px, false);
-        const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, roomWidth, 10000), Qt::TextWordWrap, TextLabel->text());
+        const QRect r =
+            QFontMetrics(f).boundingRect(QRect(0, 0, roomWidth, 10000), Qt::TextWordWrap, TextLabel->text());
         if (r.height() <= roomHeight || px == 13) {
             if (TextLabel->font().pixelSize() != px)
                 TextLabel->setFont(f);

@@ -15,7 +15,9 @@ TTourTextHook& hook() {
 }
 } // namespace
 
-void SetTourTextHook(TTourTextHook h) { hook() = std::move(h); }
+void SetTourTextHook(TTourTextHook h) {
+    hook() = std::move(h);
+}
 
 bool AskTourText(QWidget* parent, TTourTextRequest& request) {
     if (hook())
@@ -40,7 +42,9 @@ bool AskTourText(QWidget* parent, TTourTextRequest& request) {
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     form->addRow(buttons);
     // A title is required.
-    auto update = [&] { buttons->button(QDialogButtonBox::Ok)->setEnabled(!title->text().trimmed().isEmpty()); };
+    auto update = [&] {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(!title->text().trimmed().isEmpty());
+    };
     QObject::connect(title, &QLineEdit::textChanged, &dialog, update);
     update();
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

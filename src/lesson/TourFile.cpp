@@ -18,8 +18,8 @@ bool TTourStop::operator==(const TTourStop& o) const {
 }
 
 bool TTour::operator==(const TTour& o) const {
-    return Title == o.Title && Author == o.Author && Description == o.Description && OtherKeys == o.OtherKeys &&
-           Stops == o.Stops && OtherSections == o.OtherSections;
+    return Title == o.Title && Author == o.Author && Description == o.Description &&
+           OtherKeys == o.OtherKeys && Stops == o.Stops && OtherSections == o.OtherSections;
 }
 
 QString EscapeTourText(const QString& text) {
@@ -90,7 +90,9 @@ int stopNumber(const QString& section) {
     return ok && n > 0 ? n : -1;
 }
 
-QString line(int n) { return QStringLiteral("Ligne %1 : ").arg(n); }
+QString line(int n) {
+    return QStringLiteral("Ligne %1 : ").arg(n);
+}
 
 struct TPendingStop {
     int Number = 0;
@@ -150,8 +152,9 @@ TTourReadResult ReadTour(const QByteArray& bytes) {
                                         .arg(n)
                                         .arg(stops[n].HeaderLine));
                 if (stops.size() >= MaxTourStops)
-                    return fail(at, QStringLiteral("plus de %1 étapes : le parcours est trop long.")
-                                        .arg(MaxTourStops));
+                    return fail(
+                        at,
+                        QStringLiteral("plus de %1 étapes : le parcours est trop long.").arg(MaxTourStops));
                 stop = &stops[n];
                 stop->Number = n;
                 stop->HeaderLine = at;
@@ -267,7 +270,8 @@ QByteArray WriteTour(const TTour& tour) {
         const TTourStop& s = tour.Stops[i];
         out += QStringLiteral("\r\n[Etape %1]\r\n").arg(i + 1);
         const std::optional<double> written = ParseDateText(s.DateText);
-        put(QStringLiteral("Date"), written && *written == s.Date ? s.DateText.trimmed() : FormatTypedDate(s.Date));
+        put(QStringLiteral("Date"),
+            written && *written == s.Date ? s.DateText.trimmed() : FormatTypedDate(s.Date));
         // A title is required: an empty one would make the file unreadable.
         const QString title = EscapeTourText(s.Title);
         put(QStringLiteral("Titre"), title.isEmpty() ? QStringLiteral("Sans titre") : title);

@@ -32,8 +32,8 @@ struct TTourStop {
     double Date = 0.0; // Ma, negative in the past
     QString DateText;  // as written in the file; written back while it still reads as Date
     QString Title;
-    QString Text;      // line breaks as '\n'
-    QString DataSet;   // the data set to show at this stop (Donnees=), empty for none
+    QString Text;    // line breaks as '\n'
+    QString DataSet; // the data set to show at this stop (Donnees=), empty for none
     TTourKeys OtherKeys;
     bool operator==(const TTourStop& o) const;
 };
@@ -48,7 +48,7 @@ struct TTour {
     QString Title;
     QString Author;
     QString Description;
-    TTourKeys OtherKeys;                // unknown keys of [Parcours]
+    TTourKeys OtherKeys; // unknown keys of [Parcours]
     QVector<TTourStop> Stops;
     QVector<TTourSection> OtherSections; // unknown sections, in file order
     bool operator==(const TTour& o) const;

@@ -82,17 +82,19 @@ TEST_F(Tours, ClickerKeysStepTheTourWhereverTheFocusIs) {
     for (QAction* a : tours->Parcours1->actions())
         if (!a->isSeparator() && !tours->ShippedTourActions.contains(a))
             items << a->text();
-    EXPECT_EQ(items, QStringList({"Ouvrir un parcours…", "Étape suivante\tPage suivante",
-                                  "Étape précédente\tPage précédente", "Première étape\tCtrl+Début",
-                                  "Fermer le parcours\tÉchap", "Nouveau parcours…", "Ajouter la date comme étape",
-                                  "Modifier l'étape…", "Monter l'étape", "Descendre l'étape", "Supprimer l'étape",
-                                  "Enregistrer le parcours…", "Imprimer le parcours…"}));
+    EXPECT_EQ(items,
+              QStringList({"Ouvrir un parcours…", "Étape suivante\tPage suivante",
+                           "Étape précédente\tPage précédente", "Première étape\tCtrl+Début",
+                           "Fermer le parcours\tÉchap", "Nouveau parcours…", "Ajouter la date comme étape",
+                           "Modifier l'étape…", "Monter l'étape", "Descendre l'étape", "Supprimer l'étape",
+                           "Enregistrer le parcours…", "Imprimer le parcours…"}));
     EXPECT_EQ(tours->ShippedTourActions.size(), tours->ShippedTours.size());
 
     // A bad file is refused with its line, and nothing opens.
     w->OpenFileArgument(write("bad.aevp", "[Etape 1]\nTitre=x\nDate=hier\n"));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Ligne 3 : date illisible"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Ligne 3 : date illisible")))
+        << messages[0].toStdString();
     EXPECT_FALSE(tours->IsOpen());
 
     w->OpenFileArgument(write("t.aevp", "[Parcours]\nTitre=Essai\n[Etape 1]\nDate=-252\nTitre=Permien\n"
@@ -188,7 +190,8 @@ TEST_F(Tours, TheMovementIsLogarithmicSmoothAndEndsAsAllerA) {
 }
 
 TEST_F(Tours, WriteSaveOpenAndPrint) {
-    QStringList answers = {"Ma leçon", "Pour les 4e", "K-Pg", "Fin des\ndinosaures", "P-T", "", "P-T !", "Texte"};
+    QStringList answers = {"Ma leçon", "Pour les 4e", "K-Pg", "Fin des\ndinosaures", "P-T",
+                           "",         "P-T !",       "Texte"};
     SetTourTextHook([&answers](TTourTextRequest& r) {
         r.Title = answers.takeFirst();
         r.Text = answers.takeFirst();
@@ -239,7 +242,8 @@ TEST_F(Tours, WriteSaveOpenAndPrint) {
     // One page, also for the longest shipped tour (15 stops with their texts).
     for (int i = 0; i < 2; ++i) {
         if (i == 1) {
-            ASSERT_TRUE(tours->OpenTourFile(AEV_SOURCE_DIR "/data/Parcours/De_la_vie_primitive_a_l_Homme.aevp"));
+            ASSERT_TRUE(
+                tours->OpenTourFile(AEV_SOURCE_DIR "/data/Parcours/De_la_vie_primitive_a_l_Homme.aevp"));
         }
         tours->ImprimerParcoursClick();
         QFile printed(pdf);

@@ -5,7 +5,8 @@
 #include "lesson/TourFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const TTourReadResult r = ReadTour(QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size)));
+    const TTourReadResult r =
+        ReadTour(QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size)));
     if (!r.Ok()) {
         fuzz::Check(r.Tour.Stops.isEmpty(), "a refused file left stops");
         return 0;

@@ -50,7 +50,9 @@ TEST(TourFile, BadFilesNameTheirLine) {
         {"[Etape 0]\n", 1, "nombre entier"},
         {"[Etape 1]\nDate=1\nTitre=a\n\n[Etape 1]\n", 5, "ligne 1"},
         {"[Etape 1]\nDate=hier\n", 2, "date illisible"},
-        {"[Etape 1]\nDate=-5000\n", 2, "hors de l'\xC3\xA9" "chelle"},
+        {"[Etape 1]\nDate=-5000\n", 2,
+         "hors de l'\xC3\xA9"
+         "chelle"},
         {"[Etape 1]\nDate=1\nTitre=a\nDate=2\n", 4, "d\xC3\xA9j\xC3\xA0"},
         {"[Parcours]\nTitre=t\n\n[Etape 4]\nTitre=a\n", 4, "pas de date"},
         {"[Etape 4]\nDate=3\nTitre=  \n", 1, "pas de titre"},
@@ -63,7 +65,8 @@ TEST(TourFile, BadFilesNameTheirLine) {
         EXPECT_EQ(r.Line, c.line) << c.bytes;
         EXPECT_TRUE(r.Error.contains(QString::fromUtf8(c.words))) << r.Error.toStdString();
         if (c.line > 0) {
-            EXPECT_TRUE(r.Error.startsWith(QStringLiteral("Ligne %1 :").arg(c.line))) << r.Error.toStdString();
+            EXPECT_TRUE(r.Error.startsWith(QStringLiteral("Ligne %1 :").arg(c.line)))
+                << r.Error.toStdString();
         }
         EXPECT_TRUE(r.Tour.Stops.isEmpty());
     }

@@ -10,13 +10,13 @@
 #include "timescale/AevError.h"
 #include "timescale/DateText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 
 void TTours::setModified(bool on) {
@@ -111,10 +111,12 @@ bool TTours::EnregistrerParcoursClick() {
     request.Kind = TLessonFileRequest::SaveTour;
     // A tour of the program's own folder is saved elsewhere (the folder may be
     // read-only, and an update would replace it).
-    const bool shipped = !TourPath.isEmpty() && QFileInfo(TourPath).absolutePath() ==
-                                                    QFileInfo(w->ExeDir + QStringLiteral("Parcours")).absoluteFilePath();
+    const bool shipped =
+        !TourPath.isEmpty() && QFileInfo(TourPath).absolutePath() ==
+                                   QFileInfo(w->ExeDir + QStringLiteral("Parcours")).absoluteFilePath();
     request.FileName = TourPath.isEmpty() || shipped
-                           ? QDir::home().filePath((shipped ? QFileInfo(TourPath).fileName() : QStringLiteral("parcours.aevp")))
+                           ? QDir::home().filePath(
+                                 (shipped ? QFileInfo(TourPath).fileName() : QStringLiteral("parcours.aevp")))
                            : TourPath;
     if (!ChooseLessonFile(w, request))
         return false;
@@ -135,8 +137,8 @@ void TTours::ImprimerParcoursClick() {
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(Tour.Title.isEmpty() ? QStringLiteral("Parcours") : Tour.Title);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                      QPageLayout::Millimeter));
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
     if (!ChoosePrinter(w, printer))
         return;
     TBusyCursor busy;
@@ -148,7 +150,9 @@ void TTours::PrintTour(QPrinter* printer) {
     // number, title, date and text, on one A4 page: the type is made smaller
     // (down to 6 points) until the list fits; a tour too long for that goes
     // on over further pages.
-    auto esc = [](const QString& s) { return s.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")); };
+    auto esc = [](const QString& s) {
+        return s.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    };
     auto html = [&](double pt) {
         QString h = QStringLiteral("<h1 style='font-size:%1pt'>%2</h1>")
                         .arg(pt * 1.8, 0, 'f', 1)
@@ -159,7 +163,8 @@ void TTours::PrintTour(QPrinter* printer) {
             h += QStringLiteral("<p>%1</p>").arg(esc(Tour.Description));
         for (int i = 0; i < Tour.Stops.size(); ++i) {
             const TTourStop& s = Tour.Stops[i];
-            h += QStringLiteral("<h3 style='font-size:%1pt'>%2. %3 <span style='font-weight:normal'>— %4 Ma</span></h3>")
+            h += QStringLiteral(
+                     "<h3 style='font-size:%1pt'>%2. %3 <span style='font-weight:normal'>— %4 Ma</span></h3>")
                      .arg(pt * 1.2, 0, 'f', 1)
                      .arg(i + 1)
                      .arg(esc(s.Title), FormatTypedDate(s.Date));
@@ -184,9 +189,11 @@ void TTours::PrintTour(QPrinter* printer) {
         if (doc.size().height() <= page.height()) {
             QPainter painter;
             if (!painter.begin(printer)) {
-                ShowErrorBox(w, QStringLiteral("Impression impossible : l'imprimante ou le fichier\r%1\rn'est pas accessible.")
-                                    .arg(printer->outputFileName().isEmpty() ? printer->printerName()
-                                                                             : printer->outputFileName()));
+                ShowErrorBox(
+                    w, QStringLiteral(
+                           "Impression impossible : l'imprimante ou le fichier\r%1\rn'est pas accessible.")
+                           .arg(printer->outputFileName().isEmpty() ? printer->printerName()
+                                                                    : printer->outputFileName()));
                 return;
             }
             doc.drawContents(&painter, page);

@@ -72,10 +72,12 @@ void TTours::createMenu() {
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    OuvrirParcours1 = add("OuvrirParcours1", QStringLiteral("Ouvrir un parcours…"), [this] { OuvrirParcoursClick(); });
+    OuvrirParcours1 =
+        add("OuvrirParcours1", QStringLiteral("Ouvrir un parcours…"), [this] { OuvrirParcoursClick(); });
     // The shipped tours follow, by title (findShippedTours).
     Parcours1->addSeparator()->setObjectName(QStringLiteral("ShippedToursEnd"));
-    EtapeSuivante1 = add("EtapeSuivante1", WithKey("Étape suivante", "Page suivante"), [this] { NextStop(); });
+    EtapeSuivante1 =
+        add("EtapeSuivante1", WithKey("Étape suivante", "Page suivante"), [this] { NextStop(); });
     EtapeSuivante1->setShortcut(QKeySequence(Qt::Key_PageDown));
     EtapePrecedente1 =
         add("EtapePrecedente1", WithKey("Étape précédente", "Page précédente"), [this] { PreviousStop(); });
@@ -85,18 +87,21 @@ void TTours::createMenu() {
     FermerParcours1 = add("FermerParcours1", WithKey("Fermer le parcours", "Échap"), [this] { CloseTour(); });
     FermerParcours1->setShortcut(QKeySequence(Qt::Key_Escape));
     Parcours1->addSeparator();
-    NouveauParcours1 = add("NouveauParcours1", QStringLiteral("Nouveau parcours…"), [this] { NouveauParcoursClick(); });
+    NouveauParcours1 =
+        add("NouveauParcours1", QStringLiteral("Nouveau parcours…"), [this] { NouveauParcoursClick(); });
     AjouterEtape1 =
         add("AjouterEtape1", QStringLiteral("Ajouter la date comme étape"), [this] { AjouterEtapeClick(); });
-    ModifierEtape1 = add("ModifierEtape1", QStringLiteral("Modifier l'étape…"), [this] { ModifierEtapeClick(); });
+    ModifierEtape1 =
+        add("ModifierEtape1", QStringLiteral("Modifier l'étape…"), [this] { ModifierEtapeClick(); });
     MonterEtape1 = add("MonterEtape1", QStringLiteral("Monter l'étape"), [this] { MoveStop(-1); });
     DescendreEtape1 = add("DescendreEtape1", QStringLiteral("Descendre l'étape"), [this] { MoveStop(+1); });
-    SupprimerEtape1 = add("SupprimerEtape1", QStringLiteral("Supprimer l'étape"), [this] { SupprimerEtapeClick(); });
+    SupprimerEtape1 =
+        add("SupprimerEtape1", QStringLiteral("Supprimer l'étape"), [this] { SupprimerEtapeClick(); });
     Parcours1->addSeparator();
     EnregistrerParcours1 = add("EnregistrerParcours1", QStringLiteral("Enregistrer le parcours…"),
                                [this] { EnregistrerParcoursClick(); });
-    ImprimerParcours1 =
-        add("ImprimerParcours1", QStringLiteral("Imprimer le parcours…"), [this] { ImprimerParcoursClick(); });
+    ImprimerParcours1 = add("ImprimerParcours1", QStringLiteral("Imprimer le parcours…"),
+                            [this] { ImprimerParcoursClick(); });
 }
 
 void TTours::findShippedTours() {
@@ -104,7 +109,8 @@ void TTours::findShippedTours() {
     for (const QFileInfo& fi : dir.entryInfoList({QStringLiteral("*.aevp")}, QDir::Files, QDir::Name)) {
         const TTourReadResult r = LoadTourFile(fi.absoluteFilePath());
         if (r.Ok()) // a broken file is reported when opened, not listed
-            ShippedTours.append({r.Tour.Title.isEmpty() ? fi.completeBaseName() : r.Tour.Title, fi.absoluteFilePath()});
+            ShippedTours.append(
+                {r.Tour.Title.isEmpty() ? fi.completeBaseName() : r.Tour.Title, fi.absoluteFilePath()});
     }
     std::sort(ShippedTours.begin(), ShippedTours.end(),
               [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.first, b.first) < 0; });
@@ -176,7 +182,8 @@ void TTours::OpenTour(const TTour& tour, const QString& path) {
 bool TTours::CloseTour() {
     if (!m_open)
         return true;
-    if (m_modified && !AskConfirmation(w, QStringLiteral("Fermer le parcours\rsans enregistrer ses modifications ?")))
+    if (m_modified &&
+        !AskConfirmation(w, QStringLiteral("Fermer le parcours\rsans enregistrer ses modifications ?")))
         return false;
     abandonMove();
     m_open = false;
@@ -318,7 +325,8 @@ void TTours::selectDataSet(const QString& name) {
 
 bool TTours::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type type = e->type();
-    if (!m_open || (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease))
+    if (!m_open ||
+        (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease))
         return QObject::eventFilter(watched, e);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != w)
