@@ -27,6 +27,8 @@ const QString JpegFilter = QStringLiteral("Image JPEG (*.jpg *.jpeg)");
 const QString CsvFilter = QStringLiteral("Tableau CSV (*.csv)");
 const QString CsvOpenFilter = QStringLiteral("Tableau CSV ou texte (*.csv *.txt *.tsv)");
 const QString TourFilter = QStringLiteral("Parcours Aevorium (*.aevp)");
+const QString PdfFilter = QStringLiteral("Document PDF (*.pdf)");
+const QString SvgFilter = QStringLiteral("Dessin SVG (*.svg)");
 const QString AllFilter = QStringLiteral("Tous les fichiers (*)");
 
 // The file dialog; saving asks, in French, before replacing a file.
@@ -89,6 +91,11 @@ bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
         dialog.setWindowTitle(QStringLiteral("Enregistrer le parcours"));
         dialog.setNameFilters({TourFilter});
         dialog.setDefaultSuffix(QStringLiteral("aevp"));
+        break;
+    case TLessonFileRequest::SaveChart:
+        dialog.setWindowTitle(QStringLiteral("Frise chronologique"));
+        dialog.setNameFilters({request.Svg ? SvgFilter : PdfFilter});
+        dialog.setDefaultSuffix(request.Svg ? QStringLiteral("svg") : QStringLiteral("pdf"));
         break;
     }
     if (request.FileName.isEmpty()) {
