@@ -11,7 +11,7 @@ build=${1:?build folder}
 seconds=${2:-60}
 shift 2 || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(ini number scale events rtf picture csv goto instance eventarg)
+[ ${#targets[@]} -eq 0 ] && targets=(ini number scale events rtf picture tour csv goto instance eventarg)
 src=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 

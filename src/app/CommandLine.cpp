@@ -12,17 +12,24 @@ QStringList ProgramArguments(int argc, char** argv) {
     return arguments;
 }
 
+QString FileArgument(const QStringList& arguments) {
+    if (!arguments.isEmpty() && arguments.first().endsWith(QStringLiteral(".aevp"), Qt::CaseInsensitive))
+        return QDir::cleanPath(QDir::current().absoluteFilePath(arguments.first()));
+    return EventFileArgument(arguments);
+}
+
 QString EventFileArgument(const QStringList& arguments) {
     if (arguments.isEmpty() || !arguments.first().endsWith(QStringLiteral(".aev"), Qt::CaseInsensitive))
         return QString();
     return QDir::cleanPath(QDir::current().absoluteFilePath(arguments.first()));
 }
 
-QByteArray NativeEventFileArgument(int argc, char** argv) {
+QByteArray NativeFileArgument(int argc, char** argv) {
     if (argc < 2 || !argv[1])
         return QByteArray();
     QByteArray path(argv[1]);
-    if (!path.toLower().endsWith(".aev")) // ASCII letters only: the extension's
+    const QByteArray lower = path.toLower(); // ASCII letters only: the extension's
+    if (!lower.endsWith(".aev") && !lower.endsWith(".aevp"))
         return QByteArray();
     if (!path.startsWith('/')) {
         if (char* folder = ::getcwd(nullptr, 0)) {

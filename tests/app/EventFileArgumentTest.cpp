@@ -129,8 +129,8 @@ TEST_F(EventFileArgumentTest, ANameThatIsNotUtf8IsOpened) {
 
     char prog[] = "aevorium", relative[] = "sous/../\xE9t\xE9.AEV", other[] = "x.txt";
     char* argv[] = {prog, relative, nullptr};
-    EXPECT_EQ(NativeEventFileArgument(2, argv), QFile::encodeName(QDir::currentPath()) + "/\xE9t\xE9.AEV");
+    EXPECT_EQ(NativeFileArgument(2, argv), QFile::encodeName(QDir::currentPath()) + "/\xE9t\xE9.AEV");
     argv[1] = other;
-    EXPECT_EQ(NativeEventFileArgument(2, argv), QByteArray());
+    EXPECT_EQ(NativeFileArgument(2, argv), QByteArray());
     ::unlink(native.constData()); // Qt cannot name it to remove the folder
 }

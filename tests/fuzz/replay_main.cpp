@@ -28,6 +28,7 @@ AEV_ENTRY(scale)
 AEV_ENTRY(events)
 AEV_ENTRY(rtf)
 AEV_ENTRY(picture)
+AEV_ENTRY(tour)
 AEV_ENTRY(csv)
 AEV_ENTRY(goto)
 AEV_ENTRY(instance)
@@ -42,8 +43,8 @@ struct Target {
 const Target kTargets[] = {
     {"ini", AevFuzz_ini},       {"number", AevFuzz_number}, {"scale", AevFuzz_scale},
     {"events", AevFuzz_events}, {"rtf", AevFuzz_rtf},       {"picture", AevFuzz_picture},
-    {"csv", AevFuzz_csv},       {"goto", AevFuzz_goto},     {"instance", AevFuzz_instance},
-    {"eventarg", AevFuzz_eventarg},
+    {"tour", AevFuzz_tour},     {"csv", AevFuzz_csv},       {"goto", AevFuzz_goto},
+    {"instance", AevFuzz_instance}, {"eventarg", AevFuzz_eventarg},
 };
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Globals.h"
 #include "app/TAevoriumF1.h"
+#include "app/window/Tours.h"
 #include "app/window/Navigation.h"
 #include "events/EventEncoding.h"
 #include "events/EventFile.h"
@@ -188,6 +189,15 @@ bool TAevoriumF1::OpenEventFile(const QByteArray& nativePath) {
     ShowEventMarkers(std::move(markers));
     BtnRot1AngleChange(BtnRot3);
     return true;
+}
+
+void TAevoriumF1::OpenFileArgument(const QString& path) { OpenFileArgument(QFile::encodeName(path)); }
+
+void TAevoriumF1::OpenFileArgument(const QByteArray& nativePath) {
+    if (nativePath.toLower().endsWith(".aevp"))
+        Tours->OpenTourFile(QFile::decodeName(nativePath));
+    else
+        OpenEventFileArgument(nativePath);
 }
 
 void TAevoriumF1::OpenEventFileArgument(const QString& path) { OpenEventFileArgument(QFile::encodeName(path)); }
