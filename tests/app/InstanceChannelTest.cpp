@@ -1,6 +1,5 @@
 // The single-instance channel in one process: where its lock and socket live,
 // what it hands on, and how it holds against connections that misbehave.
-#include "app/InstanceMessage.h"
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -92,20 +91,6 @@ TEST(InstanceChannel, TheFolderIsOneOnlyTheUserCanReach) {
     }
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
     qputenv("TMPDIR", oldTemp);
-}
-
-TEST(InstanceChannel, MessagesCarryAnyPathAndRefuseTheRest) {
-    const QByteArray raw("/tmp/\xE9t\xE9 \n;.aev");
-    const QByteArray line = EncodeInstanceRequest({TInstanceRequest::Open, raw});
-    const TInstanceRequest back = DecodeInstanceRequest(line.chopped(1));
-    EXPECT_EQ(back.Kind, TInstanceRequest::Open);
-    EXPECT_EQ(back.Path, raw);
-    for (const char* bad : {"open ", "open ###", "open AA==", "activer", ""})
-        EXPECT_EQ(DecodeInstanceRequest(bad).Kind, TInstanceRequest::None) << bad;
-    TInstanceMessageReader reader;
-    const QByteArray big(TInstanceMessageReader::MaxBytes, 'A');
-    EXPECT_EQ(reader.Feed(big.constData(), big.size()), TInstanceMessageReader::NeedMore);
-    EXPECT_EQ(reader.Feed("A\n", 2), TInstanceMessageReader::Refused);
 }
 
 // The running instance hands on the path's bytes; a stale lock file does not

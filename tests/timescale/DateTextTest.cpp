@@ -98,14 +98,3 @@ TEST(FormatTypedDate, WritesWhatTheParserReads) {
     for (double d : {-4550.0, -66.0, -0.0117})
         EXPECT_NEAR(*ParseDateText(FormatTypedDate(d)), d, 1e-12);
 }
-
-TEST(DescribeTypedDate, SaysTheDateAndTheYearsBelowAMillion) {
-    const struct {
-        double date;
-        const char* text;
-    } cases[] = {{-66, "→ −66,000 Ma"}, {-0.01, "→ −0,010 Ma, soit 10\u00A0000 ans"},
-                 {-0.0117, "→ −0,0117 Ma, soit 11\u00A0700 ans"}, {0.000001, "→ +0,000001 Ma, soit dans 1 an"},
-                 {0, "→ 0,000 Ma"}, {-4550, "→ −4550,000 Ma"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DescribeTypedDate(c.date), QString::fromUtf8(c.text)) << c.date;
-}
