@@ -19,7 +19,8 @@ TInstanceRequest DecodeInstanceRequest(const QByteArray& line) {
     if (line == "activate") {
         r.Kind = TInstanceRequest::Activate;
     } else if (line.startsWith("open ")) {
-        const auto decoded = QByteArray::fromBase64Encoding(line.mid(5), QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded =
+            QByteArray::fromBase64Encoding(line.mid(5), QByteArray::AbortOnBase64DecodingErrors);
         // A path names a file: not empty, and without the zero byte no file name holds.
         if (decoded && !decoded.decoded.isEmpty() && !decoded.decoded.contains('\0')) {
             r.Kind = TInstanceRequest::Open;

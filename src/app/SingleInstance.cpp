@@ -82,7 +82,8 @@ QByteArray InstanceFolder(QString* why) {
         return runtime;
     // The fallback: a folder of the user's own in the temporary folder. One
     // that another account made first, or that others may enter, is not used.
-    const QByteArray own = QFile::encodeName(QDir::tempPath()) + "/aevorium-" + QByteArray::number(::getuid());
+    const QByteArray own =
+        QFile::encodeName(QDir::tempPath()) + "/aevorium-" + QByteArray::number(::getuid());
     if (::mkdir(own.constData(), 0700) != 0 && errno == EEXIST) {
         struct stat st;
         if (::lstat(own.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
@@ -117,8 +118,8 @@ TOneInstance::TOneInstance(const QString& key, const QByteArray& folder, QObject
     m_lock = ::open(m_lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     struct stat st;
     if (m_lock < 0 || ::fstat(m_lock, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
-        qCWarning(lcOneInstance).noquote() << "no single instance: lock" << QFile::decodeName(m_lockPath)
-                                           << "unusable";
+        qCWarning(lcOneInstance).noquote()
+            << "no single instance: lock" << QFile::decodeName(m_lockPath) << "unusable";
         if (m_lock >= 0)
             ::close(m_lock);
         m_lock = -1;
@@ -235,7 +236,7 @@ void TOneInstance::drop(Connection* c) {
     for (auto it = m_connections.begin(); it != m_connections.end(); ++it) {
         if (it->get() != c)
             continue;
-        delete c->Reading; // before its handle is closed
+        delete c->Reading;          // before its handle is closed
         c->Deadline->deleteLater(); // may be the sender of this call
         ::close(c->Fd);
         m_connections.erase(it);
@@ -272,8 +273,8 @@ bool TOneInstance::send(const QByteArray& message, int timeoutMs) {
             }
             qsizetype sent = 0;
             while (sent < message.size() && waitFor(fd, POLLOUT, clock, timeoutMs)) {
-                const ssize_t n = ::send(fd, message.constData() + sent, std::size_t(message.size() - sent),
-                                         MSG_NOSIGNAL);
+                const ssize_t n =
+                    ::send(fd, message.constData() + sent, std::size_t(message.size() - sent), MSG_NOSIGNAL);
                 if (n < 0 && errno != EINTR && errno != EAGAIN)
                     break;
                 if (n > 0)

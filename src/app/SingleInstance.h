@@ -35,7 +35,8 @@ public:
     // `key` is the executable's file name, without folder, with extension.
     // `folder`: where the lock and the socket live; empty: no single instance
     // (IsFirstInstance() is then true and nothing listens).
-    explicit TOneInstance(const QString& key, const QByteArray& folder = InstanceFolder(), QObject* parent = nullptr);
+    explicit TOneInstance(const QString& key, const QByteArray& folder = InstanceFolder(),
+                          QObject* parent = nullptr);
     ~TOneInstance() override;
 
     // True when this process took the lock (or there is no lock to take).

@@ -44,7 +44,9 @@ QString FrenchSystemError(int error) {
     case EXDEV:
         return QStringLiteral("déplacement entre deux disques impossible");
     default:
-        return QStringLiteral("erreur système %1 (%2)").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+        return QStringLiteral("erreur système %1 (%2)")
+            .arg(error)
+            .arg(QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 

@@ -20,7 +20,9 @@
 
 namespace {
 
-QByteArray native(const QTemporaryDir& d) { return QFile::encodeName(d.path()); }
+QByteArray native(const QTemporaryDir& d) {
+    return QFile::encodeName(d.path());
+}
 
 // Events of this thread are served until `done` holds or `ms` pass.
 template <class F> bool serveUntil(F done, int ms = 5000) {
@@ -118,7 +120,8 @@ TEST(InstanceChannel, TheRunningInstanceAnswersThroughMisbehavingConnections) {
         idle.push_back(connectTo(socketPath));
     serveUntil([] { return false; }, 300);
     EXPECT_LE(first.ConnectionCount(), TOneInstance::MaxConnections);
-    EXPECT_TRUE(serveUntil([&] { return first.ConnectionCount() == 0; }, TOneInstance::ConnectionTimeoutMs + 2000));
+    EXPECT_TRUE(
+        serveUntil([&] { return first.ConnectionCount() == 0; }, TOneInstance::ConnectionTimeoutMs + 2000));
     for (int fd : idle)
         ::close(fd);
 

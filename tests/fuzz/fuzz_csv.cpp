@@ -4,7 +4,8 @@
 #include "events/EventCsv.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const TEventCsvResult first = ReadEventCsv(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const TEventCsvResult first =
+        ReadEventCsv(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     fuzz::Check(first.EventLines.size() == first.Events.Count(), "an event without its line");
     const TEventCsvResult back = ReadEventCsv(WriteEventCsv(first.Events));
     fuzz::Check(back.Rejected.isEmpty(), "a line of an export is refused on import");

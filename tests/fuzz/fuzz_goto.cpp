@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     TScaleTable scale;
     scale.StartDates = {QStringLiteral("-4550"), QStringLiteral("-66")};
-    scale.Rows = {{QStringLiteral("Hadéen"), QStringLiteral("x")}, {QStringLiteral("Cénozoïque"), QStringLiteral("y")}};
+    scale.Rows = {{QStringLiteral("Hadéen"), QStringLiteral("x")},
+                  {QStringLiteral("Cénozoïque"), QStringLiteral("y")}};
     TEventList events;
     events.Append(QStringLiteral("-65,000"), QStringLiteral("Extinction des dinosaures"));
     events.Append(QStringLiteral("-1,000"), typed.left(TEventList::MaxTextLength));

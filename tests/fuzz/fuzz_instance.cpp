@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (r.Kind != TInstanceRequest::None) {
             const QByteArray line = EncodeInstanceRequest(r);
             const TInstanceRequest again = DecodeInstanceRequest(line.chopped(1));
-            fuzz::Check(again.Kind == r.Kind && again.Path == r.Path, "a request does not survive its encoding");
+            fuzz::Check(again.Kind == r.Kind && again.Path == r.Path,
+                        "a request does not survive its encoding");
         }
     }
     QByteArray path(bytes, qsizetype(n));
