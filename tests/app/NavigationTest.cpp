@@ -2,10 +2,12 @@
 // real main window (offscreen).
 #include "app/window/Navigation.h"
 #include "app/Dialogs.h"
+#include "app/Shell.h"
 #include "app/TAevoriumF1.h"
 #include "app/TGoToDialog.h"
 #include "widgets/AccessibleEvents.h"
 #include "widgets/TBtnRot.h"
+#include "widgets/TImage.h"
 #include "widgets/TLEDDisplay.h"
 #include "widgets/TLEDLabel.h"
 
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -105,6 +108,7 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     QStringList titles;
     for (QAction* a : w->menuBar()->actions())
         titles << a->text();
+    titles.replaceInStrings(QStringLiteral("&"), QString()); // access keys apart
     EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "?"}));
     QStringList items;
     for (QAction* a : nav->Navigation1->actions())
@@ -335,45 +339,94 @@ TEST_F(Navigation, PlaybackHaltsTwoSecondsOnEachEventWithoutDrifting) {
 }
 
 TEST_F(Navigation, ScreenReadersGetNamesValuesAndTheTouchedEvent) {
-    std::vector<QString> alerts;
-    int valueChanges = 0;
+    std::vector<QString> announced; // the touched-event strip shown anew, with an alert
+    int textChanges = 0;
     SetAccessibleObserver([&](QAccessibleEvent* e) {
-        if (e->type() == QAccessible::Alert)
-            alerts.push_back(e->accessibleInterface()->text(QAccessible::Value));
-        if (e->type() == QAccessible::ValueChanged && e->object() == w->DateLabel1)
-            ++valueChanges;
+        if ((e->type() == QAccessible::ObjectShow || e->type() == QAccessible::Alert) && e->object() == w->Label3)
+            announced.push_back(e->accessibleInterface()->text(QAccessible::Description));
+        if (e->type() == QAccessible::TextUpdated && e->object() == w->DateLabel1)
+            ++textChanges;
     });
+    // The period names documents and pictures.
+    w->ScaleTable.Rows[3][colLabelBio] = QStringLiteral("Mammouths dans la steppe");
     nav->GoToDate(-66);
 
     const char* names[3] = {"Milliards d'années", "Millions d'années", "Dizaines de milliers d'années"};
+    const char* steps[3] = {"1 tour = 1 milliard d'années", "1 tour = 1 million d'années", "1 tour = 10 000 ans"};
+    const char* texts[3] = {"-66,000", "-66,000", "-66,00000"};
     TBtnRot* dials[3] = {w->BtnRot1, w->BtnRot2, w->BtnRot3};
     for (int i = 0; i < 3; ++i) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(dials[i]);
         ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->role(), QAccessible::Dial);
+        EXPECT_EQ(a->role(), QAccessible::SpinBox);
         EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(names[i]));
+        EXPECT_EQ(a->text(QAccessible::Description), QString::fromUtf8(steps[i]));
+        EXPECT_EQ(a->text(QAccessible::Value).toStdString(),
+                  std::string(texts[i]) + " millions d'années, Paléogène");
         ASSERT_NE(a->valueInterface(), nullptr);
         EXPECT_NEAR(a->valueInterface()->currentValue().toDouble(), -66, 1e-9);
     }
-    auto value = [](QWidget* widget) {
+    // Name = text, as the text interface gives it.
+    auto read = [](QWidget* widget) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
-        return a ? a->text(QAccessible::Name) + QStringLiteral(" = ") + a->text(QAccessible::Value)
-                 : QString();
+        QAccessibleTextInterface* t = a ? a->textInterface() : nullptr;
+        return t ? a->text(QAccessible::Name) + QStringLiteral(" = ") + t->text(0, -1) : QString();
     };
-    EXPECT_EQ(value(w->LEDDisplay1), QStringLiteral("Date en millions d'années = -66,000 Ma"));
-    EXPECT_EQ(value(w->DateLabel1), QStringLiteral("Date ramenée à une année = 26 Decembre 16h55:54"));
-    EXPECT_EQ(value(w->Label1).toStdString(),
-              "Période = EON : Phanérozoïque, ERE : Cénozoïque, SYSTEME : Paléogène");
-    EXPECT_EQ(value(w->Label3), QStringLiteral("Événement touché = Extinction des dinosaures"));
-    EXPECT_EQ(alerts, std::vector<QString>({QStringLiteral("Extinction des dinosaures")}));
-    EXPECT_EQ(valueChanges, 1);
+    EXPECT_EQ(read(w->LEDDisplay1), QStringLiteral("Date en millions d'années = -66,000 millions d'années"));
+    EXPECT_EQ(read(w->DateLabel1), QStringLiteral("Date ramenée à une année = 26 Decembre 16h55:54"));
+    EXPECT_EQ(read(w->Label1).toStdString(), "Période = EON : Phanérozoïque, ERE : Cénozoïque, SYSTEME : Paléogène");
+    EXPECT_EQ(read(w->Label3), QStringLiteral("Événement touché = Extinction des dinosaures"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Label3)->role(), QAccessible::Notification);
+    EXPECT_EQ(announced, std::vector<QString>(2, QStringLiteral("Extinction des dinosaures")));
+    EXPECT_EQ(textChanges, 1);
+    // Pictures and globe buttons are named after the captions.
+    QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(w->Image1);
+    EXPECT_EQ(picture->role(), QAccessible::Graphic);
+    EXPECT_EQ(picture->text(QAccessible::Name), QStringLiteral("Mammouths dans la steppe"));
+    EXPECT_EQ(w->BtnNavBio->accessibleName(), QStringLiteral("Documents sur : Mammouths dans la steppe"));
+    EXPECT_EQ(w->BtnNavPaleo->accessibleName(), QStringLiteral("Documents sur la période"));
 
-    // A step on a dial: its value follows, the same event is not announced again.
-    Key(w->BtnRot3, Qt::Key_Right);
+    // A step on a dial: its value follows, the same event is not announced
+    // again; the dials blinking behind it do not name the period.
+    QTest::keyPress(w->BtnRot2, Qt::Key_Right);
     EXPECT_NEAR(
         QAccessible::queryAccessibleInterface(w->BtnRot2)->valueInterface()->currentValue().toDouble(),
-        -65.99975, 1e-9);
-    EXPECT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(valueChanges, 2);
+        -65.975, 1e-9);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->BtnRot3)->text(QAccessible::Value),
+              QStringLiteral("-66,00000 millions d'années"));
+    QTest::keyRelease(w->BtnRot2, Qt::Key_Right);
+    EXPECT_EQ(announced.size(), 2u);
+    EXPECT_EQ(textChanges, 2);
     SetAccessibleObserver({});
+}
+
+TEST_F(Navigation, GlobeButtonsTakeSpaceAndEnterMenusTheirAccessKeysAndF10) {
+    std::vector<QString> opened;
+    SetShellOpenHook([&](const QString& path) {
+        opened.push_back(path);
+        return true;
+    });
+    w->ScaleTable.Rows[3][colLienBio] = QStringLiteral("doc.html");
+    nav->GoToDate(-66);
+    ASSERT_TRUE(w->BtnNavBio->isEnabled());
+    w->BtnNavBio->setFocus();
+    for (int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        Key(w->BtnNavBio, key);
+        QTest::qWait(250); // the button's pressed look
+    }
+    EXPECT_EQ(opened.size(), 3u);
+    EXPECT_FALSE(nav->Playing()); // Space is the button's, not playback's
+    SetShellOpenHook({});
+
+    QStringList keys;
+    for (QAction* a : w->menuBar()->actions())
+        keys << QKeySequence::mnemonic(a->text()).toString();
+    EXPECT_EQ(keys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+?"}));
+    EXPECT_EQ(w->Ouvrir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(w->Sauvegarder1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    // F10 opens "Fichier" on its first item.
+    Key(w.get(), Qt::Key_F10);
+    ASSERT_TRUE(w->Fichier1->isVisible());
+    EXPECT_EQ(w->Fichier1->activeAction(), w->Quitter1);
+    w->Fichier1->close();
 }
