@@ -2,12 +2,10 @@
 // real main window (offscreen).
 #include "app/window/Navigation.h"
 #include "app/Dialogs.h"
-#include "app/Shell.h"
 #include "app/TAevoriumF1.h"
 #include "app/TGoToDialog.h"
 #include "widgets/AccessibleEvents.h"
 #include "widgets/TBtnRot.h"
-#include "widgets/TImage.h"
 #include "widgets/TLEDDisplay.h"
 #include "widgets/TLEDLabel.h"
 
@@ -23,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -108,7 +105,13 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     QStringList titles;
     for (QAction* a : w->menuBar()->actions())
         titles << a->text();
-    titles.replaceInStrings(QStringLiteral("&"), QString()); // access keys apart
+    QStringList accessKeys;
+    for (const QString& t : titles)
+        accessKeys << QKeySequence::mnemonic(t).toString();
+    EXPECT_EQ(accessKeys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+?"}));
+    EXPECT_EQ(w->Ouvrir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(w->Sauvegarder1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    titles.replaceInStrings(QStringLiteral("&"), QString());
     EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "?"}));
     QStringList items;
     for (QAction* a : nav->Navigation1->actions())
@@ -347,8 +350,6 @@ TEST_F(Navigation, ScreenReadersGetNamesValuesAndTheTouchedEvent) {
         if (e->type() == QAccessible::TextUpdated && e->object() == w->DateLabel1)
             ++textChanges;
     });
-    // The period names documents and pictures.
-    w->ScaleTable.Rows[3][colLabelBio] = QStringLiteral("Mammouths dans la steppe");
     nav->GoToDate(-66);
 
     const char* names[3] = {"Milliards d'années", "Millions d'années", "Dizaines de milliers d'années"};
@@ -379,12 +380,6 @@ TEST_F(Navigation, ScreenReadersGetNamesValuesAndTheTouchedEvent) {
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Label3)->role(), QAccessible::Notification);
     EXPECT_EQ(announced, std::vector<QString>(2, QStringLiteral("Extinction des dinosaures")));
     EXPECT_EQ(textChanges, 1);
-    // Pictures and globe buttons are named after the captions.
-    QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(w->Image1);
-    EXPECT_EQ(picture->role(), QAccessible::Graphic);
-    EXPECT_EQ(picture->text(QAccessible::Name), QStringLiteral("Mammouths dans la steppe"));
-    EXPECT_EQ(w->BtnNavBio->accessibleName(), QStringLiteral("Documents sur : Mammouths dans la steppe"));
-    EXPECT_EQ(w->BtnNavPaleo->accessibleName(), QStringLiteral("Documents sur la période"));
 
     // A step on a dial: its value follows, the same event is not announced
     // again; the dials blinking behind it do not name the period.
@@ -398,35 +393,4 @@ TEST_F(Navigation, ScreenReadersGetNamesValuesAndTheTouchedEvent) {
     EXPECT_EQ(announced.size(), 2u);
     EXPECT_EQ(textChanges, 2);
     SetAccessibleObserver({});
-}
-
-TEST_F(Navigation, GlobeButtonsTakeSpaceAndEnterMenusTheirAccessKeysAndF10) {
-    std::vector<QString> opened;
-    SetShellOpenHook([&](const QString& path) {
-        opened.push_back(path);
-        return true;
-    });
-    w->ScaleTable.Rows[3][colLienBio] = QStringLiteral("doc.html");
-    nav->GoToDate(-66);
-    ASSERT_TRUE(w->BtnNavBio->isEnabled());
-    w->BtnNavBio->setFocus();
-    for (int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
-        Key(w->BtnNavBio, key);
-        QTest::qWait(250); // the button's pressed look
-    }
-    EXPECT_EQ(opened.size(), 3u);
-    EXPECT_FALSE(nav->Playing()); // Space is the button's, not playback's
-    SetShellOpenHook({});
-
-    QStringList keys;
-    for (QAction* a : w->menuBar()->actions())
-        keys << QKeySequence::mnemonic(a->text()).toString();
-    EXPECT_EQ(keys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+?"}));
-    EXPECT_EQ(w->Ouvrir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_EQ(w->Sauvegarder1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    // F10 opens "Fichier" on its first item.
-    Key(w.get(), Qt::Key_F10);
-    ASSERT_TRUE(w->Fichier1->isVisible());
-    EXPECT_EQ(w->Fichier1->activeAction(), w->Quitter1);
-    w->Fichier1->close();
 }
