@@ -164,6 +164,8 @@ def run(proc):
     del events[:]
     xdo("key", "alt+Right")
     wait_for("the next event announced", lambda: announced(other_than=event))
+    pump(0.3)
+    check(not [e for e in events if e[:2] == ("focus:", "menu item")], "Alt+Droite leaves the menus closed")
     print("Alt+Droite   %r" % announced()[-1])
 
     # A focused globe button takes Espace (playback's elsewhere) and Entrée.

@@ -158,6 +158,8 @@ void TNavigation::createMenu() {
         QAction* a = Navigation1->addAction(text, this, slot);
         a->setObjectName(QString::fromLatin1(name));
         a->setShortcut(key);
+        if (key[0].keyboardModifiers() & Qt::AltModifier)
+            connect(a, &QAction::triggered, this, [this] { endAltNavigation(); });
         return a;
     };
     AllerA1 = add("AllerA1", WithKey("Aller à…", "Ctrl+G"), QKeySequence(Qt::CTRL | Qt::Key_G),
@@ -274,6 +276,16 @@ void TNavigation::setUpKeys() {
                 break;
             }
     });
+}
+
+void TNavigation::endAltNavigation() {
+    // The menu bar takes a press of Alt alone, released, as the way into its
+    // menus; a shortcut that eats the other key of Alt+Gauche or Alt+Droite
+    // hides that key from it, so that releasing Alt would open its keyboard
+    // mode and the next arrow would go to the menus instead of the dial. Any
+    // focus event ends its waiting for that release.
+    QFocusEvent settled(QEvent::FocusIn, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(this, &settled);
 }
 
 QString TNavigation::GlobeButtonName(const QString& caption) {

@@ -98,6 +98,8 @@ private:
     void setUpDials();
     void setUpDisplays();
     void setUpKeys();
+    // Keeps the release of Alt after an Alt shortcut from opening the menus.
+    void endAltNavigation();
     void updateActions();
     void turnHeldDialTo(double date);
     // False while the mouse drags a dial; otherwise ends a turn held by a key.
