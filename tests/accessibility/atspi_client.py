@@ -160,13 +160,19 @@ def run(proc):
     ]:
         check(ok, what)
 
+    # The arrows turn the focused dial (1 Ga: 25 Ma a step); Alt+Droite goes to
+    # the next event, announced, and leaves the arrows to the dial.
     focus_window()
+    xdo("key", "Right")
+    wait_for("a step of the first dial", lambda: text(readout) == "-41,000" + MA)
     del events[:]
     xdo("key", "alt+Right")
     wait_for("the next event announced", lambda: announced(other_than=event))
-    pump(0.3)
+    print("Alt+Droite   %r at %r" % (announced()[-1], text(readout)))
+    after = float(text(readout).split()[0].replace(",", ".")) + 25
+    xdo("key", "Right")
+    wait_for("the arrow to turn the dial again", lambda: text(readout) == ("%.3f" % after).replace(".", ",") + MA)
     check(not [e for e in events if e[:2] == ("focus:", "menu item")], "Alt+Droite leaves the menus closed")
-    print("Alt+Droite   %r" % announced()[-1])
 
     # A focused globe button takes Espace (playback's elsewhere) and Entrée.
     log, before = os.environ["AEV_OPENED_LOG"], text(readout)
