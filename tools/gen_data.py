@@ -229,6 +229,19 @@ def scale_ini(rows, by_unit, title):
     return ini_bytes(lines)
 
 
+def colours_ini(units):
+    """The chart colour of every unit, one section per rank, for the timeline chart."""
+    lines = [GENERATED_NOTE,
+             "; Couleurs CGMW des unités de la charte %s, par rang (éon, ère, système, série, étage)" % CHART_EDITION,
+             ""]
+    for rank in RANKS:
+        lines.append("[%s]" % LEVEL_KEYS[rank])
+        for u in sorted((u for u in units if u.rank == rank), key=lambda u: -u.base):
+            lines.append("%s=%s" % (u.name_fr, win_colour(u.rgb)))
+        lines.append("")
+    return ini_bytes(lines)
+
+
 def event_date_text(value):
     """The date text of an event: a comma, no sign for the future, three decimals as the program
     writes them, or more when the source date has more (the Holocene starts at -0,0117: written
@@ -443,6 +456,7 @@ def build(args):
     for ini, tsv in EVENT_SOURCES.items():
         files[ini] = events_ini(read_events(tsv))
     files["Donnees.ini"] = index_ini()
+    files["Couleurs.ini"] = colours_ini(units)
     files["Echelle_geol.dat"] = gauge_bmp(full)
     try:
         import gen_docs  # documents, help and credits

@@ -48,6 +48,7 @@ class TSpiralScene;
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
 //   app/window/LessonPrint.cpp       printed page and print preview
+//   app/window/ChartExport.cpp       the timeline chart as PDF or SVG
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -173,6 +174,10 @@ public:
     void PrintLesson(QPrinter* printer);
     // The data set on show, named as in the Données menu (empty when none matches).
     QString CurrentDataSetName() const;
+    // "Frise chronologique…": the chart dialog, then the file, written
+    // through a temporary file (app/window/ChartExport.cpp).
+    void FriseChronologique1Click();
+    QString LastChartPath;
     // The paths last chosen in the lesson dialogs, for the run.
     QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
     bool LastImageDoubleSize = false;
@@ -243,6 +248,7 @@ public:
     QAction* Apercu1 = nullptr;
     QAction* ImporterCsv1 = nullptr;
     QAction* ExporterCsv1 = nullptr;
+    QAction* FriseChronologique1 = nullptr;
     QMenu* Donnes1 = nullptr;
     QMenu* Spirale1 = nullptr;
     QAction* Personnalise1 = nullptr;
@@ -271,6 +277,7 @@ private:
     void createControls();
     void createMenus();
     void createLessonMenuItems();
+    void createChartMenuItem();
 };
 
 // Shows a plain notice box (one "OK" button) when diagnostics are on.
