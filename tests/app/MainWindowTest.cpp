@@ -61,7 +61,7 @@ TEST_F(WindowFixture, LayoutMatchesTheInstrumentPanel) {
     for (QAction* a : w->menuBar()->actions())
         menus << a->text().remove(QLatin1Char('&')); // access keys apart
     // "Navigation" (keys, Aller à, playback) comes just before "?".
-    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "?"}));
+    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "Parcours", "?"}));
 }
 
 TEST_F(WindowFixture, StartsOnThePresentDayWithoutData) {

@@ -108,11 +108,11 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     QStringList accessKeys;
     for (const QString& t : titles)
         accessKeys << QKeySequence::mnemonic(t).toString();
-    EXPECT_EQ(accessKeys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+?"}));
+    EXPECT_EQ(accessKeys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+P", "Alt+?"}));
     EXPECT_EQ(w->Ouvrir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(w->Sauvegarder1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     titles.replaceInStrings(QStringLiteral("&"), QString());
-    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "?"}));
+    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "Parcours", "?"}));
     QStringList items;
     for (QAction* a : nav->Navigation1->actions())
         if (!a->isSeparator())
@@ -126,7 +126,7 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     for (QAction* a : nav->Vitesse1->actions())
         speeds << a->text();
     EXPECT_EQ(speeds, QStringList({"1 milliard d'années en 10 s", "100 Ma en 10 s", "10 Ma en 10 s",
-                                   "1 Ma en 10 s"}));
+                                   "1 Ma en 10 s", "Logarithmique (chaque ère compte)"}));
     EXPECT_EQ(nav->AllerA1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
 }
 
@@ -275,6 +275,35 @@ TEST_F(Navigation, PlaybackFollowsElapsedTimeAtMostSixtyFramesASecond) {
     Key(w.get(), Qt::Key_Escape);
     EXPECT_FALSE(nav->Playing());
     ExpectDialsAt(-51);
+}
+
+TEST_F(Navigation, LogarithmicPlaybackGivesEachFactorOfTenTheSameTime) {
+    nav->VitesseLog1->trigger();
+    EXPECT_TRUE(nav->Logarithmic());
+    EXPECT_FALSE(nav->SpeedActions[1]->isChecked());
+    // Five seconds per factor of ten, forward and backward; with the pauses,
+    // -252 is reached after 2.09 s and -66 after 2 s of halt and 2.91 s more.
+    const struct {
+        double from;
+        int direction;
+        bool pause;
+        qint64 at;
+        double date;
+    } cases[] = {{-4000, +1, false, 5000, -400}, {-660, +1, false, 10000, -6.6},
+                 {-0.66, -1, false, 10000, -66}, {-660, +1, true, 7000, -66}, {-660, +1, true, 10000, -41.64}};
+    for (const auto& c : cases) {
+        nav->PauseEvenement1->setChecked(c.pause);
+        nav->GoToDate(c.from);
+        now = 0;
+        nav->Play(c.direction);
+        EXPECT_EQ(nav->PlaybackDial(), std::fabs(c.from) > 10 ? w->BtnRot1 : w->BtnRot2);
+        Frame(c.at * Ms);
+        EXPECT_NEAR(w->CurrentDate, c.date, std::fabs(c.date) * 1e-3) << c.from << " " << c.at;
+        nav->Stop();
+    }
+    nav->SpeedActions[0]->trigger();
+    EXPECT_FALSE(nav->Logarithmic());
+    EXPECT_FALSE(nav->VitesseLog1->isChecked());
 }
 
 TEST_F(Navigation, PlaybackStopsAtTheLimitsOnADialPressAndOnDataChanges) {

@@ -4,6 +4,7 @@
 #include "app/TAevoriumF1.h"
 #include "app/TGoToDialog.h"
 #include "events/GoToIndex.h"
+#include "lesson/TourMotion.h"
 #include "timescale/StrToFloat.h"
 #include "widgets/AccessibleEvents.h"
 #include "widgets/AccessibleText.h"
@@ -195,6 +196,11 @@ void TNavigation::createMenu() {
         connect(a, &QAction::triggered, this, [this, i] { SetSpeed(Speeds[i]); });
         SpeedActions[i] = a;
     }
+    VitesseLog1 = Vitesse1->addAction(QStringLiteral("Logarithmique (chaque ère compte)"));
+    VitesseLog1->setObjectName(QStringLiteral("VitesseLog1"));
+    VitesseLog1->setCheckable(true);
+    group->addAction(VitesseLog1);
+    connect(VitesseLog1, &QAction::triggered, this, [this] { SetLogarithmic(); });
     PauseEvenement1 = Navigation1->addAction(QStringLiteral("Pause à chaque événement"));
     PauseEvenement1->setObjectName(QStringLiteral("PauseEvenement1"));
     PauseEvenement1->setCheckable(true);
@@ -404,17 +410,35 @@ void TNavigation::stepAmong(const QVector<double>& sorted, int direction) {
 TBtnRot* TNavigation::PlaybackDial() const {
     // The coarsest dial that turns slowly enough to be followed by eye; the
     // finer ones blink until playback halts, as in a drag.
+    if (m_log)
+        return std::fabs(w->CurrentDate) > 10.0 ? w->BtnRot1 : w->BtnRot2;
     return m_speed > 1.0 ? w->BtnRot1 : w->BtnRot2;
 }
+
+double TNavigation::DialTotal(const TBtnRot* dial, double date) const { return TotalFor(w, dial, date); }
 
 void TNavigation::SetSpeed(double maPerSecond) {
     if (!(maPerSecond > 0.0))
         return;
     m_speed = maPerSecond;
+    m_log = false;
     for (int i = 0; i < 4; ++i)
         if (SpeedActions[i])
             SpeedActions[i]->setChecked(Speeds[i] == m_speed);
+    VitesseLog1->setChecked(false);
     if (Playing()) { // goes on from here at the new speed, on its dial
+        const int direction = m_direction;
+        Stop();
+        Play(direction);
+    }
+}
+
+void TNavigation::SetLogarithmic() {
+    m_log = true;
+    for (QAction* a : SpeedActions)
+        a->setChecked(false);
+    VitesseLog1->setChecked(true);
+    if (Playing()) {
         const int direction = m_direction;
         Stop();
         Play(direction);
@@ -469,6 +493,15 @@ void TNavigation::Tick() {
         return;
     m_lastFrame = now;
     const double speedPerNs = m_speed / double(Second);
+    // The date `ns` after the anchor, and the time from the anchor to a date.
+    auto dateAfter = [&](qint64 ns) {
+        return m_log ? LogPlaybackDate(m_anchorDate, m_direction, double(ns) / Second, LogSecondsPerDecade)
+                     : m_anchorDate + m_direction * speedPerNs * double(ns);
+    };
+    auto timeTo = [&](double date) {
+        return m_log ? std::llround(LogPlaybackSeconds(m_anchorDate, date, LogSecondsPerDecade) * Second)
+                     : std::llround(std::fabs(date - m_anchorDate) / speedPerNs);
+    };
 
     // A late frame may pass several events whose halts are over already.
     for (;;) {
@@ -484,7 +517,7 @@ void TNavigation::Tick() {
                 return;
             }
         }
-        const double target = m_anchorDate + m_direction * speedPerNs * double(now - m_anchorTime);
+        const double target = dateAfter(now - m_anchorTime);
         const double bounded = std::clamp(target, LowestDate, HighestDate);
 
         if (PauseEvenement1->isChecked()) {
@@ -503,7 +536,7 @@ void TNavigation::Tick() {
                 // Halt on the event, released so that every dial shows it.
                 turnHeldDialTo(reached);
                 m_dial->EndTurn();
-                const qint64 at = m_anchorTime + std::llround(std::fabs(reached - m_anchorDate) / speedPerNs);
+                const qint64 at = m_anchorTime + timeTo(reached);
                 m_anchorDate = reached;
                 m_anchorTime = at;
                 m_pauseUntil = at + EventPause;

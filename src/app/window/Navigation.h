@@ -51,14 +51,23 @@ public:
     bool PausedOnEvent() const { return m_paused; }
     double Speed() const { return m_speed; }
     void SetSpeed(double maPerSecond);
+    // "Logarithmique (chaque ère compte)": the speed proportional to the
+    // distance from the present, LogSecondsPerDecade for each factor of ten.
+    static constexpr double LogSecondsPerDecade = 5.0;
+    bool Logarithmic() const { return m_log; }
+    void SetLogarithmic();
     // One frame: the date that the elapsed time gives (a late frame catches
     // up), no more than 60 frames a second, halting 2 s on each event reached
     // when the option is on, stopping at the limits.
     void Tick();
     // Monotonic time in nanoseconds; tests put a fake clock here.
     std::function<qint64()> Clock;
-    // The dial playback turns: dial 1 above 1 Ma/s, dial 2 otherwise.
+    // The dial playback turns: dial 1 above 1 Ma/s, dial 2 otherwise
+    // (logarithmic: dial 1 from more than 10 Ma away from the present).
     TBtnRot* PlaybackDial() const;
+    // The total angle that puts `dial` on `date` as the date update reads it
+    // back (never a hair before the date).
+    double DialTotal(const TBtnRot* dial, double date) const;
 
     // ---- Accessibility ----
     // After each date update: tells assistive technology that the readout,
@@ -87,6 +96,7 @@ public:
     QAction* Arreter1 = nullptr;
     QMenu* Vitesse1 = nullptr;
     QAction* SpeedActions[4] = {};
+    QAction* VitesseLog1 = nullptr;
     QAction* PauseEvenement1 = nullptr;
     QTimer* FrameTimer = nullptr;
 
@@ -112,6 +122,7 @@ private:
 
     TAevoriumF1* w;
     double m_speed = 10.0;
+    bool m_log = false; // logarithmic speed instead of m_speed
     int m_direction = 0;       // 0 when stopped
     TBtnRot* m_dial = nullptr; // the dial held while playing
     qint64 m_anchorTime = 0;   // ns: the date was m_anchorDate then
