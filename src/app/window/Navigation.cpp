@@ -72,7 +72,7 @@ double TotalFor(const TAevoriumF1* w, const TBtnRot* dial, double date) {
 // touched-event strip is a notification whose description is its text: Orca
 // speaks a notification when it is shown (role, name, description), which is
 // how the touched event is announced.
-struct TReadoutSpec {
+struct TReadoutTexts {
     QAccessible::Role role = QAccessible::StaticText;
     std::function<QString()> name;
     std::function<QString()> shown; // none: no text interface (a picture)
@@ -80,28 +80,28 @@ struct TReadoutSpec {
 
 class TReadoutAccessible : public TAccessibleTextWidget {
 public:
-    TReadoutAccessible(QWidget* widget, const TReadoutSpec& spec)
-        : TAccessibleTextWidget(widget, spec.role, spec.shown), m_spec(spec) {}
+    TReadoutAccessible(QWidget* widget, const TReadoutTexts& texts)
+        : TAccessibleTextWidget(widget, texts.role, texts.shown), m_texts(texts) {}
     using TAccessibleTextWidget::text;
     void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::TextInterface && !m_spec.shown)
+        if (t == QAccessible::TextInterface && !m_texts.shown)
             return nullptr;
         return TAccessibleTextWidget::interface_cast(t);
     }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name && m_spec.name)
-            return m_spec.name();
-        if (t == QAccessible::Description && m_spec.role == QAccessible::Notification)
+        if (t == QAccessible::Name && m_texts.name)
+            return m_texts.name();
+        if (t == QAccessible::Description && m_texts.role == QAccessible::Notification)
             return shownText();
         return TAccessibleTextWidget::text(t);
     }
 
 private:
-    TReadoutSpec m_spec;
+    TReadoutTexts m_texts;
 };
 
-QHash<const QObject*, TReadoutSpec>& Readouts() {
-    static QHash<const QObject*, TReadoutSpec> readouts;
+QHash<const QObject*, TReadoutTexts>& Readouts() {
+    static QHash<const QObject*, TReadoutTexts> readouts;
     return readouts;
 }
 
@@ -112,13 +112,13 @@ QAccessibleInterface* ReadoutFactory(const QString&, QObject* object) {
     return new TReadoutAccessible(static_cast<QWidget*>(object), *it);
 }
 
-void RegisterReadout(QWidget* widget, TReadoutSpec spec) {
+void RegisterReadout(QWidget* widget, TReadoutTexts texts) {
     static const bool installed = [] {
         QAccessible::installFactory(ReadoutFactory);
         return true;
     }();
     (void)installed;
-    Readouts().insert(widget, std::move(spec));
+    Readouts().insert(widget, std::move(texts));
     QObject::connect(widget, &QObject::destroyed, [widget] { Readouts().remove(widget); });
 }
 
