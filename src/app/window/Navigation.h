@@ -14,8 +14,9 @@ class TBtnRot;
 
 // Exploring time without dragging a dial: the menu "Navigation" (Aller à,
 // step to the previous or next boundary or event, playback and its speed),
-// the dials' order and names for the keyboard and screen readers, and the
-// accessible texts of the displays.
+// the dials' order and names for the keyboard and screen readers, the
+// accessible texts of the displays, the pictures and globe buttons, the
+// menus' access keys and F10.
 //
 // Every change of the date turns a dial exactly as a drag and its release
 // would (TBtnRot::BeginTurn / TurnTo / EndTurn), so the window's own handlers
@@ -77,6 +78,11 @@ public:
     QString CalendarText() const;
     QString PeriodText() const;
     QString TouchedEventText() const;
+    // The period a dial's value text names: the system, else the finest level.
+    QString PeriodName() const;
+    // The name of a globe button for the caption of its picture:
+    // "Documents sur : Mammouths dans la steppe".
+    static QString GlobeButtonName(const QString& caption);
 
     // ---- Menu ----
     QMenu* Navigation1 = nullptr;
@@ -101,6 +107,9 @@ private:
     void createMenu();
     void setUpDials();
     void setUpDisplays();
+    void setUpKeys();
+    // Keeps the release of Alt after an Alt shortcut from opening the menus.
+    void endAltNavigation();
     void updateActions();
     void turnHeldDialTo(double date);
     // False while the mouse drags a dial; otherwise ends a turn held by a key.
@@ -122,5 +131,6 @@ private:
     bool m_paused = false; // halted on an event until m_pauseUntil (ns)
     qint64 m_pauseUntil = 0;
     QVector<double> m_events;
-    QString m_shown[4]; // texts last told to assistive technology
+    QString m_shown[4];    // texts last told to assistive technology
+    QString m_captions[2]; // captions the pictures and globe buttons are named after
 };

@@ -63,7 +63,7 @@ TTours::TTours(TAevoriumF1* window) : QObject(window), w(window) {
 }
 
 void TTours::createMenu() {
-    Parcours1 = new QMenu(QStringLiteral("Parcours"), w);
+    Parcours1 = new QMenu(QStringLiteral("&Parcours"), w); // Alt+P
     Parcours1->setObjectName(QStringLiteral("Parcours1"));
     w->menuBar()->insertMenu(w->N1->menuAction(), Parcours1);
 
