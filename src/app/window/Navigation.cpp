@@ -247,6 +247,8 @@ void TNavigation::setUpDisplays() {
     // The pictures are named by their captions.
     RegisterReadout(w->Image1, {R::Graphic, [this] { return w->StaticTextBio->Caption(); }, {}});
     RegisterReadout(w->Image2, {R::Graphic, [this] { return w->StaticTextPaleo->Caption(); }, {}});
+    m_globes[0] = w->BtnNavBio;
+    m_globes[1] = w->BtnNavPaleo;
     for (QToolButton* b : {w->BtnNavBio, w->BtnNavPaleo}) {
         b->setAccessibleName(GlobeButtonName(QString()));
         b->installEventFilter(this);
@@ -312,7 +314,7 @@ bool IsPressKey(const QKeyEvent* e) {
 } // namespace
 
 bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == w->BtnNavBio || watched == w->BtnNavPaleo) {
+    if (watched == m_globes[0] || watched == m_globes[1]) {
         auto* button = static_cast<QToolButton*>(watched);
         // A focused globe button keeps Space and Entrée from the window's
         // shortcuts (Space is playback's): the button is pressed instead.

@@ -133,4 +133,7 @@ private:
     QVector<double> m_events;
     QString m_shown[4];    // texts last told to assistive technology
     QString m_captions[2]; // captions the pictures and globe buttons are named after
+    // The globe buttons filtered, compared without going through the window,
+    // whose members are gone while it is destroyed.
+    QObject* m_globes[2] = {nullptr, nullptr};
 };
