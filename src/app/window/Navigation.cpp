@@ -315,7 +315,6 @@ bool IsPressKey(const QKeyEvent* e) {
 
 bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
     if (watched == m_globes[0] || watched == m_globes[1]) {
-        auto* button = static_cast<QToolButton*>(watched);
         // A focused globe button keeps Space and Entrée from the window's
         // shortcuts (Space is playback's): the button is pressed instead.
         if (e->type() == QEvent::ShortcutOverride && IsPressKey(static_cast<QKeyEvent*>(e))) {
@@ -325,7 +324,9 @@ bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
             if (IsPressKey(k) && k->key() != Qt::Key_Space) {
-                button->animateClick();
+                // Cast only here: while the button is destroyed it is no
+                // longer a QToolButton, and other events still reach the filter.
+                static_cast<QToolButton*>(watched)->animateClick();
                 return true;
             }
         }
