@@ -1,7 +1,9 @@
 #include "app/TAevoriumF1.h"
 
 #include "app/Dialogs.h"
+#include "app/DisplayOptions.h"
 #include "app/window/Navigation.h"
+#include "app/window/Projection.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/AevError.h"
 #include "widgets/TBtnRot.h"
@@ -171,6 +173,9 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     createControls();
     CreateSceneObjects();
     Navigation = new TNavigation(this);
+    Projection = new TProjection(this, RunScaleFactor());
+    if (SavedHighContrast())
+        Projection->ApplyHighContrast(true);
     adjustSize();
     setFixedSize(sizeHint());
     if (const QScreen* screen = this->screen()) {

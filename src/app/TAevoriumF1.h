@@ -30,6 +30,7 @@ class TLEDDisplay;
 class TLEDLabel;
 class TNavigation;
 class TPanel;
+class TProjection;
 class TSceneViewer;
 class TScrewPanel;
 class TSphere;
@@ -47,7 +48,8 @@ class TSpiralScene;
 //   app/window/Navigation.cpp        keys, "Aller à", stepping, playback, screen readers
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
-//   app/window/LessonPrint.cpp       printed page and print preview
+//   app/window/LessonPrint.cpp       printed worksheets and print preview
+//   app/window/Projection.cpp        full screen, window size, high contrast
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -179,6 +181,9 @@ public:
 
     // ---- Navigation menu, keys, playback and accessible names ----
     TNavigation* Navigation = nullptr; // owned through the Qt parent
+
+    // ---- Affichage menu: full screen, window size, high contrast ----
+    TProjection* Projection = nullptr; // owned through the Qt parent
 
     // ---- Help, credits, About ----
     void Aide1Click();

@@ -695,10 +695,12 @@ void TBtnRot::wheelEvent(QWheelEvent* e) {
 
 namespace {
 
-// A thin dotted circle two pixels outside the knob's rim.
+// A thin dotted circle two pixels outside the knob's rim, or a solid one
+// PenWidth pixels wide.
 class TBtnRotFocusRing : public QWidget {
 public:
     static constexpr int Margin = 4;
+    int PenWidth = 1;
     explicit TBtnRotFocusRing(QWidget* parent) : QWidget(parent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
@@ -707,15 +709,33 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
+        p.setBrush(Qt::NoBrush);
+        if (PenWidth > 1) {
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setPen(QPen(WinColor(cl::WindowText), PenWidth));
+            const double inset = PenWidth / 2.0;
+            p.drawEllipse(QRectF(inset, inset, width() - 2 * inset, height() - 2 * inset));
+            return;
+        }
         p.setRenderHint(QPainter::Antialiasing, false);
         QPen pen(WinColor(cl::WindowText), 1, Qt::DotLine);
         p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRect(Margin - 2, Margin - 2, width() - 2 * Margin + 3, height() - 2 * Margin + 3));
     }
 };
 
 } // namespace
+
+void TBtnRot::SetFocusRingWidth(int width) {
+    width = std::max(1, width);
+    if (width == m_focusRingWidth)
+        return;
+    m_focusRingWidth = width;
+    if (m_focusRing) {
+        static_cast<TBtnRotFocusRing*>(m_focusRing.data())->PenWidth = width;
+        m_focusRing->update();
+    }
+}
 
 void TBtnRot::placeFocusRing() {
     if (!m_focusRing)
@@ -727,8 +747,11 @@ void TBtnRot::placeFocusRing() {
 
 void TBtnRot::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
-    if (!m_focusRing && parentWidget())
-        m_focusRing = new TBtnRotFocusRing(parentWidget());
+    if (!m_focusRing && parentWidget()) {
+        auto* ring = new TBtnRotFocusRing(parentWidget());
+        ring->PenWidth = m_focusRingWidth;
+        m_focusRing = ring;
+    }
     if (m_focusRing) {
         placeFocusRing();
         m_focusRing->show();

@@ -102,6 +102,10 @@ public:
     // True: the angle grows when the knob is turned clockwise.
     bool Horaire() const { return m_horaire; }
     void SetHoraire(bool clockwise) { m_horaire = clockwise; }
+    // Pen width in pixels of the ring that shows the keyboard focus: 1 draws
+    // it dotted, more draws it solid (high contrast).
+    int FocusRingWidth() const { return m_focusRingWidth; }
+    void SetFocusRingWidth(int width);
 
     // Fired by a drag step (and by a stop during a drag), never by SetAngleBtn.
     TNotifyEvent OnAngleChange;
@@ -262,4 +266,5 @@ private:
     // The dotted focus ring lies outside the knob, so it is drawn by a widget
     // beside the dial in the same parent, shown only while the dial has focus.
     QPointer<QWidget> m_focusRing;
+    int m_focusRingWidth = 1;
 };

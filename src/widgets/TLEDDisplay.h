@@ -95,4 +95,5 @@ private:
 
     TColor m_segmentColors[10][7] = {};
     QImage m_digitImages[10];
+    qreal m_imagesDpr = 1; // device pixels per pixel of the digit images
 };

@@ -63,7 +63,8 @@ void TAevoriumF1::createLessonMenuItems() {
 }
 
 QImage TAevoriumF1::WindowImage(int scale) {
-    QWidget* client = centralWidget();
+    // The layout itself, also in full screen (where it sits in a surround).
+    QWidget* client = findChild<QWidget*>(QStringLiteral("ClientArea"));
     QImage image(client->size() * scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     image.fill(WinColor(cl::BtnFace));
