@@ -222,7 +222,13 @@ def scale_ini(rows, by_unit, title):
         for rank in RANKS:
             if rank in chain:
                 lines.append("%s=%s" % (LEVEL_KEYS[rank], chain[rank].name_fr))
-        lines += ["couleur=" + win_colour(u.rgb),
+        lines.append("couleur=" + win_colour(u.rgb))
+        # Each level's own colour, for the printed worksheet (the program's
+        # period display reads only "couleur").
+        for rank in RANKS:
+            if rank in chain:
+                lines.append("couleur%s=%s" % (LEVEL_KEYS[rank], win_colour(chain[rank].rgb)))
+        lines += [
                   "labelbio=" + s["labelbio"], "imagebio=" + bio_pic, "lienbio=" + bio_doc,
                   "labelpaleo=" + s["labelpaleo"], "imagepaleo=" + paleo_pic, "lienpaleo=" + paleo_doc,
                   ""]

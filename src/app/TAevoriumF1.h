@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/EventList.h"
+#include "app/LessonPage.h"
 #include "app/TEventFileDialog.h"
 #include "imaging/PictureFailures.h"
 #include "timescale/ScaleTable.h"
@@ -171,12 +172,15 @@ public:
     // The window as it shows at this date, at `scale` times its size, the 3D
     // view drawn at that size (or its panel as it shows without OpenGL).
     QImage WindowImage(int scale);
-    // Draws the printed page of the current date on `printer`.
+    // Draws the worksheet of the current date on `printer`: one page for the
+    // class, or the pupil's page and then the answers.
     void PrintLesson(QPrinter* printer);
     // The data set on show, named as in the Données menu (empty when none matches).
     QString CurrentDataSetName() const;
     // The paths last chosen in the lesson dialogs, for the run.
     QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
+    // The worksheet "Imprimer…" and its preview print (chosen in their dialogs).
+    TLessonSheet PrintSheet = TLessonSheet::Classe;
     bool LastImageDoubleSize = false;
 
     // ---- Navigation menu, keys, playback and accessible names ----

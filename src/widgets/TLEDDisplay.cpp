@@ -56,6 +56,12 @@ void TLEDDisplay::SetColorLED(TColor color) {
     update();
 }
 
+void TLEDDisplay::SetColorLEDOff(TColor color) {
+    m_colorLEDOff = color;
+    rebuildImages();
+    update();
+}
+
 void TLEDDisplay::SetDecSeperator(TDecSeperator separator) {
     m_decSeperator = separator;
     update();

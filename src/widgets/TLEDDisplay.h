@@ -33,6 +33,8 @@ public:
     TColor ColorLED() const { return m_colorLED; }
     void SetColorLED(TColor color);
     TColor ColorLEDOff() const { return m_colorLEDOff; }
+    // The unlit segments' colour (SetColorLED sets it to the lit colour darkened by half).
+    void SetColorLEDOff(TColor color);
     TDecSeperator DecSeperator() const { return m_decSeperator; }
     void SetDecSeperator(TDecSeperator separator);
     // Size of a digit image and thickness of its segments, pixels.

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -213,41 +214,66 @@ TEST_F(LessonExportTest, ImageOfTheWindowAtOneAndTwoTimes) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(LessonExportTest, PrintsOnePageToPdf) {
+TEST_F(LessonExportTest, PrintsBothWorksheetsToPdf) {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     if (pdftotext.isEmpty() || pdfinfo.isEmpty())
         GTEST_SKIP() << "poppler-utils missing (scripts/install-deps installs it)";
     SetDate(-66);
-    const QString pdf = path("page.pdf");
-    SetPrintDialogHook([&pdf](QPrinter& printer) {
-        EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
-    w->Imprimer1->trigger();
-    ASSERT_TRUE(QFile::exists(pdf));
-    if (qEnvironmentVariableIsSet("AEV_KEEP_PDF"))
-        QFile::copy(pdf, qEnvironmentVariable("AEV_KEEP_PDF"));
-    QProcess info;
-    info.start(pdfinfo, {pdf});
-    ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           1\n"));
-    QProcess text;
-    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString page = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(page.contains(QStringLiteral("Il y a 66,000 millions d'années — 26 Décembre"))) << page.toStdString();
-    // The period names the window shows, the event touched, the chart and the data set.
-    QStringList expected;
+    auto run = [](const QString& program, const QStringList& arguments) {
+        QProcess p;
+        p.start(program, arguments);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    // The period names the window shows, the event touched and the events of
+    // the stage, the chart and the data set.
+    QStringList names;
     for (const QString& line : w->LevelText().split(QLatin1Char('\r')))
-        expected << line.section(QStringLiteral(" : "), 1);
-    ASSERT_EQ(expected.size(), 5);
-    expected << QStringLiteral("fin des dinosaures") << QStringLiteral("édition ICS 2024/12")
-             << QStringLiteral("Jeu de données : Echelle complète et histoire de la Terre");
-    for (const QString& name : expected)
-        EXPECT_TRUE(page.contains(name)) << name.toStdString();
+        names << line.section(QStringLiteral(" : "), 1);
+    ASSERT_EQ(names.size(), 5);
+    const QStringList filled = names + QStringList{QStringLiteral("Il y a 66 millions d'années (-66,000 Ma) — 26 "
+                                                                  "décembre, 16 h 55 min 54 s"),
+                                                   QStringLiteral("Événement touché : 5e grande extinction"),
+                                                   QStringLiteral("Événements de la période ") + names.last(),
+                                                   QStringLiteral("-4550 Ma"), QStringLiteral("-66,000 Ma"),
+                                                   QStringLiteral("édition ICS 2024/12"),
+                                                   QStringLiteral("Jeu de données : Echelle complète et histoire de la Terre")};
+    const QStringList blanks = {QStringLiteral("Fiche élève"), QStringLiteral("Nom : ____"),
+                                QStringLiteral("Étage : ____"), QStringLiteral("Événement touché : ____"),
+                                QStringLiteral("Ma : ____")};
+    const struct {
+        TLessonSheet sheet;
+        int pages;
+    } cases[] = {{TLessonSheet::Classe, 1}, {TLessonSheet::Eleve, 2}};
+    for (const auto& k : cases) {
+        const QString pdf = path(k.pages == 1 ? "classe.pdf" : "eleve.pdf");
+        SetPrintDialogHook([&pdf](QPrinter& printer) {
+            EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        w->PrintSheet = k.sheet;
+        w->Imprimer1->trigger();
+        ASSERT_TRUE(QFile::exists(pdf));
+        if (qEnvironmentVariableIsSet("AEV_KEEP_PDF"))
+            QFile::copy(pdf, qEnvironmentVariable("AEV_KEEP_PDF") + QFileInfo(pdf).fileName());
+        EXPECT_TRUE(run(pdfinfo, {pdf}).contains(QStringLiteral("Pages:           %1\n").arg(k.pages)));
+        const QString first = run(pdftotext, {QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+        const QString last = run(pdftotext, {QStringLiteral("-f"), QString::number(k.pages), pdf, QStringLiteral("-")});
+        // The class sheet and the answers are filled in; the pupil's page has
+        // lines in place of the names, the date and the events' texts.
+        for (const QString& text : filled)
+            EXPECT_TRUE(last.simplified().contains(text)) << text.toStdString() << "\n" << last.toStdString();
+        if (k.sheet == TLessonSheet::Eleve) {
+            EXPECT_TRUE(last.startsWith(QStringLiteral("Corrigé — Il y a 66 millions")));
+            for (const QString& text : blanks)
+                EXPECT_TRUE(first.contains(text)) << text.toStdString() << "\n" << first.toStdString();
+            for (const QString& text : names + QStringList{QStringLiteral("66 millions"), QStringLiteral("dinosaures")})
+                EXPECT_FALSE(first.contains(text)) << text.toStdString();
+        }
+    }
     EXPECT_TRUE(boxes.isEmpty());
 }
 

@@ -12,6 +12,7 @@
 #include "widgets/TLEDDisplay.h"
 #include "widgets/TLEDLabel.h"
 #include "widgets/TPanel.h"
+#include "widgets/ShadeColor.h"
 #include "widgets/WinColor.h"
 
 #include <QAction>
@@ -230,6 +231,8 @@ void TProjection::ApplyHighContrast(bool on) {
     }
     w->Panel1->SetFontColor(on ? cl::White : cl::WindowText);
     w->LEDDisplay1->SetColorBackGround(panel);
+    // Unlit segments vanish into the background, as they do on teal.
+    w->LEDDisplay1->SetColorLEDOff(on ? panel : ShadeColor(cl::Aqua, -50));
     w->DateLabel1->SetColor(panel);
     w->DateLabel1->LED().SetInActiveColor(panel);
     TBevelFrame bevel = w->DateLabel1->Bevel();
