@@ -117,7 +117,7 @@ void TProjection::updateActions() {
 QSize TProjection::LayoutSize() const {
     int height = 654 + w->menuBar()->sizeHint().height();
     if (m_strip)
-        height += m_strip->sizeHint().height();
+        height += m_strip->sizeHint().expandedTo(m_strip->minimumSize()).height();
     return QSize(912, height);
 }
 
