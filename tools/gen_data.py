@@ -222,16 +222,23 @@ def scale_ini(rows, by_unit, title):
         for rank in RANKS:
             if rank in chain:
                 lines.append("%s=%s" % (LEVEL_KEYS[rank], chain[rank].name_fr))
-        lines.append("couleur=" + win_colour(u.rgb))
-        # Each level's own colour, for the printed worksheet (the program's
-        # period display reads only "couleur").
-        for rank in RANKS:
-            if rank in chain:
-                lines.append("couleur%s=%s" % (LEVEL_KEYS[rank], win_colour(chain[rank].rgb)))
-        lines += [
+        lines += ["couleur=" + win_colour(u.rgb),
                   "labelbio=" + s["labelbio"], "imagebio=" + bio_pic, "lienbio=" + bio_doc,
                   "labelpaleo=" + s["labelpaleo"], "imagepaleo=" + paleo_pic, "lienpaleo=" + paleo_doc,
                   ""]
+    return ini_bytes(lines)
+
+
+def colours_ini(units):
+    """The chart colour of every unit, one section per rank, for the timeline chart."""
+    lines = [GENERATED_NOTE,
+             "; Couleurs CGMW des unités de la charte %s, par rang (éon, ère, système, série, étage)" % CHART_EDITION,
+             ""]
+    for rank in RANKS:
+        lines.append("[%s]" % LEVEL_KEYS[rank])
+        for u in sorted((u for u in units if u.rank == rank), key=lambda u: -u.base):
+            lines.append("%s=%s" % (u.name_fr, win_colour(u.rgb)))
+        lines.append("")
     return ini_bytes(lines)
 
 
@@ -449,6 +456,7 @@ def build(args):
     for ini, tsv in EVENT_SOURCES.items():
         files[ini] = events_ini(read_events(tsv))
     files["Donnees.ini"] = index_ini()
+    files["Couleurs.ini"] = colours_ini(units)
     files["Echelle_geol.dat"] = gauge_bmp(full)
     try:
         import gen_docs  # documents, help and credits

@@ -30,6 +30,8 @@ const QString PngFilter = QStringLiteral("Image PNG (*.png)");
 const QString JpegFilter = QStringLiteral("Image JPEG (*.jpg *.jpeg)");
 const QString CsvFilter = QStringLiteral("Tableau CSV (*.csv)");
 const QString CsvOpenFilter = QStringLiteral("Tableau CSV ou texte (*.csv *.txt *.tsv)");
+const QString PdfFilter = QStringLiteral("Document PDF (*.pdf)");
+const QString SvgFilter = QStringLiteral("Dessin SVG (*.svg)");
 const QString AllFilter = QStringLiteral("Tous les fichiers (*)");
 
 // The file dialog; saving asks, in French, before replacing a file.
@@ -83,6 +85,11 @@ bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
         dialog.setWindowTitle(QStringLiteral("Exporter les événements (CSV)"));
         dialog.setNameFilters({CsvFilter});
         dialog.setDefaultSuffix(QStringLiteral("csv"));
+        break;
+    case TLessonFileRequest::SaveChart:
+        dialog.setWindowTitle(QStringLiteral("Frise chronologique"));
+        dialog.setNameFilters({request.Svg ? SvgFilter : PdfFilter});
+        dialog.setDefaultSuffix(request.Svg ? QStringLiteral("svg") : QStringLiteral("pdf"));
         break;
     }
     if (request.FileName.isEmpty()) {

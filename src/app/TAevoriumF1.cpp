@@ -193,6 +193,7 @@ void TAevoriumF1::createMenus() {
     Quitter1 = Fichier1->addAction(QStringLiteral("Quitter"), this, [this] { Quitter1Click(); });
     Quitter1->setObjectName(QStringLiteral("Quitter1"));
     createLessonMenuItems();
+    createChartMenuItem();
 
     Donnes1 = bar->addMenu(QStringLiteral("Données"));
     Donnes1->setObjectName(QStringLiteral("Donnes1"));

@@ -50,6 +50,7 @@ class TSpiralScene;
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
 //   app/window/LessonPrint.cpp       printed worksheets and print preview
+//   app/window/ChartExport.cpp       the timeline chart as PDF or SVG
 //   app/window/Projection.cpp        full screen, window size, high contrast
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
@@ -177,6 +178,10 @@ public:
     void PrintLesson(QPrinter* printer);
     // The data set on show, named as in the Données menu (empty when none matches).
     QString CurrentDataSetName() const;
+    // "Frise chronologique…": the chart dialog, then the file, written
+    // through a temporary file (app/window/ChartExport.cpp).
+    void FriseChronologique1Click();
+    QString LastChartPath;
     // The paths last chosen in the lesson dialogs, for the run.
     QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
     // The worksheet "Imprimer…" and its preview print (chosen in their dialogs).
@@ -252,6 +257,7 @@ public:
     QAction* Apercu1 = nullptr;
     QAction* ImporterCsv1 = nullptr;
     QAction* ExporterCsv1 = nullptr;
+    QAction* FriseChronologique1 = nullptr;
     QMenu* Donnes1 = nullptr;
     QMenu* Spirale1 = nullptr;
     QAction* Personnalise1 = nullptr;
@@ -280,6 +286,7 @@ private:
     void createControls();
     void createMenus();
     void createLessonMenuItems();
+    void createChartMenuItem();
 };
 
 // Shows a plain notice box (one "OK" button) when diagnostics are on.

@@ -5,6 +5,7 @@
 #include "app/LessonPage.h"
 #include "app/TAevoriumF1.h"
 #include "imaging/TPicture.h"
+#include "lesson/ChartModel.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/CalendarDate.h"
 #include "timescale/ColorText.h"
@@ -42,32 +43,33 @@ void setUpPrinter(QPrinter& printer) {
 }
 
 // The five levels of scale row r with their names in full ("Ère") and their
-// colours: the scale file's "couleur" followed by the level's key when it has
-// one, else the row's own colour for its finest level.
-QVector<TLessonLevel> printedLevels(const TScaleTable& table, int r, const QString& scaleFile) {
+// colours from the chart's colour table, else the row's own colour for its
+// finest level.
+QVector<TLessonLevel> printedLevels(const TScaleTable& table, int r, const TChartColours& colours) {
     static const char* const labels[5] = {"Éon", "Ère", "Système", "Série", "Étage"};
     QVector<TLessonLevel> out;
     if (r < 0 || r >= table.Count())
         return out;
     const QStringList& row = table.Rows[r];
-    const TIniFile file(scaleFile);
     int finest = -1;
     for (int c = colEon; c <= colEtage; ++c)
         if (!row[c].trimmed().isEmpty())
             finest = c;
     for (int c = colEon; c <= colEtage; ++c) {
-        if (row[c].trimmed().isEmpty())
+        const QString name = row[c].trimmed();
+        if (name.isEmpty())
             continue;
-        TLessonLevel level{QString::fromUtf8(labels[c - colEon]), row[c].trimmed(), QColor()};
-        QString colour = file.ReadString(table.StartDates[r], QStringLiteral("couleur") +
-                                                                  QString::fromLatin1(ScaleKeyNames[c]));
-        if (colour.isEmpty() && c == finest)
-            colour = row[colCouleur];
-        try {
-            if (!colour.trimmed().isEmpty())
-                level.Color = WinColor(TColor(StrToColor(colour)));
-        } catch (...) {
-            // a colour text that cannot be read leaves the level without a swatch
+        TLessonLevel level{QString::fromUtf8(labels[c - colEon]), name, QColor()};
+        const auto known = colours.Rgb[c - colEon].constFind(name);
+        if (known != colours.Rgb[c - colEon].constEnd()) {
+            level.Color = QColor::fromRgb(*known);
+        } else if (c == finest) {
+            try {
+                if (!row[colCouleur].trimmed().isEmpty())
+                    level.Color = WinColor(TColor(StrToColor(row[colCouleur])));
+            } catch (...) {
+                // a colour text that cannot be read leaves the level without a swatch
+            }
         }
         out << level;
     }
@@ -178,7 +180,7 @@ void TAevoriumF1::PrintLesson(QPrinter* printer) {
     }
     c.Title = LessonTitle(CurrentDate, calendar);
     const int row = scaleRowAt(ScaleTable, CurrentDate);
-    c.Levels = printedLevels(ScaleTable, row, ScaleFileName);
+    c.Levels = printedLevels(ScaleTable, row, LoadChartColours(ExeDir + QStringLiteral("Couleurs.ini"), ScaleTable));
     c.ScaleStrip = ImageSlider1->Image(TImageSlider::ImageHRuler);
     c.DateOnStrip = std::clamp((CurrentDate + 4550.0) / 4580.0, 0.0, 1.0);
     c.DateOnStripText = (CurrentDate > 0 ? QStringLiteral("+") : QString()) + FormatDateText(CurrentDate) +
