@@ -60,8 +60,8 @@ TEST_F(WindowFixture, LayoutMatchesTheInstrumentPanel) {
     QStringList menus;
     for (QAction* a : w->menuBar()->actions())
         menus << a->text();
-    // "Navigation" (keys, Aller à, playback) comes just before "?".
-    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "?"}));
+    // "Navigation" (keys, Aller à, playback) and "Affichage" (projection) come before "?".
+    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "&Affichage", "?"}));
 }
 
 TEST_F(WindowFixture, StartsOnThePresentDayWithoutData) {

@@ -105,7 +105,7 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     QStringList titles;
     for (QAction* a : w->menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "?"}));
+    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "&Affichage", "?"}));
     QStringList items;
     for (QAction* a : nav->Navigation1->actions())
         if (!a->isSeparator())
