@@ -7,9 +7,9 @@ class QPrinter;
 class QWidget;
 
 // The French file dialogs of the lesson commands (picture export, CSV
-// import and export, the timeline chart). Each kind remembers, for the run, the path last chosen.
+// import and export, the timeline chart, tours). Each kind remembers, for the run, the path last chosen.
 struct TLessonFileRequest {
-    enum TKind { SaveImage, OpenCsv, SaveCsv, SaveChart };
+    enum TKind { SaveImage, OpenCsv, SaveCsv, SaveChart, OpenTour, SaveTour };
     TKind Kind = SaveImage;
     // In: the path offered (the last one chosen, or a default name);
     // out: the chosen path, with the default extension added when it had none.

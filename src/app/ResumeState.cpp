@@ -18,7 +18,7 @@ bool WriteResumeState(const QString& path, const TResumeState& s) {
     out.setVersion(QDataStream::Qt_6_0);
     out << kMagic << kVersion << s.Scale << s.FullScreen << s.Date << s.ScaleFileName << s.EventFileName << s.Custom
         << s.EventsModified << s.EventDates << s.EventTexts << s.SavePath << s.OpenPath << s.HasCamera << s.Camera[0]
-        << s.Camera[1] << s.Camera[2];
+        << s.Camera[1] << s.Camera[2] << s.Tour << s.TourPath << qint32(s.TourStop);
     return out.status() == QDataStream::Ok && file.commit();
 }
 
@@ -33,9 +33,11 @@ bool ReadResumeState(const QString& path, TResumeState& state) {
     if (magic != kMagic || version != kVersion)
         return false;
     TResumeState s;
+    qint32 stop = -1;
     in >> s.Scale >> s.FullScreen >> s.Date >> s.ScaleFileName >> s.EventFileName >> s.Custom >> s.EventsModified >>
         s.EventDates >> s.EventTexts >> s.SavePath >> s.OpenPath >> s.HasCamera >> s.Camera[0] >> s.Camera[1] >>
-        s.Camera[2];
+        s.Camera[2] >> s.Tour >> s.TourPath >> stop;
+    s.TourStop = stop;
     if (in.status() != QDataStream::Ok || s.EventDates.size() != s.EventTexts.size() || !(s.Scale >= 0.5 && s.Scale <= 8))
         return false;
     state = s;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,9 @@ struct TResumeState {
     QString SavePath, OpenPath; // the event file dialogs' last paths
     float Camera[3] = {0, 0, 0};
     bool HasCamera = false;
+    QByteArray Tour;          // the open tour as its file has it; empty for none
+    QString TourPath;
+    int TourStop = -1;
 };
 
 // Writes the state to `path` (a new file, readable by this user only); false

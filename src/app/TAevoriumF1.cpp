@@ -4,6 +4,7 @@
 #include "app/DisplayOptions.h"
 #include "app/window/Navigation.h"
 #include "app/window/Projection.h"
+#include "app/window/Tours.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/AevError.h"
 #include "widgets/TBtnRot.h"
@@ -176,6 +177,7 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     Projection = new TProjection(this, RunScaleFactor());
     if (SavedHighContrast())
         Projection->ApplyHighContrast(true);
+    Tours = new TTours(this);
     adjustSize();
     setFixedSize(sizeHint());
     if (const QScreen* screen = this->screen()) {
@@ -477,7 +479,7 @@ void TAevoriumF1::FormCreate() {
 void TAevoriumF1::Quitter1Click() { close(); }
 
 void TAevoriumF1::closeEvent(QCloseEvent* event) {
-    if (!CanCloseWithUnsavedEvents()) {
+    if (!CanCloseWithUnsavedEvents() || (Tours && !Tours->CanCloseWithUnsavedTour())) {
         event->ignore();
         return;
     }

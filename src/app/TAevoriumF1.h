@@ -30,6 +30,7 @@ class TImageSlider;
 class TLEDDisplay;
 class TLEDLabel;
 class TNavigation;
+class TTours;
 class TPanel;
 class TProjection;
 class TSceneViewer;
@@ -47,6 +48,8 @@ class TSpiralScene;
 //   app/window/EventMarkers.cpp      event markers, hover and collision
 //   app/window/CustomEvents.cpp      event files, custom mode, event editor
 //   app/window/Navigation.cpp        keys, "Aller à", stepping, playback, screen readers
+//   app/window/Tours.cpp             guided tours: menu, stepping, movement, panel
+//   app/window/TourEditing.cpp       guided tours: writing, saving, printing
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
 //   app/window/LessonPrint.cpp       printed worksheets and print preview
@@ -193,6 +196,11 @@ public:
 
     // ---- Affichage menu: full screen, window size, high contrast ----
     TProjection* Projection = nullptr; // owned through the Qt parent
+    // ---- Guided tours (menu "Parcours", the tour panel) ----
+    TTours* Tours = nullptr; // owned through the Qt parent
+    // A file named on the command line or by a later instance: a tour
+    // (".aevp") opens at its first stop, any other file as an event file.
+    void OpenFileArgument(const QString& path);
 
     // ---- Help, credits, About ----
     void Aide1Click();

@@ -25,7 +25,7 @@ Q_LOGGING_CATEGORY(lcStartup, "aevorium.startup", QtWarningMsg)
 
 namespace {
 
-// Opens an event file named on the command line once the main window serves
+// Opens a file (events or a tour) named on the command line once the main window serves
 // the user: not while the splash holds or a modal box or dialog is open (the
 // event editor works on the list being replaced), but as soon as they close.
 void openEventFileWhenIdle(const QString& path) {
@@ -34,7 +34,7 @@ void openEventFileWhenIdle(const QString& path) {
             QTimer::singleShot(200, AevoriumF1, [path] { openEventFileWhenIdle(path); });
             return;
         }
-        AevoriumF1->OpenEventFileArgument(path);
+        AevoriumF1->OpenFileArgument(path);
         qCInfo(lcInstance) << "event file" << path << "events:" << AevoriumF1->EventList.Count()
                            << "custom:" << AevoriumF1->Personnalise1->isChecked();
     });
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     // Options ("--plein-ecran") are taken out first: they are no display mode.
     QStringList arguments = ProgramArguments(argc, argv);
     const TProgramOptions options = TakeProgramOptions(arguments);
-    const QString eventFile = EventFileArgument(arguments);
+    const QString eventFile = FileArgument(arguments); // an event file or a tour
 
     // The size of everything on show is Qt's scale factor, read when the
     // application object is made: the one a restart asks for, else the stored

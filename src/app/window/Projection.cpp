@@ -5,6 +5,7 @@
 #include "app/DisplayOptions.h"
 #include "app/TAevoriumF1.h"
 #include "app/window/Navigation.h"
+#include "app/window/Tours.h"
 #include "spiral/SpiralScene.h"
 #include "widgets/TBtnRot.h"
 #include "widgets/TEmbossedText.h"
@@ -20,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -118,6 +120,10 @@ QSize TProjection::LayoutSize() const {
     int height = 654 + w->menuBar()->sizeHint().height();
     if (m_strip)
         height += m_strip->sizeHint().expandedTo(m_strip->minimumSize()).height();
+    // A panel docked under the layout (an open tour's) must fit as well.
+    for (const QDockWidget* dock : w->findChildren<QDockWidget*>())
+        if (dock->isVisibleTo(w) && w->dockWidgetArea(const_cast<QDockWidget*>(dock)) == Qt::BottomDockWidgetArea)
+            height += dock->sizeHint().height();
     return QSize(912, height);
 }
 
@@ -158,6 +164,10 @@ void TProjection::ShowFullScreenHere() {
         w->setMinimumSize(0, 0);
         w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         m_fullScreen = true;
+        // A panel docked under the layout that comes or goes changes the size
+        // that fills the screen.
+        for (QDockWidget* dock : w->findChildren<QDockWidget*>())
+            connect(dock, &QDockWidget::visibilityChanged, this, &TProjection::refit, Qt::UniqueConnection);
     }
     w->showFullScreen();
     updateActions();
@@ -185,6 +195,16 @@ void TProjection::ShowNormalHere() {
     }
     w->show();
     updateActions();
+}
+
+void TProjection::refit() {
+    QTimer::singleShot(0, this, [this] {
+        if (!m_fullScreen || !m_pending.isEmpty() || !w->isVisible())
+            return;
+        const double fit = FullScreenScale(QSizeF(ScreenDevicePixels()), QSizeF(LayoutSize()));
+        if (std::fabs(fit - m_factor) >= 0.005)
+            ShowAt(fit, true);
+    });
 }
 
 void TProjection::SetBottomStrip(QWidget* strip) {
@@ -261,6 +281,11 @@ bool TProjection::ShowAt(double factor, bool fullScreen) {
     }
     if (!m_pending.isEmpty())
         return false;
+    if (w->Tours && w->Tours->IsOpen() && w->Tours->Modified()) {
+        ShowErrorBox(w, QStringLiteral("Enregistrez d'abord le parcours ouvert (Parcours > Enregistrer) :\r"
+                                       "Aevorium doit se relancer pour changer de taille."));
+        return false;
+    }
     if (w->Navigation)
         w->Navigation->Stop();
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -339,6 +364,11 @@ TResumeState TProjection::CurrentState(double factor, bool fullScreen) const {
         s.Camera[2] = p.Z();
         s.HasCamera = true;
     }
+    if (w->Tours && w->Tours->IsOpen()) {
+        s.Tour = WriteTour(w->Tours->Tour);
+        s.TourPath = w->Tours->TourPath;
+        s.TourStop = w->Tours->Current();
+    }
     return s;
 }
 
@@ -364,6 +394,21 @@ void TProjection::ApplyResumeState(const TResumeState& s) {
     if (s.HasCamera && w->Scene && w->Scene->Camera1)
         w->Scene->Camera1->Position().SetPoint(s.Camera[0], s.Camera[1], s.Camera[2]);
     w->BtnRot1AngleChange(w->BtnRot3);
+    // The open tour at its stop: its movement is run to its end at once.
+    if (!s.Tour.isEmpty() && w->Tours) {
+        const TTourReadResult tour = ReadTour(s.Tour);
+        if (tour.Ok()) {
+            w->Tours->OpenTour(tour.Tour, s.TourPath);
+            if (s.TourStop > 0)
+                w->Tours->GoToStop(s.TourStop);
+            const auto clock = w->Tours->Clock;
+            const qint64 end = clock() + qint64(3600) * 1000000000;
+            w->Tours->Clock = [end] { return end; };
+            for (int i = 0; i < 10 && w->Tours->Moving(); ++i)
+                w->Tours->TickMove();
+            w->Tours->Clock = clock;
+        }
+    }
     if (w->Navigation)
         w->Navigation->GoToDate(s.Date);
 }

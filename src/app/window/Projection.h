@@ -95,6 +95,9 @@ private:
     void createMenu();
     void updateActions();
     void waitForHandOver();
+    // Full screen at the factor that fills the screen again, after a docked
+    // panel came or went.
+    void refit();
     TAevoriumF1* w;
     double m_factor;
     bool m_fullScreen = false;
