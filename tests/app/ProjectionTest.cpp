@@ -1,6 +1,7 @@
 // The "Affichage" menu: options, sizes, full screen, the hand-over to a new
 // process at another scale factor, high contrast; the printed date in words.
 #include "app/window/Projection.h"
+#include "app/window/Tours.h"
 #include "app/Dialogs.h"
 #include "app/DisplayOptions.h"
 #include "app/LessonPage.h"
@@ -196,6 +197,17 @@ TEST_F(Projection, AnotherFactorHandsTheStateToANewProcess) {
     w->Personnalise1->trigger();
     w->ApplyEventEdit(1, -1, -66.04, QStringLiteral("Chicxulub"));
     ASSERT_TRUE(w->EventsModified);
+    // A tour at its second stop.
+    TTour tour;
+    tour.Title = QStringLiteral("Dinosaures");
+    for (double d : {-230.0, -150.0}) {
+        TTourStop stop;
+        stop.Date = d;
+        stop.Title = QString::number(d);
+        tour.Stops << stop;
+    }
+    w->Tours->OpenTour(tour, QString());
+    w->Tours->GoToStop(1);
     SetDate(*w, -70);
     QStringList launched;
     int released = 0, retaken = 0;
@@ -226,6 +238,9 @@ TEST_F(Projection, AnotherFactorHandsTheStateToANewProcess) {
     EXPECT_TRUE(next->Personnalise1->isChecked() && next->EventsModified && next->Sauvegarder1->isEnabled());
     EXPECT_EQ(next->EventList.Texts(), w->EventList.Texts());
     EXPECT_EQ(next->LevelText(), w->LevelText());
+    EXPECT_TRUE(next->Tours->IsOpen());
+    EXPECT_EQ(next->Tours->Current(), 1);
+    EXPECT_EQ(next->Tours->Tour.Title, tour.Title);
     // Once it has taken the file, this process ends.
     QFile::remove(file);
     EXPECT_TRUE(done.wait(2000));
