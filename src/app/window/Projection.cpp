@@ -332,11 +332,15 @@ void TProjection::waitForHandOver() {
         QTimer::singleShot(50, this, [this] { waitForHandOver(); });
         return;
     }
-    // The new process did not come: this one goes on as it was.
+    // A new process that holds the lock has read the file and is still
+    // coming: wait on. Otherwise it did not come, and this one goes on.
+    if (RetakeInstance && !RetakeInstance()) {
+        m_waited = 0;
+        QTimer::singleShot(50, this, [this] { waitForHandOver(); });
+        return;
+    }
     QFile::remove(m_pending);
     m_pending.clear();
-    if (RetakeInstance)
-        RetakeInstance();
     w->setEnabled(true);
     if (!w->isVisible())
         w->show();
