@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -254,8 +255,14 @@ void TNavigation::GoToDate(double date) {
 void TNavigation::AllerAClick() {
     Stop();
     TGoToDialog dialog(TGoToIndex(w->ScaleTable, w->EventList), w);
-    if (dialog.exec() == QDialog::Accepted)
-        GoToDate(dialog.TargetDate());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    GoToDate(dialog.TargetDate());
+    // A date beyond the scale went to its limit: the note shows a moment
+    // under the readout, where the date is read.
+    if (dialog.Clamped())
+        QToolTip::showText(w->LEDDisplay1->mapToGlobal(QPoint(0, w->LEDDisplay1->height())), dialog.Note->text(),
+                           w->LEDDisplay1, QRect(), 5000);
 }
 
 void TNavigation::StepBoundary(int direction) {
