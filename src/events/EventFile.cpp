@@ -2,6 +2,7 @@
 
 #include "timescale/AevError.h"
 #include "timescale/IniFile.h"
+#include "timescale/StrToFloat.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,18 +50,20 @@ QString FormatDateText(double dateMa) {
 }
 
 QString EventDateText(double dateMa) {
-    if (!std::isfinite(dateMa) || std::fabs(dateMa) >= 1e15)
-        return FormatDateText(dateMa);
-    QString text = QString::number(dateMa, 'f', 6);
-    // Trailing zeros go, down to three decimals.
-    qsizetype end = text.size();
-    while (end > text.size() - 3 && text.at(end - 1) == QLatin1Char('0'))
-        --end;
-    text.truncate(end);
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    if (text.startsWith(QLatin1Char('-')) && text.mid(1).count(QLatin1Char('0')) == text.size() - 2)
-        text.remove(0, 1); // never -0,000
-    return text;
+    // Within this distance a text reads back as the date: far below the
+    // millionth of a Ma (a year), far above the error of a date that the
+    // dials reached by "Aller à" or a step to a boundary.
+    constexpr double Same = 1e-9;
+    const QString three = FormatDateText(dateMa);
+    if (!std::isfinite(dateMa) || std::fabs(dateMa) >= 1e9 || std::fabs(StrToFloatLenient(three) - dateMa) <= Same)
+        return three;
+    for (int decimals = 4; decimals <= 6; ++decimals) {
+        QString text = QString::number(dateMa, 'f', decimals);
+        if (std::fabs(text.toDouble() - dateMa) <= Same)
+            return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    // A date set by a drag: three decimals, as the readout shows it.
+    return three;
 }
 
 namespace {

@@ -23,8 +23,10 @@
 QString FormatDateText(double dateMa);
 
 // The date text of an event placed at a date in Ma: three decimals as
-// FormatDateText writes them, and more, up to six, when the date needs them to
-// read back as itself (-0,0117, the start of the Holocene; -66,0001).
+// FormatDateText writes them, or four to six when that many make a text that
+// reads back as the date itself (-0,0117, the start of the Holocene, reached
+// by "Aller à" or a step to a boundary; -66,0001). A date that needs more (a
+// drag of the dials) keeps three decimals, as the readout shows it.
 QString EventDateText(double dateMa);
 
 // Reads the events of `path` in file order: for each section, the text of its
