@@ -31,9 +31,10 @@ bench: configure
 	cd $(BUILD_DIR)/bin && ./aev_bench
 
 # The Debian package aevorium_<version>_<arch>.deb in $(BUILD_DIR)/: the program,
-# its icons and the screenshot of its window (made under Xvfb), then CPack.
+# its icons, manual pages and changelog and the screenshot of its window (made
+# under Xvfb), then CPack.
 package: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target aevorium aev_icons aev_screenshot
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target aevorium aev_icons aev_package_docs aev_screenshot
 	cd $(BUILD_DIR) && cpack -G DEB
 
 # The tests built with AddressSanitizer and UndefinedBehaviorSanitizer. Leak
