@@ -260,9 +260,29 @@ void TNavigation::AllerAClick() {
     GoToDate(dialog.TargetDate());
     // A date beyond the scale went to its limit: the note shows a moment
     // under the readout, where the date is read.
-    if (dialog.Clamped())
-        QToolTip::showText(w->LEDDisplay1->mapToGlobal(QPoint(0, w->LEDDisplay1->height())), dialog.Note->text(),
-                           w->LEDDisplay1, QRect(), 5000);
+    if (!dialog.Clamped())
+        return;
+    if (!GoToNote) {
+        GoToNote = new QLabel(w);
+        GoToNote->setObjectName(QStringLiteral("GoToNote"));
+        GoToNote->setAutoFillBackground(true);
+        GoToNote->setPalette(QToolTip::palette());
+        GoToNote->setFrameShape(QFrame::Box);
+        GoToNote->setMargin(3);
+        GoToNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_noteTimer = new QTimer(this);
+        m_noteTimer->setSingleShot(true);
+        m_noteTimer->setInterval(5000);
+        connect(m_noteTimer, &QTimer::timeout, GoToNote, &QWidget::hide);
+    }
+    GoToNote->setText(dialog.Note->text());
+    GoToNote->adjustSize();
+    GoToNote->move(w->LEDDisplay1->mapTo(w, QPoint(0, w->LEDDisplay1->height() + 4)));
+    GoToNote->raise();
+    GoToNote->show();
+    m_noteTimer->start();
+    QAccessibleEvent alert(GoToNote, QAccessible::Alert);
+    NotifyAccessible(alert);
 }
 
 void TNavigation::StepBoundary(int direction) {
