@@ -47,7 +47,7 @@ sanitize: deps
 # The libFuzzer programs of tests/fuzz/, built with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz, each run FUZZ_SECONDS over its corpus.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= ini number scale events rtf picture
+FUZZ_TARGETS ?= ini number scale events rtf picture tour
 fuzz: deps
 	@if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a >/dev/null 2>&1; then \
 	  SUDO=$$( [ "$$(id -u)" -ne 0 ] && echo sudo ); \

@@ -65,6 +65,7 @@ mkdir -p "$work/mime/packages"
 cp "$root/usr/share/mime/packages/$id.xml" "$work/mime/packages/"
 update-mime-database "$work/mime"
 grep -q "application/x-aevorium-events:\*\.aev" "$work/mime/globs2" || fail "*.aev is not in the MIME database"
+grep -q "application/x-aevorium-tour:\*\.aevp" "$work/mime/globs2" || fail "*.aevp is not in the MIME database"
 
 # Started from elsewhere through the link, as the desktop entry does for an event
 # file, the program finds its data set in its own folder and opens the file.
