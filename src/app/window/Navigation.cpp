@@ -252,6 +252,8 @@ void TNavigation::setUpDisplays() {
         b->setAccessibleName(GlobeButtonName(QString()));
         b->installEventFilter(this);
     }
+    m_globeButtons[0] = w->BtnNavBio;
+    m_globeButtons[1] = w->BtnNavPaleo;
 }
 
 void TNavigation::setUpKeys() {
@@ -313,8 +315,9 @@ bool IsPressKey(const QKeyEvent* e) {
 } // namespace
 
 bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == w->BtnNavBio || watched == w->BtnNavPaleo) {
-        auto* button = static_cast<QToolButton*>(watched);
+    // The buttons as kept here: while the window is destroyed its children
+    // still send events, and the window's fields are no longer there to read.
+    if (watched == m_globeButtons[0] || watched == m_globeButtons[1]) {
         // A focused globe button keeps Space and Entrée from the window's
         // shortcuts (Space is playback's): the button is pressed instead.
         if (e->type() == QEvent::ShortcutOverride && IsPressKey(static_cast<QKeyEvent*>(e))) {
@@ -323,7 +326,8 @@ bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
         }
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
-            if (IsPressKey(k) && k->key() != Qt::Key_Space) {
+            auto* button = qobject_cast<QToolButton*>(watched);
+            if (button && IsPressKey(k) && k->key() != Qt::Key_Space) {
                 button->animateClick();
                 return true;
             }

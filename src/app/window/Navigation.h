@@ -139,4 +139,5 @@ private:
     QString m_shown[4];    // texts last told to assistive technology
     QString m_captions[2]; // captions the pictures and globe buttons are named after
     QTimer* m_noteTimer = nullptr; // hides GoToNote
+    QObject* m_globeButtons[2] = {}; // the window's BtnNavBio and BtnNavPaleo, whose keys are filtered
 };
