@@ -89,11 +89,12 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing, true);
+        // Exact colours on whole pixels, as the readout's segments are drawn.
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(Qt::NoPen);
         p.setBrush(WinColor(m_color));
         const int d = std::min(width(), height());
-        p.drawEllipse(QRectF((width() - d) / 2.0, (height() - d) / 2.0, d, d));
+        p.drawEllipse(QRect((width() - d) / 2, (height() - d) / 2, d, d));
     }
 
 private:

@@ -25,6 +25,7 @@ class TBaseSceneObject;
 class TBtnRot;
 class TCollisionManager;
 class TEmbossedText;
+class THelpWindow;
 class TImage;
 class TImageSlider;
 class TLEDDisplay;
@@ -136,8 +137,9 @@ public:
 
     // ---- Event list, files and custom mode ----
     void LoadEvents();
-    // LoadEventFile with its messages: a file too large to be read, or
-    // sections without a name left out (the list is then empty or partial).
+    // LoadEventFile with its messages: a file too large to be read or with
+    // more than MaxEventCount events (the list is then empty), or sections
+    // without a name left out.
     TEventList ReadEventFileReported(const QString& path);
     // The notice that `skipped` sections without a date were left out of `path`.
     void ReportSkippedSections(const QString& path, int skipped);
@@ -150,13 +152,13 @@ public:
     void Sauvegarder1Click();
     void Ouvrir1Click();
     // "Ouvrir" once the file is chosen: reads it and shows its events, with
-    // the busy cursor and a progress dialog that can cancel. A file over
-    // MaxEventFileSize bytes or MaxEventCount events is refused with a
-    // message, as is one that memory cannot hold; then, and on a cancel, the
-    // list on show stays and the result is false.
+    // the busy cursor and a progress dialog that can cancel. A file of more
+    // than MaxEventCount events is refused with a message, as is one that
+    // memory cannot hold; then, and on a cancel, the list on show stays and
+    // the result is false.
     bool OpenEventFile(const QString& path);
-    qint64 MaxEventFileSize = qint64(64) * 1024 * 1024;
-    int MaxEventCount = 2000000;
+    // The one limit of start-up, "Ouvrir" and the CSV import (tests lower it).
+    int MaxEventCount = TEventList::MaxCount;
     // An event file named on the command line (or by a later instance): opened
     // as "Ouvrir" would, entering custom mode first; a missing or unreadable
     // file is reported in an error box and nothing changes.
@@ -203,7 +205,9 @@ public:
     void OpenFileArgument(const QString& path);
 
     // ---- Help, credits, About ----
+    // The desktop opens the guide; when it cannot, HelpWindow shows it.
     void Aide1Click();
+    THelpWindow* HelpWindow = nullptr; // made on first use, owned through the Qt parent
     void Crdits1Click();
     void Apropos1Click();
     // FormCreate step 9: the gauge's ruler from "Echelle_geol.dat", failures ignored.

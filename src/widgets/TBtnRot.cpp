@@ -428,6 +428,12 @@ bool TBtnRot::eventFilter(QObject* watched, QEvent* e) {
     // A press on a part first ends a turn held by a key.
     if (e->type() == QEvent::MouseButtonPress && m_turnHeld && (watched == m_corps || watched == m_diode))
         EndTurn();
+    // The mouse takes over: the focus ring goes, the focus stays.
+    if (e->type() == QEvent::MouseButtonPress && (watched == m_corps || watched == m_diode)) {
+        m_keyboardFocus = false;
+        if (m_focusRing)
+            m_focusRing->hide();
+    }
     // During a drag, the dial's window stops giving it the mouse.
     if (watched == m_watchedWindow && m_dragging &&
         (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowDeactivate))
@@ -744,6 +750,21 @@ void TBtnRot::placeFocusRing() {
 
 void TBtnRot::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
+    // Focus given back (the window activated again, a menu closed) keeps the
+    // way it came; a click gives none.
+    switch (e->reason()) {
+    case Qt::MouseFocusReason:
+        m_keyboardFocus = false;
+        break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        break;
+    default:
+        m_keyboardFocus = true;
+        break;
+    }
+    if (!m_keyboardFocus)
+        return;
     if (!m_focusRing && parentWidget()) {
         auto* ring = new TBtnRotFocusRing(parentWidget());
         ring->PenWidth = m_focusRingWidth;

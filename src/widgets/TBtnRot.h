@@ -271,7 +271,11 @@ private:
     int m_turnKey = 0;          // the key whose press began the held turn
     int m_wheelRest = 0;        // wheel eighths of a degree not yet turned
     // The dotted focus ring lies outside the knob, so it is drawn by a widget
-    // beside the dial in the same parent, shown only while the dial has focus.
+    // beside the dial in the same parent, shown only while the dial has focus
+    // that came from the keyboard (Tab, Shift+Tab, a shortcut), as Qt's own
+    // widgets show their focus frame: a click gives focus without the ring.
     QPointer<QWidget> m_focusRing;
     int m_focusRingWidth = 1;
+    bool m_keyboardFocus = false; // the focus came from the keyboard
+
 };

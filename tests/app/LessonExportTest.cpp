@@ -139,23 +139,22 @@ TEST_F(LessonExportTest, CsvWithoutEventsOrUnreadableChangesNothing) {
     EXPECT_TRUE(boxes[1].text.startsWith(QStringLiteral("Lecture du fichier")));
 }
 
-TEST_F(LessonExportTest, CsvImportStopsAtTenThousandEvents) {
+// The limit of "Ouvrir" and start-up: a file that would take the list beyond
+// it is refused as a whole, with the same message.
+TEST_F(LessonExportTest, CsvImportStopsAtTheLimitOfEvents) {
+    EXPECT_EQ(w->MaxEventCount, 1000000);
     const int before = w->EventList.Count();
-    QByteArray rows;
-    for (int i = 0; i < 10100; ++i)
-        rows += "-" + QByteArray::number(1 + i % 4000) + ";n° " + QByteArray::number(i) + "\n";
-    write("gros.csv", rows);
-    chosen << path("gros.csv");
+    w->MaxEventCount = before + 2;
+    write("trois.csv", "-1;un\n-2;deux\n-3;trois\n");
+    write("deux.csv", "-1;un\n-2;deux\n");
+    chosen << path("trois.csv") << path("deux.csv");
     w->ImporterCsv1->trigger();
-    EXPECT_EQ(w->EventList.Count(), 10000);
     ASSERT_EQ(boxes.size(), 1);
-    const QStringList lines = boxes[0].text.split(QLatin1Char('\r'));
-    EXPECT_EQ(lines[1], QStringLiteral("%1 événements ajoutés à la spirale personnalisée.")
-                            .arg(QString::number(10000 - before).insert(1, QChar(0xA0)))); // "9 934"
-    ASSERT_LT(100 + before, 1000);
-    EXPECT_EQ(lines[3], QStringLiteral("%1 lignes refusées :").arg(100 + before));
-    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("ligne %1 : la liste compterait plus de 10").arg(10001 - before)));
-    EXPECT_EQ(lines.size(), 4 + 20 + 1);
+    EXPECT_EQ(boxes[0].kind, TMessageRequest::Error);
+    EXPECT_EQ(boxes[0].text, TooManyEventsMessage(path("trois.csv"), before + 2));
+    EXPECT_EQ(w->EventList.Count(), before);
+    w->ImporterCsv1->trigger();
+    EXPECT_EQ(w->EventList.Count(), before + 2);
 }
 
 TEST_F(LessonExportTest, CsvExportRoundTrip) {
