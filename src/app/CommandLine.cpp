@@ -24,10 +24,10 @@ QString EventFileArgument(const QStringList& arguments) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(arguments.first()));
 }
 
-QByteArray NativeFileArgument(int argc, char** argv) {
-    if (argc < 2 || !argv[1])
+QByteArray NativeFileArgument(const char* argument) {
+    if (!argument)
         return QByteArray();
-    QByteArray path(argv[1]);
+    QByteArray path(argument);
     const QByteArray lower = path.toLower(); // ASCII letters only: the extension's
     if (!lower.endsWith(".aev") && !lower.endsWith(".aevp"))
         return QByteArray();

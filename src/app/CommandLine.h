@@ -16,10 +16,10 @@ QStringList ProgramArguments(int argc, char** argv);
 // otherwise. Such an argument is a file to open, not a display mode.
 QString EventFileArgument(const QStringList& arguments);
 
-// FileArgument as the file system names it: the bytes of the first argument
-// (any name, valid UTF-8 or not), made absolute from the current folder, "."
-// and ".." resolved; empty when it ends neither in ".aev" nor in ".aevp".
-QByteArray NativeFileArgument(int argc, char** argv);
+// The file that `argument` names as the file system names it: its bytes (any
+// name, valid UTF-8 or not), made absolute from the current folder, "." and
+// ".." resolved; empty when it ends neither in ".aev" nor in ".aevp".
+QByteArray NativeFileArgument(const char* argument);
 
 // The file that the command line names: an event file as above, or a tour,
 // the first argument ending in ".aevp" (case ignored), made absolute likewise.

@@ -125,12 +125,36 @@ TOneInstance::TOneInstance(const QString& key, const QByteArray& folder, QObject
         m_lock = -1;
         return;
     }
-    if (::flock(m_lock, LOCK_EX | LOCK_NB) != 0) {
-        m_first = false;
-        return;
-    }
-    listen();
+    m_first = takeLock();
 }
+
+bool TOneInstance::takeLock() {
+    if (m_lock < 0) // no private folder, or an unusable lock: no rule to keep
+        return true;
+    if (::flock(m_lock, LOCK_EX | LOCK_NB) != 0)
+        return false;
+    listen();
+    return true;
+}
+
+void TOneInstance::Release() {
+    if (!m_first)
+        return;
+    while (!m_connections.empty())
+        drop(m_connections.back().get());
+    if (m_listener >= 0) {
+        delete m_accepting;
+        m_accepting = nullptr;
+        ::close(m_listener);
+        m_listener = -1;
+        ::unlink(m_socketPath.constData());
+    }
+    if (m_lock >= 0)
+        ::flock(m_lock, LOCK_UN);
+    m_first = false;
+}
+
+bool TOneInstance::Retake() { return m_first || (m_first = takeLock()); }
 
 TOneInstance::~TOneInstance() {
     while (!m_connections.empty())

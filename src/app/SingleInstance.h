@@ -46,6 +46,13 @@ public:
     // Connections being served now.
     int ConnectionCount() const { return int(m_connections.size()); }
 
+    // First instance: gives the lock and the socket up, so that a new process
+    // started to take this one's place becomes the first instance.
+    void Release();
+    // Takes the lock and listens again (after Release); false when another
+    // process holds it now.
+    bool Retake();
+
     // Second instance: tells the first to come forward. False when it did not
     // answer within `timeoutMs` (or is not a process of this user).
     bool ActivateRunningInstance(int timeoutMs = 3000);
@@ -65,6 +72,7 @@ signals:
 
 private:
     struct Connection;
+    bool takeLock();
     bool send(const QByteArray& message, int timeoutMs);
     void listen();
     void acceptPending();

@@ -53,22 +53,22 @@ QString FrenchSystemError(int error) {
 QByteArray ReadWholeFile(const QByteArray& nativePath, qint64 maxSize) {
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        throw EAevError(FrenchSystemError(errno));
+        throw EReadFailed(FrenchSystemError(errno));
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat st;
     if (::fstat(fd, &st) != 0)
-        throw EAevError(FrenchSystemError(errno));
+        throw EReadFailed(FrenchSystemError(errno));
     // A folder, a pipe or a device is not read (a pipe would block, a device
     // never end).
     if (S_ISDIR(st.st_mode))
-        throw EAevError(FrenchSystemError(EISDIR));
+        throw EReadFailed(FrenchSystemError(EISDIR));
     if (!S_ISREG(st.st_mode))
-        throw EAevError(QStringLiteral("ce n'est pas un fichier ordinaire"));
+        throw EReadFailed(QStringLiteral("ce n'est pas un fichier ordinaire"));
     if (st.st_size > maxSize)
-        throw EAevError(QStringLiteral("le fichier dépasse %1 Mo").arg(FrenchCount(maxSize / (1024 * 1024))));
+        throw EReadFailed(QStringLiteral("le fichier dépasse %1 Mo").arg(FrenchCount(maxSize / (1024 * 1024))));
     // The size it had when opened, no more: a file that grows meanwhile is cut there.
     QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype done = 0;
@@ -77,7 +77,7 @@ QByteArray ReadWholeFile(const QByteArray& nativePath, qint64 maxSize) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw EAevError(FrenchSystemError(errno));
+            throw EReadFailed(FrenchSystemError(errno));
         if (n == 0)
             break; // shortened meanwhile
         done += n;

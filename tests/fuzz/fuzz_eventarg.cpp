@@ -31,9 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::fclose(f);
 
     QByteArray relative = folder + "/./x/../" + name;
-    char program[] = "aevorium";
-    char* argv[] = {program, relative.data(), nullptr};
-    const QByteArray argument = NativeFileArgument(2, argv);
+    const QByteArray argument = NativeFileArgument(relative.constData());
     fuzz::Check(argument == full, "the argument does not name the file written");
     try {
         const TEventList list = ReadEventFile(argument, 64 << 20);

@@ -10,6 +10,7 @@
 #include "app/TEditionEven.h"
 #include "timescale/AevError.h"
 #include "timescale/FileAccess.h"
+#include "timescale/IniFile.h"
 #include "timescale/SafeSave.h"
 #include "timescale/StrToFloat.h"
 
@@ -43,7 +44,7 @@ TEventList TAevoriumF1::ReadEventFileReported(const QString& path) {
     int skipped = 0;
     TEventList events;
     try {
-        events = LoadEventFile(path, &skipped);
+        events = LoadEventFile(path, &skipped, MaxEventCount);
     } catch (const EAevError& e) {
         ShowErrorBox(this, e.message());
         return TEventList();
@@ -107,14 +108,6 @@ bool TAevoriumF1::OpenEventFile(const QByteArray& nativePath) {
     TBusyCursor busy;
     const QString path = QFile::decodeName(nativePath); // as shown in the messages
     const QString kept = QStringLiteral("\rLa liste d'événements actuelle est conservée.");
-    struct stat st;
-    if (::stat(nativePath.constData(), &st) == 0 && st.st_size > MaxEventFileSize) {
-        ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
-                               QStringLiteral("\rest trop grand pour être ouvert (plus de %1 Mo).")
-                                   .arg(MaxEventFileSize / (1024 * 1024)) +
-                               kept);
-        return false;
-    }
     // The previous list and its markers stay on show until the new ones are
     // complete: a refusal, a cancel or a lack of memory keeps them.
     QProgressDialog progress(QStringLiteral("Chargement des événements…"), QStringLiteral("Annuler"), 0, 0, this);
@@ -140,32 +133,28 @@ bool TAevoriumF1::OpenEventFile(const QByteArray& nativePath) {
         // while this one keeps the window painting; a cancel waits for the end
         // of the reading.
         int skipped = 0;
-        const qint64 maxSize = MaxEventFileSize;
-        std::future<TEventList> reading = std::async(std::launch::async, [nativePath, maxSize, &skipped] {
-            return ReadEventFile(nativePath, maxSize, &skipped);
-        });
+        std::future<TEventList> reading =
+            std::async(std::launch::async, [nativePath, &skipped, max = MaxEventCount] {
+                return ReadEventFile(nativePath, TIniFile::MaxFileSize, &skipped, max);
+            });
         while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
             if (shown())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
         try {
             list = reading.get();
-        } catch (const EAevError& e) { // gone, refused, not a regular file, UTF-16 ...
+        } catch (const EReadFailed& e) { // gone, refused, not a regular file, too large, UTF-16 ...
             progress.cancel();
             ShowErrorBox(this, QStringLiteral("Lecture du fichier : \r") + path + QStringLiteral("\rimpossible !\r(") +
                                    e.message() + QLatin1Char(')') + kept);
+            return false;
+        } catch (const EAevError& e) { // too many events
+            progress.cancel();
+            ShowErrorBox(this, e.message() + kept);
             return false;
         }
         if (progress.wasCanceled())
             return false;
         ReportSkippedSections(path, skipped);
-        if (list.Count() > MaxEventCount) {
-            progress.cancel();
-            ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
-                                   QStringLiteral("\rcontient %1 événements ; la spirale en montre au plus %2.")
-                                       .arg(FrenchNumber(list.Count()), FrenchNumber(MaxEventCount)) +
-                                   kept);
-            return false;
-        }
         const QString total = FrenchNumber(list.Count());
         progress.setMaximum(list.Count());
         const bool done = MakeEventMarkers(list, markers, [&](int made) {
@@ -275,7 +264,7 @@ void TAevoriumF1::ApplyEventEdit(int action, int selected, double date, const QS
     switch (action) {
     case TEditionEven::ActionAdd:
         // "Ajouter" shows only where no event is touched: the event is appended.
-        EventList.Insert(selected, FormatDateText(date), text);
+        EventList.Insert(selected, EventDateText(date), text);
         break;
     case TEditionEven::ActionModify:
         EventList.SetText(selected, text);

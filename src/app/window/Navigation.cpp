@@ -27,6 +27,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -247,12 +248,12 @@ void TNavigation::setUpDisplays() {
     // The pictures are named by their captions.
     RegisterReadout(w->Image1, {R::Graphic, [this] { return w->StaticTextBio->Caption(); }, {}});
     RegisterReadout(w->Image2, {R::Graphic, [this] { return w->StaticTextPaleo->Caption(); }, {}});
-    m_globes[0] = w->BtnNavBio;
-    m_globes[1] = w->BtnNavPaleo;
     for (QToolButton* b : {w->BtnNavBio, w->BtnNavPaleo}) {
         b->setAccessibleName(GlobeButtonName(QString()));
         b->installEventFilter(this);
     }
+    m_globeButtons[0] = w->BtnNavBio;
+    m_globeButtons[1] = w->BtnNavPaleo;
 }
 
 void TNavigation::setUpKeys() {
@@ -314,7 +315,9 @@ bool IsPressKey(const QKeyEvent* e) {
 } // namespace
 
 bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == m_globes[0] || watched == m_globes[1]) {
+    // The buttons as kept here: while the window is destroyed its children
+    // still send events, and the window's fields are no longer there to read.
+    if (watched == m_globeButtons[0] || watched == m_globeButtons[1]) {
         // A focused globe button keeps Space and Entrée from the window's
         // shortcuts (Space is playback's): the button is pressed instead.
         if (e->type() == QEvent::ShortcutOverride && IsPressKey(static_cast<QKeyEvent*>(e))) {
@@ -323,10 +326,9 @@ bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
         }
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
-            if (IsPressKey(k) && k->key() != Qt::Key_Space) {
-                // Cast only here: while the button is destroyed it is no
-                // longer a QToolButton, and other events still reach the filter.
-                static_cast<QToolButton*>(watched)->animateClick();
+            auto* button = qobject_cast<QToolButton*>(watched);
+            if (button && IsPressKey(k) && k->key() != Qt::Key_Space) {
+                button->animateClick();
                 return true;
             }
         }
@@ -372,8 +374,34 @@ void TNavigation::GoToDate(double date) {
 void TNavigation::AllerAClick() {
     Stop();
     TGoToDialog dialog(TGoToIndex(w->ScaleTable, w->EventList), w);
-    if (dialog.exec() == QDialog::Accepted)
-        GoToDate(dialog.TargetDate());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    GoToDate(dialog.TargetDate());
+    // A date beyond the scale went to its limit: the note shows a moment
+    // under the readout, where the date is read.
+    if (!dialog.Clamped())
+        return;
+    if (!GoToNote) {
+        GoToNote = new QLabel(w);
+        GoToNote->setObjectName(QStringLiteral("GoToNote"));
+        GoToNote->setAutoFillBackground(true);
+        GoToNote->setPalette(QToolTip::palette());
+        GoToNote->setFrameShape(QFrame::Box);
+        GoToNote->setMargin(3);
+        GoToNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_noteTimer = new QTimer(this);
+        m_noteTimer->setSingleShot(true);
+        m_noteTimer->setInterval(5000);
+        connect(m_noteTimer, &QTimer::timeout, GoToNote, &QWidget::hide);
+    }
+    GoToNote->setText(dialog.Note->text());
+    GoToNote->adjustSize();
+    GoToNote->move(w->LEDDisplay1->mapTo(w, QPoint(0, w->LEDDisplay1->height() + 4)));
+    GoToNote->raise();
+    GoToNote->show();
+    m_noteTimer->start();
+    QAccessibleEvent alert(GoToNote, QAccessible::Alert);
+    NotifyAccessible(alert);
 }
 
 void TNavigation::StepBoundary(int direction) {
