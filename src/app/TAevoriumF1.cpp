@@ -187,7 +187,17 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     }
 }
 
-TAevoriumF1::~TAevoriumF1() { DestroySceneObjects(); }
+TAevoriumF1::~TAevoriumF1() {
+    // A dial held while the window goes (a restart at another size) ends its
+    // turn as it is destroyed: it must not call back into this window then.
+    for (TBtnRot* dial : {BtnRot1, BtnRot2, BtnRot3})
+        if (dial) {
+            dial->OnAngleChange = nullptr;
+            dial->OnMouseDown = nullptr;
+            dial->OnMouseUp = nullptr;
+        }
+    DestroySceneObjects();
+}
 
 void TAevoriumF1::createMenus() {
     QMenuBar* bar = menuBar();
