@@ -12,6 +12,7 @@ TBaseSceneObject::TBaseSceneObject(TBaseSceneObject* owner) : m_owner(owner) {
 }
 
 TBaseSceneObject::~TBaseSceneObject() {
+    ++s_frees;
     // Whoever refers to this object forgets it first.
     while (!m_freeNotifies.empty()) {
         TFreeNotifiable* who = m_freeNotifies.back();

@@ -136,6 +136,9 @@ public:
     // of all less this object's own stays the same.
     static std::uint64_t AllChanges() { return s_allChanges; }
     std::uint64_t OwnChanges() const { return m_ownChanges; }
+    // Objects freed so far: a reader that keeps pointers to some objects
+    // knows that they are all still alive while this count stays the same.
+    static std::uint64_t Frees() { return s_frees; }
 
     void AddFreeNotification(TFreeNotifiable* who);
     void RemoveFreeNotification(TFreeNotifiable* who);
@@ -179,6 +182,7 @@ private:
     bool m_freeing = false;       // in the destructor: no compaction
     std::uint64_t m_ownChanges = 0;
     static inline std::uint64_t s_allChanges = 0;
+    static inline std::uint64_t s_frees = 0;
     std::vector<TFreeNotifiable*> m_freeNotifies;
 
     std::shared_ptr<TMesh> m_mesh;

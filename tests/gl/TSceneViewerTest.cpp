@@ -108,10 +108,13 @@ TEST_F(ViewerTest, DroppingUnseenTrianglesKeepsThePicture) {
     };
     EXPECT_EQ(differing(), 0) << "first frame";
     EXPECT_EQ(differing(), 0) << "the same frame again";
+    // The date moving: the date sphere drawn over the kept picture of the rest.
+    const int overKept = viewer.FramesOverKeptPicture();
     for (double date : {-2000.0, -600.0, -3.0, 20.0}) {
         PlaceOnSpiral(*scene.SpherePos, 5, 1.0, 0.3, date);
         EXPECT_EQ(differing(), 0) << "date " << date;
     }
+    EXPECT_EQ(viewer.FramesOverKeptPicture(), overKept + 4);
     scene.Camera1->OrbitTarget(30, 50);
     EXPECT_EQ(differing(), 0) << "orbit 1";
     scene.Camera1->OrbitTarget(-70, 140);

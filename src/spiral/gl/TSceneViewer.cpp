@@ -71,7 +71,17 @@ public:
         setFormat(formatFor(viewer->m_buffer.ContextOptions()));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(viewer->rect());
+        m_renderer.SetKeepPicture(true);
     }
+    ~TSceneViewerSurface() override {
+        // The kept picture belongs to this context.
+        if (isValid()) {
+            makeCurrent();
+            m_renderer.ReleaseKeptPicture();
+            doneCurrent();
+        }
+    }
+    const SceneRenderer& Renderer() const { return m_renderer; }
     bool RenderNow() {
         if (!isValid() || m_failed)
             return false;
@@ -225,6 +235,10 @@ QImage TSceneViewer::RenderImage(const QSize& size) {
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
+int TSceneViewer::FramesOverKeptPicture() const {
+    return m_surface ? m_surface->Renderer().FramesOverKeptPicture() : 0;
+}
+
 bool TSceneViewer::RenderNow() { return m_surface && m_surface->RenderNow(); }
 
 void TSceneViewer::RepaintNow() {
@@ -239,8 +253,10 @@ void TSceneViewer::requestRepaint() {
     // next one waits twice as long as the last took: the window, the dials
     // among them, keeps answering in between, and the view shows the latest
     // state when it is drawn.
+    // A frame drawn over the kept picture of the opaque part (a dial step)
+    // is quick whatever came before.
     constexpr double kSlowFrameMs = 100;
-    if (m_lastFrameMs > kSlowFrameMs) {
+    if (m_lastFrameMs > kSlowFrameMs && !m_surface->Renderer().KeptPictureHolds(m_buffer)) {
         if (!m_deferredRepaint.isActive())
             m_deferredRepaint.start(int(std::min(2 * m_lastFrameMs, 4000.0)));
         return;

@@ -56,6 +56,9 @@ public:
     // Frames drawn and contexts made so far (for tests and measurements).
     int FrameCount() const { return m_frameCount; }
     int ContextCount() const { return m_contextCount; }
+    // Frames that drew only the date sphere (the blended objects) over the
+    // kept picture of the rest.
+    int FramesOverKeptPicture() const;
     // The error met when the rendering context was made ("Failed to create
     // RenderingContext." or "Need at least OpenGL version 1.1"); the viewer
     // then hides itself. Empty when all went well.
