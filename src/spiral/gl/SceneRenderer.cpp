@@ -47,11 +47,11 @@ void SceneRenderer::setupState(const TSceneBuffer& buffer, int blueBits) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
-void SceneRenderer::setupLights(const TSceneBuffer& buffer, const Matrix4f& view) {
+void SceneRenderer::setupLights(const Matrix4f& view) {
     GLint maxLights = 8;
     glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
     int index = 0;
-    for (TLightSource* light : buffer.Lights()) {
+    for (TLightSource* light : m_lights) {
         if (index >= maxLights)
             break;
         const GLenum id = GLenum(GL_LIGHT0 + index++);
@@ -260,7 +260,11 @@ bool SceneRenderer::begin(TSceneBuffer& buffer, int blueBits, bool clear, Matrix
     loadMatrix(buffer.ProjectionMatrix());
     glMatrixMode(GL_MODELVIEW);
     view = buffer.ViewMatrix();
-    setupLights(buffer, view);
+    // Over the kept picture the lights are those of the frame that drew it
+    // (nothing but the tail changed): the scene is not searched again.
+    if (clear)
+        m_lights = buffer.Lights();
+    setupLights(view);
     m_applied.valid = false;
     m_arraysOf = nullptr;
     return true;

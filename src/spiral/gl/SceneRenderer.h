@@ -10,6 +10,7 @@
 #include <vector>
 
 class QOpenGLFramebufferObject;
+class TLightSource;
 
 // Draws a frame of a buffer's scene with the fixed-function pipeline of
 // OpenGL 1.1, in the rendering context current at the call. Each mesh is sent
@@ -60,7 +61,7 @@ private:
     // one; false (and no more keeping) when the copy fails.
     bool copyKeptPicture();
     void setupState(const TSceneBuffer& buffer, int blueBits);
-    void setupLights(const TSceneBuffer& buffer, const Matrix4f& view);
+    void setupLights(const Matrix4f& view);
     void applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* object);
     void drawBatch(const TMesh& mesh, const TTriangleBatch& batch);
     // The reference: the mesh as it is built now, every one of its
@@ -91,5 +92,6 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> m_kept;
     TKeptPicture m_keptStamp;
     std::vector<TDrawItem> m_tail;
+    std::vector<TLightSource*> m_lights; // of the last frame drawn whole
     int m_framesOverKept = 0;
 };
