@@ -116,6 +116,10 @@ public:
         (void)key;
         return false;
     }
+    // The radius of the object's mesh when it is a whole sphere round the
+    // object's origin, normals outwards (StandIns.h may draw it as a
+    // stand-in); negative otherwise.
+    virtual float WholeSphereRadius() const { return -1; }
     // A sphere in the object's frame holding its whole mesh; false when the
     // object emits nothing. The default measures the mesh.
     virtual bool LocalBoundingSphere(Vector3f& centre, float& radius);

@@ -290,6 +290,24 @@ void SceneRenderer::drawItems(const TSceneBuffer& buffer, const std::vector<TDra
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
+void SceneRenderer::drawStandIns(const TSceneBuffer& buffer) {
+    if (m_standIns.Groups().empty())
+        return;
+    // Their vertices are in eye coordinates.
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    for (const TStandIns::Group& g : m_standIns.Groups()) {
+        applyMaterial(buffer, g.object);
+        glVertexPointer(3, GL_FLOAT, sizeof(TStandInVertex), &g.vertices[0].position);
+        glNormalPointer(GL_FLOAT, sizeof(TStandInVertex), &g.vertices[0].normal);
+        glDrawArrays(GL_TRIANGLES, 0, GLsizei(g.vertices.size()));
+    }
+    m_arraysOf = nullptr;
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
 void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {
     m_width = deviceWidth;
     m_height = deviceHeight;
@@ -314,6 +332,7 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
 
     buffer.CollectDrawList(m_items);
     if (!m_sendAll) {
+        m_standIns.Build(m_items, view, buffer.ProjectionMatrix(), m_width, m_height, m_standInThreshold);
         TFrameOptions options;
         options.width = deviceWidth;
         options.height = deviceHeight;
@@ -325,18 +344,21 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
         options.pixelMargin = PixelMargin(subpixelBits);
         m_geometry.Prepare(m_items, view, buffer.ProjectionMatrix(), options);
     }
+    // The opaque part (the stand-ins are part of it), then the blended objects.
     std::size_t opaque = 0;
+    while (opaque < m_items.size() && !m_items[opaque].object->IsBlended())
+        ++opaque;
+    drawItems(buffer, m_items, view, 0, opaque, m_sendAll);
+    if (!m_sendAll)
+        drawStandIns(buffer);
     if (intoKept) {
-        // The opaque part into the kept picture, which the frame then copies.
-        while (opaque < m_items.size() && !m_items[opaque].object->IsBlended())
-            ++opaque;
-        drawItems(buffer, m_items, view, 0, opaque, false);
+        // The opaque part went into the kept picture, which the frame copies.
         if (copyKeptPicture()) {
             m_keptStamp.Record(buffer, {m_width, m_height, m_blueBits}, m_items, opaque);
-            m_applied.valid = false;
         } else {
             begin(buffer, blueBits, true, view);
-            opaque = 0;
+            drawItems(buffer, m_items, view, 0, opaque, false);
+            drawStandIns(buffer);
         }
     }
     drawItems(buffer, m_items, view, opaque, m_items.size(), m_sendAll);

@@ -2,6 +2,7 @@
 
 #include "spiral/FrameGeometry.h"
 #include "spiral/KeptPicture.h"
+#include "spiral/StandIns.h"
 #include "spiral/TSceneBuffer.h"
 #include "spiral/VisibleTriangles.h"
 
@@ -43,6 +44,10 @@ public:
     // Whether the next frame of `buffer` would be drawn over the kept picture
     // (at the size of the last frame).
     bool KeptPictureHolds(const TSceneBuffer& buffer) const;
+    // Whole spheres a frame must hold before the small ones are drawn as
+    // stand-ins (StandIns.h).
+    void SetStandInThreshold(std::size_t n) { m_standInThreshold = n; }
+    std::size_t StandInsDrawn() const { return m_standIns.Drawn(); }
     // Frames drawn over the kept picture so far (for tests and measurements).
     int FramesOverKeptPicture() const { return m_framesOverKept; }
 
@@ -60,6 +65,7 @@ private:
     // Copies the kept picture into the default frame buffer and binds that
     // one; false (and no more keeping) when the copy fails.
     bool copyKeptPicture();
+    void drawStandIns(const TSceneBuffer& buffer);
     void setupState(const TSceneBuffer& buffer, int blueBits);
     void setupLights(const Matrix4f& view);
     void applyMaterial(const TSceneBuffer& buffer, TBaseSceneObject* object);
@@ -94,4 +100,6 @@ private:
     std::vector<TDrawItem> m_tail;
     std::vector<TLightSource*> m_lights; // of the last frame drawn whole
     int m_framesOverKept = 0;
+    TStandIns m_standIns;
+    std::size_t m_standInThreshold = kStandInThreshold;
 };

@@ -119,6 +119,7 @@ protected:
         // The widget draws into a frame buffer object with the colour depth of its format.
         const int blueBits = format().blueBufferSize() > 0 ? format().blueBufferSize() : 8;
         m_renderer.SetSendAllTriangles(m_viewer->m_sendAll);
+        m_renderer.SetStandInThreshold(m_viewer->m_standInThreshold);
         QElapsedTimer clock;
         clock.start();
         m_renderer.Render(buffer, int(width() * dpr + 0.5), int(height() * dpr + 0.5), blueBits);
@@ -234,6 +235,13 @@ QImage TSceneViewer::RenderImage(const QSize& size) {
     context.doneCurrent();
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
+
+void TSceneViewer::SetStandInThreshold(std::size_t n) {
+    m_standInThreshold = n;
+    requestRepaint();
+}
+
+std::size_t TSceneViewer::StandInsDrawn() const { return m_surface ? m_surface->Renderer().StandInsDrawn() : 0; }
 
 int TSceneViewer::FramesOverKeptPicture() const {
     return m_surface ? m_surface->Renderer().FramesOverKeptPicture() : 0;

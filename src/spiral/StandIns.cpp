@@ -1,0 +1,152 @@
+#include "spiral/StandIns.h"
+
+#include "spiral/TMaterial.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+bool sameColour(const TSceneColor& a, const TSceneColor& b) {
+    const Vector4f x = a.AsVector(), y = b.AsVector();
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
+
+// Materials that set the same OpenGL state.
+bool sameLook(const TMaterial& a, const TMaterial& b) {
+    const TFaceProperties &f = a.FrontProperties(), &g = b.FrontProperties();
+    return a.BlendingMode() == b.BlendingMode() && f.Shininess() == g.Shininess() &&
+           sameColour(f.Ambient(), g.Ambient()) && sameColour(f.Diffuse(), g.Diffuse()) &&
+           sameColour(f.Specular(), g.Specular()) && sameColour(f.Emission(), g.Emission());
+}
+
+// The radius of the disc whose regular polygon of kStandInSides sides covers
+// the area of the circle.
+const float kRingScale = float(std::sqrt(2 * 3.14159265358979 / (kStandInSides * std::sin(2 * 3.14159265358979 / kStandInSides))));
+
+} // namespace
+
+void TStandIns::addStandIn(const Candidate& c, TBaseSceneObject* object) {
+    const TMaterial& material = static_cast<TCustomSceneObject*>(object)->Material();
+    Group* group = nullptr;
+    for (Group& g : m_groups)
+        if (g.material == &material || sameLook(*g.material, material)) {
+            group = &g;
+            break;
+        }
+    if (!group) {
+        m_groups.push_back({&material, object, {}});
+        group = &m_groups.back();
+    }
+    // Towards the eye, and two directions across the line of sight with
+    // u x v = e, so that the triangles turn counterclockwise on screen.
+    const Vector3f e = Normalized(-c.centre);
+    Vector3f u = Cross(Vector3f(0, 1, 0), e);
+    u = SquaredLength(u) < 1e-8f ? Vector3f(1, 0, 0) : Normalized(u);
+    const Vector3f v = Cross(e, u);
+    // The top, a ring on the sphere at kMiddle of the radius across the line
+    // of sight (its normals those of the sphere there), and the rim.
+    constexpr float kMiddle = 0.7f;
+    const float lift = std::sqrt(1 - kMiddle * kMiddle);
+    const TStandInVertex top{c.centre + e * c.radius, e};
+    TStandInVertex middle[kStandInSides + 1], rim[kStandInSides + 1];
+    for (int i = 0; i <= kStandInSides; ++i) {
+        const double a = 2 * 3.14159265358979 * (i % kStandInSides) / kStandInSides;
+        const Vector3f d = u * float(std::cos(a)) + v * float(std::sin(a));
+        const Vector3f n = d * kMiddle + e * lift;
+        middle[i] = {c.centre + n * c.radius, n};
+        rim[i] = {c.centre + d * (c.radius * kRingScale), d};
+    }
+    std::vector<TStandInVertex>& out = group->vertices;
+    for (int i = 0; i < kStandInSides; ++i) {
+        out.insert(out.end(), {top, middle[i], middle[i + 1]});
+        out.insert(out.end(), {middle[i], rim[i], rim[i + 1]});
+        out.insert(out.end(), {middle[i], rim[i + 1], middle[i + 1]});
+    }
+    ++m_drawn;
+}
+
+void TStandIns::Build(std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection, int width,
+                      int height, std::size_t threshold) {
+    m_groups.clear();
+    m_candidates.clear();
+    m_taken = m_drawn = 0;
+    // The near and far planes of the projection (row vectors: row 2 and 3 of
+    // a frustum hold its depth terms); a stand-in lies wholly between them.
+    const float a = projection.m[2][2], b = projection.m[3][2];
+    const bool perspective = projection.m[2][3] == -1 && projection.m[3][3] == 0;
+    const float zNear = perspective ? b / (a - 1) : 0, zFar = perspective ? b / (a + 1) : 0;
+    const float xScale = projection.m[0][0] * width / 2, yScale = projection.m[1][1] * height / 2;
+    std::size_t spheres = 0;
+    for (std::size_t k = 0; k < items.size() && perspective; ++k) {
+        TBaseSceneObject* o = items[k].object;
+        const float r = o->WholeSphereRadius();
+        if (r <= 0 || o->Count() != 0 || o->IsBlended())
+            continue;
+        ++spheres;
+        // Same scale on every axis, or the sphere is not round.
+        const Matrix4f& w = items[k].world;
+        const float sx = Length(w.Row3(0)), sy = Length(w.Row3(1)), sz = Length(w.Row3(2));
+        if (std::fabs(sx - sy) > 1e-4f * sx || std::fabs(sx - sz) > 1e-4f * sx)
+            continue;
+        Candidate c;
+        c.item = k;
+        c.centre = TransformPoint(w.Row3(3), view);
+        c.radius = r * sx;
+        c.distance = -c.centre.z;
+        if (c.distance - c.radius <= zNear * 1.01f || c.distance + c.radius >= zFar * 0.99f)
+            continue; // near a clipping plane: drawn as it is
+        const float pixels = c.radius * yScale / c.distance;
+        if (pixels > kStandInMaxPixels)
+            continue;
+        c.x = (c.centre.x * xScale / c.distance) + width / 2.0f;
+        c.y = (c.centre.y * yScale / c.distance) + height / 2.0f;
+        const float reach = 2 * pixels + 2;
+        if (c.x < -reach || c.y < -reach || c.x > width + reach || c.y > height + reach) {
+            c.radius = -1; // out of sight: left out
+        }
+        m_candidates.push_back(c);
+    }
+    if (spheres < threshold || m_candidates.empty()) {
+        m_candidates.clear();
+        return;
+    }
+    // The nearest centre of each pixel.
+    const std::size_t cells = std::size_t(width) * std::size_t(height);
+    m_cellDistance.assign(cells, std::numeric_limits<float>::infinity());
+    m_cellOwner.assign(cells, -1);
+    auto cellOf = [&](const Candidate& c) -> std::ptrdiff_t {
+        if (c.radius < 0 || c.x < 0 || c.y < 0 || c.x >= width || c.y >= height)
+            return -1;
+        return std::ptrdiff_t(c.y) * width + std::ptrdiff_t(c.x);
+    };
+    for (std::size_t i = 0; i < m_candidates.size(); ++i) {
+        const std::ptrdiff_t cell = cellOf(m_candidates[i]);
+        if (cell >= 0 && m_candidates[i].distance < m_cellDistance[std::size_t(cell)]) {
+            m_cellDistance[std::size_t(cell)] = m_candidates[i].distance;
+            m_cellOwner[std::size_t(cell)] = std::int32_t(i);
+        }
+    }
+    for (std::size_t i = 0; i < m_candidates.size(); ++i) {
+        const Candidate& c = m_candidates[i];
+        if (c.radius < 0)
+            continue;
+        const std::ptrdiff_t cell = cellOf(c);
+        if (cell < 0 || m_cellOwner[std::size_t(cell)] == std::int32_t(i))
+            addStandIn(c, items[c.item].object);
+    }
+    // The rest of the list, in order.
+    std::size_t out = 0, next = 0;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (next < m_candidates.size() && m_candidates[next].item == k) {
+            ++next;
+            continue;
+        }
+        items[out++] = items[k];
+    }
+    m_taken = items.size() - out;
+    items.resize(out);
+    m_candidates.clear();
+}
