@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <memory>
 #include <vector>
 
@@ -123,12 +125,20 @@ BENCHMARK(BM_SceneFrameManyMarkers)
 // as when the window first shows a large event file: nothing kept yet.
 void BM_SceneFirstFrame(benchmark::State& state) {
     auto scene = makeScene(int(state.range(0)));
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
     for (auto _ : state) {
         TSceneViewer viewer;
         if (!setUpViewer(state, viewer, *scene))
             return;
         benchmark::DoNotOptimize(viewer.GrabFrame()); // makes the context and draws
     }
+    // Peak memory the frames took above the scene, per marker (run alone:
+    // the peak is the process's).
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    state.counters["frame_bytes_per_marker"] = double(after.ru_maxrss - before.ru_maxrss) * 1024 / double(state.range(0));
+    state.counters["scene_bytes_per_marker"] = double(before.ru_maxrss) * 1024 / double(state.range(0));
 }
 BENCHMARK(BM_SceneFirstFrame)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 

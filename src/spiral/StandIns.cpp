@@ -80,6 +80,9 @@ void TStandIns::Build(std::vector<TDrawItem>& items, const Matrix4f& view, const
     const float zNear = perspective ? b / (a - 1) : 0, zFar = perspective ? b / (a + 1) : 0;
     const float xScale = projection.m[0][0] * width / 2, yScale = projection.m[1][1] * height / 2;
     std::size_t spheres = 0;
+    // Room for every item at once: growing step by step would hold the old
+    // and the new array together, with a million markers.
+    m_candidates.reserve(items.size());
     for (std::size_t k = 0; k < items.size() && perspective; ++k) {
         TBaseSceneObject* o = items[k].object;
         const float r = o->WholeSphereRadius();
