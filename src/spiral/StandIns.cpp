@@ -28,7 +28,8 @@ const float kRingScale = float(std::sqrt(2 * 3.14159265358979 / (kStandInSides *
 
 } // namespace
 
-void TStandIns::addStandIn(const Candidate& c, TBaseSceneObject* object) {
+void TStandIns::addStandIn(const Candidate& c) {
+    TBaseSceneObject* object = c.object;
     const TMaterial& material = static_cast<TCustomSceneObject*>(object)->Material();
     Group* group = nullptr;
     for (Group& g : m_groups)
@@ -68,62 +69,88 @@ void TStandIns::addStandIn(const Candidate& c, TBaseSceneObject* object) {
     ++m_drawn;
 }
 
-void TStandIns::Build(std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection, int width,
-                      int height, std::size_t threshold) {
+namespace {
+
+// An object's world matrix as the draw list computes it (the root's own
+// transform left out).
+Matrix4f drawWorld(const TBaseSceneObject* o) {
+    const TBaseSceneObject* p = o->Parent();
+    return o->ObjectMatrix() * (p && p->Parent() ? drawWorld(p) : Matrix4f());
+}
+
+} // namespace
+
+void TStandIns::Begin(const Matrix4f& view, const Matrix4f& projection, int width, int height) {
     m_groups.clear();
     m_candidates.clear();
-    m_taken = m_drawn = 0;
-    // The near and far planes of the projection (row vectors: row 2 and 3 of
-    // a frustum hold its depth terms); a stand-in lies wholly between them.
+    m_taken = m_drawn = m_spheres = 0;
+    m_view = view;
+    m_width = width;
+    m_height = height;
+    // The near and far planes of the projection (row vectors: rows 2 and 3
+    // of a frustum hold its depth terms); a stand-in lies wholly between them.
     const float a = projection.m[2][2], b = projection.m[3][2];
-    const bool perspective = projection.m[2][3] == -1 && projection.m[3][3] == 0;
-    const float zNear = perspective ? b / (a - 1) : 0, zFar = perspective ? b / (a + 1) : 0;
-    const float xScale = projection.m[0][0] * width / 2, yScale = projection.m[1][1] * height / 2;
-    std::size_t spheres = 0;
-    // Room for every item at once: growing step by step would hold the old
-    // and the new array together, with a million markers.
-    m_candidates.reserve(items.size());
-    for (std::size_t k = 0; k < items.size() && perspective; ++k) {
-        TBaseSceneObject* o = items[k].object;
-        const float r = o->WholeSphereRadius();
-        if (r <= 0 || o->Count() != 0 || o->IsBlended())
-            continue;
-        ++spheres;
-        // Same scale on every axis, or the sphere is not round.
-        const Matrix4f& w = items[k].world;
-        const float sx = Length(w.Row3(0)), sy = Length(w.Row3(1)), sz = Length(w.Row3(2));
-        if (std::fabs(sx - sy) > 1e-4f * sx || std::fabs(sx - sz) > 1e-4f * sx)
-            continue;
-        Candidate c;
-        c.item = k;
-        c.centre = TransformPoint(w.Row3(3), view);
-        c.radius = r * sx;
-        c.distance = -c.centre.z;
-        if (c.distance - c.radius <= zNear * 1.01f || c.distance + c.radius >= zFar * 0.99f)
-            continue; // near a clipping plane: drawn as it is
-        const float pixels = c.radius * yScale / c.distance;
-        if (pixels > kStandInMaxPixels)
-            continue;
-        c.x = (c.centre.x * xScale / c.distance) + width / 2.0f;
-        c.y = (c.centre.y * yScale / c.distance) + height / 2.0f;
-        const float reach = 2 * pixels + 2;
-        if (c.x < -reach || c.y < -reach || c.x > width + reach || c.y > height + reach) {
-            c.radius = -1; // out of sight: left out
+    m_perspective = projection.m[2][3] == -1 && projection.m[3][3] == 0;
+    m_near = m_perspective ? b / (a - 1) : 0;
+    m_far = m_perspective ? b / (a + 1) : 0;
+    m_xScale = projection.m[0][0] * width / 2;
+    m_yScale = projection.m[1][1] * height / 2;
+}
+
+bool TStandIns::Take(TBaseSceneObject* o, const Matrix4f& w, std::size_t order) {
+    const float r = o->WholeSphereRadius();
+    if (!m_perspective || r <= 0 || o->Count() != 0 || o->IsBlended())
+        return false;
+    ++m_spheres;
+    // Same scale on every axis, or the sphere is not round.
+    const float sx = Length(w.Row3(0)), sy = Length(w.Row3(1)), sz = Length(w.Row3(2));
+    if (std::fabs(sx - sy) > 1e-4f * sx || std::fabs(sx - sz) > 1e-4f * sx)
+        return false;
+    Candidate c;
+    c.object = o;
+    c.order = std::uint32_t(order);
+    c.centre = TransformPoint(w.Row3(3), m_view);
+    c.radius = r * sx;
+    c.distance = -c.centre.z;
+    if (c.distance - c.radius <= m_near * 1.01f || c.distance + c.radius >= m_far * 0.99f)
+        return false; // near a clipping plane: drawn as it is
+    const float pixels = c.radius * m_yScale / c.distance;
+    if (pixels > kStandInMaxPixels)
+        return false;
+    c.x = c.centre.x * m_xScale / c.distance + m_width / 2.0f;
+    c.y = c.centre.y * m_yScale / c.distance + m_height / 2.0f;
+    const float reach = 2 * pixels + 2;
+    if (c.x < -reach || c.y < -reach || c.x > m_width + reach || c.y > m_height + reach)
+        c.radius = -1; // out of sight: left out
+    m_candidates.push_back(c);
+    return true;
+}
+
+void TStandIns::Finish(std::vector<TDrawItem>& items, std::size_t threshold) {
+    if (m_spheres < threshold) {
+        // Too few: what was taken goes back, in its place in the list.
+        std::size_t kept = items.size(), c = m_candidates.size();
+        items.resize(kept + c);
+        for (std::size_t f = items.size(); f-- > 0;) {
+            if (c > 0 && m_candidates[c - 1].order == f) {
+                --c;
+                items[f] = {m_candidates[c].object, drawWorld(m_candidates[c].object)};
+            } else {
+                items[f] = items[--kept];
+            }
         }
-        m_candidates.push_back(c);
-    }
-    if (spheres < threshold || m_candidates.empty()) {
         m_candidates.clear();
         return;
     }
+    m_taken = m_candidates.size();
     // The nearest centre of each pixel.
-    const std::size_t cells = std::size_t(width) * std::size_t(height);
+    const std::size_t cells = std::size_t(m_width) * std::size_t(m_height);
     m_cellDistance.assign(cells, std::numeric_limits<float>::infinity());
     m_cellOwner.assign(cells, -1);
     auto cellOf = [&](const Candidate& c) -> std::ptrdiff_t {
-        if (c.radius < 0 || c.x < 0 || c.y < 0 || c.x >= width || c.y >= height)
+        if (c.radius < 0 || c.x < 0 || c.y < 0 || c.x >= m_width || c.y >= m_height)
             return -1;
-        return std::ptrdiff_t(c.y) * width + std::ptrdiff_t(c.x);
+        return std::ptrdiff_t(c.y) * m_width + std::ptrdiff_t(c.x);
     };
     for (std::size_t i = 0; i < m_candidates.size(); ++i) {
         const std::ptrdiff_t cell = cellOf(m_candidates[i]);
@@ -138,18 +165,18 @@ void TStandIns::Build(std::vector<TDrawItem>& items, const Matrix4f& view, const
             continue;
         const std::ptrdiff_t cell = cellOf(c);
         if (cell < 0 || m_cellOwner[std::size_t(cell)] == std::int32_t(i))
-            addStandIn(c, items[c.item].object);
+            addStandIn(c);
     }
-    // The rest of the list, in order.
-    std::size_t out = 0, next = 0;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        if (next < m_candidates.size() && m_candidates[next].item == k) {
-            ++next;
-            continue;
-        }
-        items[out++] = items[k];
-    }
-    m_taken = items.size() - out;
-    items.resize(out);
     m_candidates.clear();
+}
+
+void TStandIns::Build(std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection, int width,
+                      int height, std::size_t threshold) {
+    Begin(view, projection, width, height);
+    std::size_t out = 0;
+    for (std::size_t k = 0; k < items.size(); ++k)
+        if (!Take(items[k].object, items[k].world, k))
+            items[out++] = items[k];
+    items.resize(out);
+    Finish(items, threshold);
 }

@@ -39,10 +39,18 @@ public:
         std::vector<TStandInVertex> vertices;
     };
 
-    // Takes the spheres to draw as stand-ins (or to leave out) out of `items`,
-    // which keep their order, when `items` holds at least `threshold` whole
-    // spheres; builds the stand-ins for the view and projection of a
-    // viewport of width x height pixels.
+    // A frame's stand-ins in three steps, so that the spheres they stand
+    // for never enter the draw list (with a million markers, that list would
+    // hold a matrix for each): Begin with the view and projection of a
+    // viewport of width x height pixels; Take each object as the draw list
+    // is collected (TSceneBuffer::TTakeItem: true when it takes the object,
+    // to draw as a stand-in or to leave out); Finish builds the stand-ins
+    // when the frame held at least `threshold` whole spheres, and otherwise
+    // puts what it took back into `items`, in its place.
+    void Begin(const Matrix4f& view, const Matrix4f& projection, int width, int height);
+    bool Take(TBaseSceneObject* object, const Matrix4f& world, std::size_t order);
+    void Finish(std::vector<TDrawItem>& items, std::size_t threshold = kStandInThreshold);
+    // The three steps over a list already collected.
     void Build(std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection, int width, int height,
                std::size_t threshold = kStandInThreshold);
     const std::vector<Group>& Groups() const { return m_groups; }
@@ -52,14 +60,20 @@ public:
 
 private:
     struct Candidate {
-        std::size_t item;
-        Vector3f centre; // eye coordinates
-        float radius;    // eye units
-        float x, y;      // window pixels, from the lower left
-        float distance;  // along the line of sight
+        TBaseSceneObject* object;
+        std::uint32_t order; // in the whole draw list
+        Vector3f centre;     // eye coordinates
+        float radius;        // eye units; negative: out of sight
+        float x, y;          // window pixels, from the lower left
+        float distance;      // along the line of sight
     };
-    void addStandIn(const Candidate& c, TBaseSceneObject* object);
+    void addStandIn(const Candidate& c);
 
+    Matrix4f m_view;
+    int m_width = 1, m_height = 1;
+    float m_near = 0, m_far = 0, m_xScale = 0, m_yScale = 0;
+    bool m_perspective = false;
+    std::size_t m_spheres = 0;
     std::vector<Group> m_groups;
     std::vector<Candidate> m_candidates;
     std::vector<float> m_cellDistance;

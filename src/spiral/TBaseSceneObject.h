@@ -143,6 +143,9 @@ public:
     // Objects freed so far: a reader that keeps pointers to some objects
     // knows that they are all still alive while this count stays the same.
     static std::uint64_t Frees() { return s_frees; }
+    // Objects put into or taken out of a parent's children so far: the
+    // lights of a scene, for one, stay the same while this count does.
+    static std::uint64_t TreeChanges() { return s_treeChanges; }
 
     void AddFreeNotification(TFreeNotifiable* who);
     void RemoveFreeNotification(TFreeNotifiable* who);
@@ -187,6 +190,7 @@ private:
     std::uint64_t m_ownChanges = 0;
     static inline std::uint64_t s_allChanges = 0;
     static inline std::uint64_t s_frees = 0;
+    static inline std::uint64_t s_treeChanges = 0;
     std::vector<TFreeNotifiable*> m_freeNotifies;
 
     std::shared_ptr<TMesh> m_mesh;

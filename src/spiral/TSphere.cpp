@@ -29,9 +29,9 @@ bool TSphere::GeometryKey(TGeometryKey& key) const {
 }
 
 float TSphere::WholeSphereRadius() const {
-    const bool whole = typeid(*this) == typeid(TSphere) && m_top == 90 && m_bottom == -90 && m_start == 0 &&
-                       m_stop == 360 && m_slices >= 3 && m_stacks >= 2;
-    return whole && m_radius > 0 ? m_radius : -1;
+    const bool whole = m_radius > 0 && m_top == 90 && m_bottom == -90 && m_start == 0 && m_stop == 360 &&
+                       m_slices >= 3 && m_stacks >= 2 && typeid(*this) == typeid(TSphere);
+    return whole ? m_radius : -1;
 }
 
 void TSphere::BuildGeometry(TMesh& mesh) const {

@@ -260,10 +260,15 @@ bool SceneRenderer::begin(TSceneBuffer& buffer, int blueBits, bool clear, Matrix
     loadMatrix(buffer.ProjectionMatrix());
     glMatrixMode(GL_MODELVIEW);
     view = buffer.ViewMatrix();
-    // Over the kept picture the lights are those of the frame that drew it
-    // (nothing but the tail changed): the scene is not searched again.
-    if (clear)
+    // The scene is searched for its lights again only when its tree changed
+    // (or over the kept picture, never: nothing but the tail changed).
+    const std::uint64_t tree = TBaseSceneObject::TreeChanges(), frees = TBaseSceneObject::Frees();
+    if (clear && (tree != m_lightsTree || frees != m_lightsFrees || buffer.Scene() != m_lightsScene)) {
         m_lights = buffer.Lights();
+        m_lightsTree = tree;
+        m_lightsFrees = frees;
+        m_lightsScene = buffer.Scene();
+    }
     setupLights(view);
     m_applied.valid = false;
     m_arraysOf = nullptr;
@@ -330,9 +335,15 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     if (!begin(buffer, blueBits, true, view))
         return;
 
-    buffer.CollectDrawList(m_items);
-    if (!m_sendAll) {
-        m_standIns.Build(m_items, view, buffer.ProjectionMatrix(), m_width, m_height, m_standInThreshold);
+    if (m_sendAll) {
+        buffer.CollectDrawList(m_items);
+    } else {
+        // The small spheres of a large scene go to the stand-ins, not to the list.
+        m_standIns.Begin(view, buffer.ProjectionMatrix(), m_width, m_height);
+        buffer.CollectDrawList(m_items, [this](TBaseSceneObject* o, const Matrix4f& world, std::size_t order) {
+            return m_standIns.Take(o, world, order);
+        });
+        m_standIns.Finish(m_items, m_standInThreshold);
         TFrameOptions options;
         options.width = deviceWidth;
         options.height = deviceHeight;

@@ -12,6 +12,7 @@
 
 class QOpenGLFramebufferObject;
 class TLightSource;
+class TScene;
 
 // Draws a frame of a buffer's scene with the fixed-function pipeline of
 // OpenGL 1.1, in the rendering context current at the call. Each mesh is sent
@@ -98,7 +99,10 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> m_kept;
     TKeptPicture m_keptStamp;
     std::vector<TDrawItem> m_tail;
-    std::vector<TLightSource*> m_lights; // of the last frame drawn whole
+    // The scene's lights, and the tree they were found in.
+    std::vector<TLightSource*> m_lights;
+    std::uint64_t m_lightsTree = ~std::uint64_t(0), m_lightsFrees = 0;
+    const TScene* m_lightsScene = nullptr;
     int m_framesOverKept = 0;
     TStandIns m_standIns;
     std::size_t m_standInThreshold = kStandInThreshold;
