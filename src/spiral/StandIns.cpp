@@ -69,17 +69,6 @@ void TStandIns::addStandIn(const Candidate& c) {
     ++m_drawn;
 }
 
-namespace {
-
-// An object's world matrix as the draw list computes it (the root's own
-// transform left out).
-Matrix4f drawWorld(const TBaseSceneObject* o) {
-    const TBaseSceneObject* p = o->Parent();
-    return o->ObjectMatrix() * (p && p->Parent() ? drawWorld(p) : Matrix4f());
-}
-
-} // namespace
-
 void TStandIns::Begin(const Matrix4f& view, const Matrix4f& projection, int width, int height) {
     m_groups.clear();
     m_candidates.clear();
@@ -87,6 +76,7 @@ void TStandIns::Begin(const Matrix4f& view, const Matrix4f& projection, int widt
     m_view = view;
     m_width = width;
     m_height = height;
+    m_cellOwner.assign(std::size_t(width) * std::size_t(height), -1);
     // The near and far planes of the projection (row vectors: rows 2 and 3
     // of a frustum hold its depth terms); a stand-in lies wholly between them.
     const float a = projection.m[2][2], b = projection.m[3][2];
@@ -97,7 +87,7 @@ void TStandIns::Begin(const Matrix4f& view, const Matrix4f& projection, int widt
     m_yScale = projection.m[1][1] * height / 2;
 }
 
-bool TStandIns::Take(TBaseSceneObject* o, const Matrix4f& w, std::size_t order) {
+bool TStandIns::Take(TBaseSceneObject* o, const Matrix4f& w) {
     const float r = o->WholeSphereRadius();
     if (!m_perspective || r <= 0 || o->Count() != 0 || o->IsBlended())
         return false;
@@ -108,7 +98,6 @@ bool TStandIns::Take(TBaseSceneObject* o, const Matrix4f& w, std::size_t order) 
         return false;
     Candidate c;
     c.object = o;
-    c.order = std::uint32_t(order);
     c.centre = TransformPoint(w.Row3(3), m_view);
     c.radius = r * sx;
     c.distance = -c.centre.z;
@@ -117,66 +106,46 @@ bool TStandIns::Take(TBaseSceneObject* o, const Matrix4f& w, std::size_t order) 
     const float pixels = c.radius * m_yScale / c.distance;
     if (pixels > kStandInMaxPixels)
         return false;
-    c.x = c.centre.x * m_xScale / c.distance + m_width / 2.0f;
-    c.y = c.centre.y * m_yScale / c.distance + m_height / 2.0f;
+    ++m_taken;
+    const float x = c.centre.x * m_xScale / c.distance + m_width / 2.0f;
+    const float y = c.centre.y * m_yScale / c.distance + m_height / 2.0f;
+    if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
+        // The nearest of a pixel; on a tie the first, as the depth test "less" does.
+        std::int32_t& owner = m_cellOwner[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
+        if (owner < 0) {
+            owner = std::int32_t(m_candidates.size());
+            m_candidates.push_back(c);
+        } else if (c.distance < m_candidates[std::size_t(owner)].distance) {
+            m_candidates[std::size_t(owner)] = c;
+        }
+        return true;
+    }
+    // Centred outside the window: drawn when it can reach it, else left out.
     const float reach = 2 * pixels + 2;
-    if (c.x < -reach || c.y < -reach || c.x > m_width + reach || c.y > m_height + reach)
-        c.radius = -1; // out of sight: left out
-    m_candidates.push_back(c);
+    if (x >= -reach && y >= -reach && x <= m_width + reach && y <= m_height + reach)
+        m_candidates.push_back(c);
     return true;
 }
 
-void TStandIns::Finish(std::vector<TDrawItem>& items, std::size_t threshold) {
+bool TStandIns::Finish(std::size_t threshold) {
     if (m_spheres < threshold) {
-        // Too few: what was taken goes back, in its place in the list.
-        std::size_t kept = items.size(), c = m_candidates.size();
-        items.resize(kept + c);
-        for (std::size_t f = items.size(); f-- > 0;) {
-            if (c > 0 && m_candidates[c - 1].order == f) {
-                --c;
-                items[f] = {m_candidates[c].object, drawWorld(m_candidates[c].object)};
-            } else {
-                items[f] = items[--kept];
-            }
-        }
         m_candidates.clear();
-        return;
+        m_taken = 0;
+        return false;
     }
-    m_taken = m_candidates.size();
-    // The nearest centre of each pixel.
-    const std::size_t cells = std::size_t(m_width) * std::size_t(m_height);
-    m_cellDistance.assign(cells, std::numeric_limits<float>::infinity());
-    m_cellOwner.assign(cells, -1);
-    auto cellOf = [&](const Candidate& c) -> std::ptrdiff_t {
-        if (c.radius < 0 || c.x < 0 || c.y < 0 || c.x >= m_width || c.y >= m_height)
-            return -1;
-        return std::ptrdiff_t(c.y) * m_width + std::ptrdiff_t(c.x);
-    };
-    for (std::size_t i = 0; i < m_candidates.size(); ++i) {
-        const std::ptrdiff_t cell = cellOf(m_candidates[i]);
-        if (cell >= 0 && m_candidates[i].distance < m_cellDistance[std::size_t(cell)]) {
-            m_cellDistance[std::size_t(cell)] = m_candidates[i].distance;
-            m_cellOwner[std::size_t(cell)] = std::int32_t(i);
-        }
-    }
-    for (std::size_t i = 0; i < m_candidates.size(); ++i) {
-        const Candidate& c = m_candidates[i];
-        if (c.radius < 0)
-            continue;
-        const std::ptrdiff_t cell = cellOf(c);
-        if (cell < 0 || m_cellOwner[std::size_t(cell)] == std::int32_t(i))
-            addStandIn(c);
-    }
+    for (const Candidate& c : m_candidates)
+        addStandIn(c);
     m_candidates.clear();
+    return true;
 }
 
 void TStandIns::Build(std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection, int width,
                       int height, std::size_t threshold) {
     Begin(view, projection, width, height);
-    std::size_t out = 0;
-    for (std::size_t k = 0; k < items.size(); ++k)
-        if (!Take(items[k].object, items[k].world, k))
-            items[out++] = items[k];
-    items.resize(out);
-    Finish(items, threshold);
+    std::vector<TDrawItem> left;
+    for (const TDrawItem& item : items)
+        if (!Take(item.object, item.world))
+            left.push_back(item);
+    if (Finish(threshold))
+        items.swap(left);
 }

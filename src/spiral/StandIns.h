@@ -40,32 +40,33 @@ public:
     };
 
     // A frame's stand-ins in three steps, so that the spheres they stand
-    // for never enter the draw list (with a million markers, that list would
-    // hold a matrix for each): Begin with the view and projection of a
-    // viewport of width x height pixels; Take each object as the draw list
-    // is collected (TSceneBuffer::TTakeItem: true when it takes the object,
-    // to draw as a stand-in or to leave out); Finish builds the stand-ins
-    // when the frame held at least `threshold` whole spheres, and otherwise
-    // puts what it took back into `items`, in its place.
+    // for never enter the draw list and nothing is kept for each of them
+    // (with a million markers, that list would hold a matrix for each):
+    // Begin with the view and projection of a viewport of width x height
+    // pixels; Take each object as the draw list is collected
+    // (TSceneBuffer::TTakeItem: true when it takes the object, to draw as a
+    // stand-in or to leave out); Finish builds the stand-ins when the frame
+    // held at least `threshold` whole spheres. It answers false when the
+    // frame held fewer: the caller then collects the list again without
+    // taking anything (the count is known only at the end, and a small
+    // scene costs little to collect twice).
     void Begin(const Matrix4f& view, const Matrix4f& projection, int width, int height);
-    bool Take(TBaseSceneObject* object, const Matrix4f& world, std::size_t order);
-    void Finish(std::vector<TDrawItem>& items, std::size_t threshold = kStandInThreshold);
-    // The three steps over a list already collected.
+    bool Take(TBaseSceneObject* object, const Matrix4f& world);
+    bool Finish(std::size_t threshold = kStandInThreshold);
+    // The three steps over a list already collected (it keeps what is not taken).
     void Build(std::vector<TDrawItem>& items, const Matrix4f& view, const Matrix4f& projection, int width, int height,
                std::size_t threshold = kStandInThreshold);
     const std::vector<Group>& Groups() const { return m_groups; }
-    // Spheres taken out by the last Build, and stand-ins it drew.
+    // Spheres the last frame took, and stand-ins it drew.
     std::size_t Taken() const { return m_taken; }
     std::size_t Drawn() const { return m_drawn; }
 
 private:
     struct Candidate {
         TBaseSceneObject* object;
-        std::uint32_t order; // in the whole draw list
-        Vector3f centre;     // eye coordinates
-        float radius;        // eye units; negative: out of sight
-        float x, y;          // window pixels, from the lower left
-        float distance;      // along the line of sight
+        Vector3f centre; // eye coordinates
+        float radius;    // eye units
+        float distance;  // along the line of sight
     };
     void addStandIn(const Candidate& c);
 
@@ -75,8 +76,9 @@ private:
     bool m_perspective = false;
     std::size_t m_spheres = 0;
     std::vector<Group> m_groups;
+    // The nearest candidate of each pixel (m_cellOwner: its place in
+    // m_candidates, -1 for none), and those centred outside the window.
     std::vector<Candidate> m_candidates;
-    std::vector<float> m_cellDistance;
     std::vector<std::int32_t> m_cellOwner;
     std::size_t m_taken = 0, m_drawn = 0;
 };

@@ -66,11 +66,10 @@ struct Collector {
     Vector3f eye;
     std::vector<TDrawItem>& out;
     const TSceneBuffer::TTakeItem* take = nullptr;
-    std::size_t order = 0;
 
     void object(TBaseSceneObject* o, const Matrix4f& parentWorld) {
         const Matrix4f world = o->ObjectMatrix() * parentWorld;
-        if (o->HasGeometry() && !(take && (*take)(o, world, order++)))
+        if (o->HasGeometry() && !(take && (*take)(o, world)))
             out.push_back({o, world});
         children(o, world);
     }

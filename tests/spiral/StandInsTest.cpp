@@ -62,7 +62,7 @@ TEST(StandIns, SmallSpheresAboveTheThresholdCrowdingPixelsKeepTheNearest) {
         EXPECT_EQ(left[0], scene.Spirale);
         EXPECT_EQ(left[2], big);
         EXPECT_EQ(left.back(), scene.SpherePos);
-        EXPECT_EQ(standIns.Taken(), 202u);
+        EXPECT_EQ(standIns.Taken(), 202u); // the half sphere and the big one stay
         // One look, 24 triangles a stand-in; fewer stand-ins than spheres
         // (crowded pixels), never the hidden twin.
         ASSERT_EQ(standIns.Groups().size(), 1u);

@@ -340,10 +340,11 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     } else {
         // The small spheres of a large scene go to the stand-ins, not to the list.
         m_standIns.Begin(view, buffer.ProjectionMatrix(), m_width, m_height);
-        buffer.CollectDrawList(m_items, [this](TBaseSceneObject* o, const Matrix4f& world, std::size_t order) {
-            return m_standIns.Take(o, world, order);
+        buffer.CollectDrawList(m_items, [this](TBaseSceneObject* o, const Matrix4f& world) {
+            return m_standIns.Take(o, world);
         });
-        m_standIns.Finish(m_items, m_standInThreshold);
+        if (!m_standIns.Finish(m_standInThreshold))
+            buffer.CollectDrawList(m_items); // too few spheres: every object as it is
         TFrameOptions options;
         options.width = deviceWidth;
         options.height = deviceHeight;
