@@ -31,9 +31,10 @@ bench: configure
 	cd $(BUILD_DIR)/bin && ./aev_bench
 
 # The Debian package aevorium_<version>_<arch>.deb in $(BUILD_DIR)/: the program,
-# its icons and the screenshot of its window (made under Xvfb), then CPack.
+# its icons, manual pages and changelog and the screenshot of its window (made
+# under Xvfb), then CPack.
 package: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target aevorium aev_icons aev_screenshot
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target aevorium aev_icons aev_package_docs aev_screenshot
 	cd $(BUILD_DIR) && cpack -G DEB
 
 # The tests built with AddressSanitizer and UndefinedBehaviorSanitizer. Leak
@@ -46,7 +47,7 @@ sanitize: deps
 # The libFuzzer programs of tests/fuzz/, built with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz, each run FUZZ_SECONDS over its corpus.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= ini number scale events rtf picture
+FUZZ_TARGETS ?= ini number scale events rtf picture tour
 fuzz: deps
 	@if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a >/dev/null 2>&1; then \
 	  SUDO=$$( [ "$$(id -u)" -ne 0 ] && echo sudo ); \

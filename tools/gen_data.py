@@ -22,6 +22,9 @@ Sources (data-src/):
                      same_as may name a file whose event at the same date describes the same
                      thing: the period pages then list that one only.
     pictures/*.svg   the drawings, rendered to PNG (palaeontology) and JPEG (biology).
+    parcours.json    the guided tours shipped in data/Parcours/ (*.aevp): per stop a title, a text
+                     and the date of an event of events/terre.tsv ("evenement") or the base of a
+                     unit of the chart ("base", French name); a date found in neither is refused.
 
 The INI files are written in Windows-1252 with CR LF line ends, as the program reads them.
 """
@@ -229,6 +232,19 @@ def scale_ini(rows, by_unit, title):
     return ini_bytes(lines)
 
 
+def colours_ini(units):
+    """The chart colour of every unit, one section per rank, for the timeline chart."""
+    lines = [GENERATED_NOTE,
+             "; Couleurs CGMW des unités de la charte %s, par rang (éon, ère, système, série, étage)" % CHART_EDITION,
+             ""]
+    for rank in RANKS:
+        lines.append("[%s]" % LEVEL_KEYS[rank])
+        for u in sorted((u for u in units if u.rank == rank), key=lambda u: -u.base):
+            lines.append("%s=%s" % (u.name_fr, win_colour(u.rgb)))
+        lines.append("")
+    return ini_bytes(lines)
+
+
 def event_date_text(value):
     """The date text of an event: a comma, no sign for the future, three decimals as the program
     writes them, or more when the source date has more (the Holocene starts at -0,0117: written
@@ -428,6 +444,49 @@ def render_pictures(subjects):
             print("  %s" % os.path.relpath(target, ROOT))
 
 
+# --- Guided tours -------------------------------------------------------------------------
+
+TOUR_STOPS = (8, 15)
+
+
+def tour_value(text):
+    """A text as a tour file writes it: backslashes doubled, line breaks as \\n."""
+    return text.strip().replace("\\", "\\\\").replace("\r\n", "\n").replace("\n", "\\n")
+
+
+def tour_files(units):
+    with open(os.path.join(SRC, "parcours.json"), encoding="utf-8") as f:
+        tours = json.load(f)["parcours"]
+    events = {Decimal(d): text for d, text, _ in read_events("terre.tsv")}
+    bases = {u.name_fr: u.base for u in units}
+    files = {}
+    for tour in tours:
+        name = tour["fichier"]
+        if not (TOUR_STOPS[0] <= len(tour["etapes"]) <= TOUR_STOPS[1]):
+            raise SystemExit("%s : %d étapes, il en faut de %d à %d" % ((name, len(tour["etapes"])) + TOUR_STOPS))
+        lines = ["[Parcours]", "Titre=" + tour_value(tour["titre"])]
+        for key, field in (("Auteur", "auteur"), ("Description", "description")):
+            if tour.get(field):
+                lines.append("%s=%s" % (key, tour_value(tour[field])))
+        for n, stop in enumerate(tour["etapes"], 1):
+            if "evenement" in stop:
+                date = Decimal(stop["evenement"])
+                if date not in events:
+                    raise SystemExit("%s, étape %d : aucun événement à %s Ma dans terre.tsv" % (name, n, date))
+            elif stop.get("base") in bases:
+                date = -bases[stop["base"]]
+            else:
+                raise SystemExit("%s, étape %d : ni événement ni unité de la charte" % (name, n))
+            if not (DIAL_MIN <= date <= DIAL_MAX) or not stop.get("titre"):
+                raise SystemExit("%s, étape %d : date hors des cadrans ou titre vide" % (name, n))
+            lines += ["", "[Etape %d]" % n, "Date=" + format(date, "f").replace(".", ","),
+                      "Titre=" + tour_value(stop["titre"])]
+            if stop.get("texte"):
+                lines.append("Texte=" + tour_value(stop["texte"]))
+        files["Parcours/" + name] = ("\r\n".join(lines) + "\r\n").encode("utf-8")
+    return files
+
+
 # --- Driver --------------------------------------------------------------------------------
 
 def build(args):
@@ -443,7 +502,9 @@ def build(args):
     for ini, tsv in EVENT_SOURCES.items():
         files[ini] = events_ini(read_events(tsv))
     files["Donnees.ini"] = index_ini()
+    files["Couleurs.ini"] = colours_ini(units)
     files["Echelle_geol.dat"] = gauge_bmp(full)
+    files.update(tour_files(units))
     try:
         import gen_docs  # documents, help and credits
         files.update(gen_docs.build(units, full, subjects, by_unit, sys.modules[__name__]))

@@ -71,6 +71,14 @@ def event_seeds():
         "[-65,000]\nEvenement=doublon\n[-65,000]\nEvenement=second")
 
 
+def tour_seeds():
+    put("corpus", "tour", "basic.aevp", "\ufeff[Parcours]\r\nTitre=Les extinctions\r\nAuteur=moi\r\n\r\n"
+        "[Etape 1]\r\nDate=-443,8\r\nTitre=Fin de l'Ordovicien\r\nTexte=Une glaciation.\\nSuite \\\\ fin\r\n"
+        "Donnees=Echelle simplifiée\r\nAutre=gardé\r\n[Etape 2]\r\nDate=66 Ma\r\nTitre=K-Pg\r\n".encode("utf-8"))
+    put("corpus", "tour", "hand-made.aevp", "; fait main\n[etape 3]\ndate = 2,5 ga\ntitre=Trois\n[Étape 1]\n"
+        "Date=+10\nTitre=Futur\n[Notes]\nA=b\n".encode("utf-8"))
+
+
 def rtf_seeds():
     put("corpus", "rtf", "plain.rtf", r"{\rtf1\ansi Bonjour \b gras\b0  et \i italique\i0 .\par}")
     put("corpus", "rtf", "tables.rtf",
@@ -284,6 +292,7 @@ if __name__ == "__main__":
     number_seeds()
     scale_seeds()
     event_seeds()
+    tour_seeds()
     rtf_seeds()
     picture_seeds()
     reproducers()

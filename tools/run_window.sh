@@ -2,10 +2,11 @@
 # Starts Aevorium on the X display of the environment, waits until its main window
 # shows, optionally grabs that window into a PNG, then closes it through
 # Fichier > Quitter and checks that the program ends cleanly. Prints the
-# program's start-up diagnostics (its data folder, the size of its data set).
+# window's class (WM_CLASS) and the program's start-up diagnostics (its data
+# folder, the size of its data set).
 #
 # Usage: xvfb-run -a -s "-screen 0 1280x1024x24" tools/run_window.sh [--screenshot FILE] PROGRAM [ARG...]
-# Needs xdotool, and ImageMagick's import for --screenshot.
+# Needs xdotool and xprop, and ImageMagick's import for --screenshot.
 set -euo pipefail
 
 shot=""
@@ -48,6 +49,8 @@ for _ in $(seq 300); do
 done
 [ -n "$win" ] || fail "no main window after 30 s"
 sleep 1.5 # its first paint, the 3D view included
+# The window's class, which docks match with the desktop entry's StartupWMClass.
+echo "window class: $(xprop -id "$win" WM_CLASS | sed 's/^[^=]*= //')"
 
 if [ -n "$shot" ]; then
   import -window "$win" "$shot" || fail "could not grab the main window"

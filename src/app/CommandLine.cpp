@@ -9,6 +9,12 @@ QStringList ProgramArguments(int argc, char** argv) {
     return arguments;
 }
 
+QString FileArgument(const QStringList& arguments) {
+    if (!arguments.isEmpty() && arguments.first().endsWith(QStringLiteral(".aevp"), Qt::CaseInsensitive))
+        return QDir::cleanPath(QDir::current().absoluteFilePath(arguments.first()));
+    return EventFileArgument(arguments);
+}
+
 QString EventFileArgument(const QStringList& arguments) {
     if (arguments.isEmpty() || !arguments.first().endsWith(QStringLiteral(".aev"), Qt::CaseInsensitive))
         return QString();

@@ -14,3 +14,7 @@ QStringList ProgramArguments(int argc, char** argv);
 // in ".aev" (case ignored), made absolute from the current folder; empty
 // otherwise. Such an argument is a file to open, not a display mode.
 QString EventFileArgument(const QStringList& arguments);
+
+// The file that the command line names: an event file as above, or a tour,
+// the first argument ending in ".aevp" (case ignored), made absolute likewise.
+QString FileArgument(const QStringList& arguments);

@@ -26,6 +26,9 @@ const QString PngFilter = QStringLiteral("Image PNG (*.png)");
 const QString JpegFilter = QStringLiteral("Image JPEG (*.jpg *.jpeg)");
 const QString CsvFilter = QStringLiteral("Tableau CSV (*.csv)");
 const QString CsvOpenFilter = QStringLiteral("Tableau CSV ou texte (*.csv *.txt *.tsv)");
+const QString TourFilter = QStringLiteral("Parcours Aevorium (*.aevp)");
+const QString PdfFilter = QStringLiteral("Document PDF (*.pdf)");
+const QString SvgFilter = QStringLiteral("Dessin SVG (*.svg)");
 const QString AllFilter = QStringLiteral("Tous les fichiers (*)");
 
 // The file dialog; saving asks, in French, before replacing a file.
@@ -53,7 +56,7 @@ void SetPrintDialogHook(TPrintDialogHook hook) { printHook() = std::move(hook); 
 bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
     if (fileHook())
         return fileHook()(request);
-    const bool save = request.Kind != TLessonFileRequest::OpenCsv;
+    const bool save = request.Kind != TLessonFileRequest::OpenCsv && request.Kind != TLessonFileRequest::OpenTour;
     TLessonDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -79,6 +82,20 @@ bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
         dialog.setWindowTitle(QStringLiteral("Exporter les événements (CSV)"));
         dialog.setNameFilters({CsvFilter});
         dialog.setDefaultSuffix(QStringLiteral("csv"));
+        break;
+    case TLessonFileRequest::OpenTour:
+        dialog.setWindowTitle(QStringLiteral("Ouvrir un parcours"));
+        dialog.setNameFilters({TourFilter, AllFilter});
+        break;
+    case TLessonFileRequest::SaveTour:
+        dialog.setWindowTitle(QStringLiteral("Enregistrer le parcours"));
+        dialog.setNameFilters({TourFilter});
+        dialog.setDefaultSuffix(QStringLiteral("aevp"));
+        break;
+    case TLessonFileRequest::SaveChart:
+        dialog.setWindowTitle(QStringLiteral("Frise chronologique"));
+        dialog.setNameFilters({request.Svg ? SvgFilter : PdfFilter});
+        dialog.setDefaultSuffix(request.Svg ? QStringLiteral("svg") : QStringLiteral("pdf"));
         break;
     }
     if (request.FileName.isEmpty()) {

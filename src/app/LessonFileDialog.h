@@ -6,16 +6,18 @@
 class QPrinter;
 class QWidget;
 
-// The French file dialogs of the lesson commands (picture export and CSV
-// import and export). Each kind remembers, for the run, the path last chosen.
+// The French file dialogs of the lesson commands (picture export, CSV
+// import and export, the timeline chart, tours). Each kind remembers, for the run, the path last chosen.
 struct TLessonFileRequest {
-    enum TKind { SaveImage, OpenCsv, SaveCsv };
+    enum TKind { SaveImage, OpenCsv, SaveCsv, SaveChart, OpenTour, SaveTour };
     TKind Kind = SaveImage;
     // In: the path offered (the last one chosen, or a default name);
     // out: the chosen path, with the default extension added when it had none.
     QString FileName;
     // SaveImage only, out: the picture at twice the window's size.
     bool DoubleSize = false;
+    // SaveChart only, in: an SVG picture rather than a PDF document.
+    bool Svg = false;
 };
 
 // Shows the dialog of the request's kind; false when the user cancels.

@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/window/Navigation.h"
+#include "app/window/Tours.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/AevError.h"
 #include "widgets/TBtnRot.h"
@@ -171,6 +172,7 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     createControls();
     CreateSceneObjects();
     Navigation = new TNavigation(this);
+    Tours = new TTours(this);
     adjustSize();
     setFixedSize(sizeHint());
     if (const QScreen* screen = this->screen()) {
@@ -188,6 +190,7 @@ void TAevoriumF1::createMenus() {
     Quitter1 = Fichier1->addAction(QStringLiteral("Quitter"), this, [this] { Quitter1Click(); });
     Quitter1->setObjectName(QStringLiteral("Quitter1"));
     createLessonMenuItems();
+    createChartMenuItem();
 
     Donnes1 = bar->addMenu(QStringLiteral("Données"));
     Donnes1->setObjectName(QStringLiteral("Donnes1"));
@@ -471,7 +474,7 @@ void TAevoriumF1::FormCreate() {
 void TAevoriumF1::Quitter1Click() { close(); }
 
 void TAevoriumF1::closeEvent(QCloseEvent* event) {
-    if (!CanCloseWithUnsavedEvents()) {
+    if (!CanCloseWithUnsavedEvents() || (Tours && !Tours->CanCloseWithUnsavedTour())) {
         event->ignore();
         return;
     }

@@ -29,6 +29,7 @@ class TImageSlider;
 class TLEDDisplay;
 class TLEDLabel;
 class TNavigation;
+class TTours;
 class TPanel;
 class TSceneViewer;
 class TScrewPanel;
@@ -45,9 +46,12 @@ class TSpiralScene;
 //   app/window/EventMarkers.cpp      event markers, hover and collision
 //   app/window/CustomEvents.cpp      event files, custom mode, event editor
 //   app/window/Navigation.cpp        keys, "Aller à", stepping, playback, screen readers
+//   app/window/Tours.cpp             guided tours: menu, stepping, movement, panel
+//   app/window/TourEditing.cpp       guided tours: writing, saving, printing
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
 //   app/window/LessonPrint.cpp       printed page and print preview
+//   app/window/ChartExport.cpp       the timeline chart as PDF or SVG
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -173,12 +177,22 @@ public:
     void PrintLesson(QPrinter* printer);
     // The data set on show, named as in the Données menu (empty when none matches).
     QString CurrentDataSetName() const;
+    // "Frise chronologique…": the chart dialog, then the file, written
+    // through a temporary file (app/window/ChartExport.cpp).
+    void FriseChronologique1Click();
+    QString LastChartPath;
     // The paths last chosen in the lesson dialogs, for the run.
     QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
     bool LastImageDoubleSize = false;
 
     // ---- Navigation menu, keys, playback and accessible names ----
     TNavigation* Navigation = nullptr; // owned through the Qt parent
+
+    // ---- Guided tours (menu "Parcours", the tour panel) ----
+    TTours* Tours = nullptr; // owned through the Qt parent
+    // A file named on the command line or by a later instance: a tour
+    // (".aevp") opens at its first stop, any other file as an event file.
+    void OpenFileArgument(const QString& path);
 
     // ---- Help, credits, About ----
     void Aide1Click();
@@ -243,6 +257,7 @@ public:
     QAction* Apercu1 = nullptr;
     QAction* ImporterCsv1 = nullptr;
     QAction* ExporterCsv1 = nullptr;
+    QAction* FriseChronologique1 = nullptr;
     QMenu* Donnes1 = nullptr;
     QMenu* Spirale1 = nullptr;
     QAction* Personnalise1 = nullptr;
@@ -271,6 +286,7 @@ private:
     void createControls();
     void createMenus();
     void createLessonMenuItems();
+    void createChartMenuItem();
 };
 
 // Shows a plain notice box (one "OK" button) when diagnostics are on.

@@ -18,7 +18,7 @@ Q_LOGGING_CATEGORY(lcStartup, "aevorium.startup", QtWarningMsg)
 
 namespace {
 
-// Opens an event file named on the command line once the main window serves
+// Opens a file (events or a tour) named on the command line once the main window serves
 // the user: not while the splash holds or a modal box or dialog is open (the
 // event editor works on the list being replaced), but as soon as they close.
 void openEventFileWhenIdle(const QString& path) {
@@ -27,7 +27,7 @@ void openEventFileWhenIdle(const QString& path) {
             QTimer::singleShot(200, AevoriumF1, [path] { openEventFileWhenIdle(path); });
             return;
         }
-        AevoriumF1->OpenEventFileArgument(path);
+        AevoriumF1->OpenFileArgument(path);
         qCInfo(lcInstance) << "event file" << path << "events:" << AevoriumF1->EventList.Count()
                            << "custom:" << AevoriumF1->Personnalise1->isChecked();
     });
@@ -38,7 +38,7 @@ void openEventFileWhenIdle(const QString& path) {
 int main(int argc, char** argv) {
     // The command line is the program's own: Qt sees only the program's name.
     const QStringList arguments = ProgramArguments(argc, argv);
-    const QString eventFile = EventFileArgument(arguments);
+    const QString eventFile = FileArgument(arguments); // an event file or a tour
     int qtArgc = 1;
     TApplication app(qtArgc, argv);
 

@@ -2,10 +2,9 @@
 
 #include "timescale/CalendarDate.h"
 #include "widgets/AccessibleEvents.h"
+#include "widgets/TBtnRotAccessible.h"
 
 #include <QAccessible>
-#include <QAccessibleValueInterface>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -82,8 +81,6 @@ void DrawRimmedCircle(QPainter& p, const QRectF& box, const QColor& fill, int wi
     p.drawArc(arcBox, 225 * 16, 180 * 16);
 }
 
-void InstallAccessibility();
-
 } // namespace
 
 // The knob or the lamp: a drawn part of the dial that hands its paint and
@@ -152,7 +149,7 @@ TBtnRot::TBtnRot(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     m_corps->installEventFilter(this);
     m_diode->installEventFilter(this);
-    InstallAccessibility();
+    InstallBtnRotAccessibility();
 }
 
 TBtnRot::~TBtnRot() {
@@ -754,68 +751,6 @@ void TBtnRot::hideEvent(QHideEvent* e) {
     if (m_focusRing)
         m_focusRing->hide();
 }
-
-// ---- Accessibility ----
-
-namespace {
-
-// The dial for assistive technology: a dial whose value is its position in
-// the unit of its gearing (UnitsPerTurn per turn). Setting the value turns
-// the dial as a drag and release would.
-class TBtnRotAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
-    explicit TBtnRotAccessible(TBtnRot* dial) : QAccessibleWidget(dial, QAccessible::Dial) {}
-
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) {
-            const double v = currentValue().toDouble();
-            QString s = QString::number(v, 'f', dial()->UnitsPerTurn >= 1.0 ? 3 : 5);
-            s.replace(QLatin1Char('.'), QLatin1Char(','));
-            return dial()->UnitText.isEmpty() ? s : s + QLatin1Char(' ') + dial()->UnitText;
-        }
-        return QAccessibleWidget::text(t);
-    }
-    QVariant currentValue() const override {
-        return (dial()->Tour() + dial()->Angle() / TwoPi) * dial()->UnitsPerTurn;
-    }
-    void setCurrentValue(const QVariant& value) override {
-        bool ok = false;
-        const double v = value.toDouble(&ok);
-        if (ok && dial()->UnitsPerTurn != 0.0)
-            dial()->TurnOnce(v / dial()->UnitsPerTurn * TwoPi);
-    }
-    QVariant maximumValue() const override {
-        return dial()->BlockMax() ? QVariant(dial()->AngleMax() / TwoPi * dial()->UnitsPerTurn) : QVariant();
-    }
-    QVariant minimumValue() const override {
-        return dial()->BlockMin() ? QVariant(dial()->AngleMin() / TwoPi * dial()->UnitsPerTurn) : QVariant();
-    }
-    QVariant minimumStepSize() const override { return dial()->UnitsPerTurn / TBtnRot::StepsPerTurn; }
-
-private:
-    TBtnRot* dial() const { return static_cast<TBtnRot*>(widget()); }
-};
-
-QAccessibleInterface* DialAccessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TBtnRot") && object && object->isWidgetType())
-        return new TBtnRotAccessible(static_cast<TBtnRot*>(object));
-    return nullptr;
-}
-
-void InstallAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(DialAccessibleFactory);
-        return true;
-    }();
-    (void)installed;
-}
-
-} // namespace
 
 void TBtnRot::notifyAccessibleValue() {
     QAccessibleValueChangeEvent e(this, (m_tour + m_angle / TwoPi) * UnitsPerTurn);

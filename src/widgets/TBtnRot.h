@@ -164,6 +164,13 @@ public:
     // window gives the Ma of each dial's gearing), and that unit's text.
     double UnitsPerTurn = 1.0;
     QString UnitText;
+    // What follows the value and its unit, after a comma, when the owner has
+    // more to say of it (the window names the period); empty: nothing.
+    std::function<QString()> ValueDetail;
+    // The value as assistive technology reads it: "-66,000 millions d'années"
+    // (three decimals, five when a turn is worth less than one unit), then
+    // ", " and the detail.
+    QString AccessibleValueText() const;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,7 +1,9 @@
 #include "widgets/TEmbossedText.h"
 
+#include "widgets/AccessibleEvents.h"
 #include "widgets/ShadeColor.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
 
@@ -19,9 +21,33 @@ constexpr int kAlignFlags[] = {
     Qt::AlignBottom | Qt::AlignRight,
 };
 
+// Lettering drawn by hand: assistive technology reads its caption as the
+// name of a static text.
+class TEmbossedTextAccessible : public QAccessibleWidget {
+public:
+    explicit TEmbossedTextAccessible(TEmbossedText* t) : QAccessibleWidget(t, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<TEmbossedText*>(widget())->Caption();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* EmbossedTextFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("TEmbossedText") && object && object->isWidgetType())
+        return new TEmbossedTextAccessible(static_cast<TEmbossedText*>(object));
+    return nullptr;
+}
+
 } // namespace
 
-TEmbossedText::TEmbossedText(QWidget* parent) : QWidget(parent) {}
+TEmbossedText::TEmbossedText(QWidget* parent) : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(EmbossedTextFactory);
+        return true;
+    }();
+    (void)installed;
+}
 
 int TEmbossedText::textFlags() const {
     int flags = kAlignFlags[m_alignment];
@@ -55,6 +81,8 @@ void TEmbossedText::SetCaption(const QString& caption) {
         return;
     m_caption = caption;
     changed();
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    NotifyAccessible(named);
 }
 
 void TEmbossedText::SetFontColor(TColor color) {

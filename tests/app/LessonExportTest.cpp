@@ -81,7 +81,8 @@ TEST_F(LessonExportTest, FichierMenuKeepsQuitterFirst) {
     for (QAction* a : w->Fichier1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(items, (QStringList{"Quitter", "-", "Exporter l'image…", "Imprimer…", "Aperçu avant impression…", "-",
-                                  "Importer des événements (CSV)…", "Exporter les événements (CSV)…"}));
+                                  "Importer des événements (CSV)…", "Exporter les événements (CSV)…", "-",
+                                  "Frise chronologique…"}));
     EXPECT_EQ(w->ExporterImage1->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     EXPECT_EQ(w->Imprimer1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     for (QAction* a : w->Fichier1->actions())

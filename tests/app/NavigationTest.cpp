@@ -105,7 +105,14 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     QStringList titles;
     for (QAction* a : w->menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "?"}));
+    QStringList accessKeys;
+    for (const QString& t : titles)
+        accessKeys << QKeySequence::mnemonic(t).toString();
+    EXPECT_EQ(accessKeys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+P", "Alt+?"}));
+    EXPECT_EQ(w->Ouvrir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(w->Sauvegarder1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    titles.replaceInStrings(QStringLiteral("&"), QString());
+    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "Parcours", "?"}));
     QStringList items;
     for (QAction* a : nav->Navigation1->actions())
         if (!a->isSeparator())
@@ -119,7 +126,7 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     for (QAction* a : nav->Vitesse1->actions())
         speeds << a->text();
     EXPECT_EQ(speeds, QStringList({"1 milliard d'années en 10 s", "100 Ma en 10 s", "10 Ma en 10 s",
-                                   "1 Ma en 10 s"}));
+                                   "1 Ma en 10 s", "Logarithmique (chaque ère compte)"}));
     EXPECT_EQ(nav->AllerA1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
 }
 
@@ -270,6 +277,35 @@ TEST_F(Navigation, PlaybackFollowsElapsedTimeAtMostSixtyFramesASecond) {
     ExpectDialsAt(-51);
 }
 
+TEST_F(Navigation, LogarithmicPlaybackGivesEachFactorOfTenTheSameTime) {
+    nav->VitesseLog1->trigger();
+    EXPECT_TRUE(nav->Logarithmic());
+    EXPECT_FALSE(nav->SpeedActions[1]->isChecked());
+    // Five seconds per factor of ten, forward and backward; with the pauses,
+    // -252 is reached after 2.09 s and -66 after 2 s of halt and 2.91 s more.
+    const struct {
+        double from;
+        int direction;
+        bool pause;
+        qint64 at;
+        double date;
+    } cases[] = {{-4000, +1, false, 5000, -400}, {-660, +1, false, 10000, -6.6},
+                 {-0.66, -1, false, 10000, -66}, {-660, +1, true, 7000, -66}, {-660, +1, true, 10000, -41.64}};
+    for (const auto& c : cases) {
+        nav->PauseEvenement1->setChecked(c.pause);
+        nav->GoToDate(c.from);
+        now = 0;
+        nav->Play(c.direction);
+        EXPECT_EQ(nav->PlaybackDial(), std::fabs(c.from) > 10 ? w->BtnRot1 : w->BtnRot2);
+        Frame(c.at * Ms);
+        EXPECT_NEAR(w->CurrentDate, c.date, std::fabs(c.date) * 1e-3) << c.from << " " << c.at;
+        nav->Stop();
+    }
+    nav->SpeedActions[0]->trigger();
+    EXPECT_FALSE(nav->Logarithmic());
+    EXPECT_FALSE(nav->VitesseLog1->isChecked());
+}
+
 TEST_F(Navigation, PlaybackStopsAtTheLimitsOnADialPressAndOnDataChanges) {
     nav->GoToDate(25);
     nav->SetSpeed(100);
@@ -335,45 +371,55 @@ TEST_F(Navigation, PlaybackHaltsTwoSecondsOnEachEventWithoutDrifting) {
 }
 
 TEST_F(Navigation, ScreenReadersGetNamesValuesAndTheTouchedEvent) {
-    std::vector<QString> alerts;
-    int valueChanges = 0;
+    std::vector<QString> announced; // the touched-event strip shown anew, with an alert
+    int textChanges = 0;
     SetAccessibleObserver([&](QAccessibleEvent* e) {
-        if (e->type() == QAccessible::Alert)
-            alerts.push_back(e->accessibleInterface()->text(QAccessible::Value));
-        if (e->type() == QAccessible::ValueChanged && e->object() == w->DateLabel1)
-            ++valueChanges;
+        if ((e->type() == QAccessible::ObjectShow || e->type() == QAccessible::Alert) && e->object() == w->Label3)
+            announced.push_back(e->accessibleInterface()->text(QAccessible::Description));
+        if (e->type() == QAccessible::TextUpdated && e->object() == w->DateLabel1)
+            ++textChanges;
     });
     nav->GoToDate(-66);
 
     const char* names[3] = {"Milliards d'années", "Millions d'années", "Dizaines de milliers d'années"};
+    const char* steps[3] = {"1 tour = 1 milliard d'années", "1 tour = 1 million d'années", "1 tour = 10 000 ans"};
+    const char* texts[3] = {"-66,000", "-66,000", "-66,00000"};
     TBtnRot* dials[3] = {w->BtnRot1, w->BtnRot2, w->BtnRot3};
     for (int i = 0; i < 3; ++i) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(dials[i]);
         ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->role(), QAccessible::Dial);
+        EXPECT_EQ(a->role(), QAccessible::SpinBox);
         EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(names[i]));
+        EXPECT_EQ(a->text(QAccessible::Description), QString::fromUtf8(steps[i]));
+        EXPECT_EQ(a->text(QAccessible::Value).toStdString(),
+                  std::string(texts[i]) + " millions d'années, Paléogène");
         ASSERT_NE(a->valueInterface(), nullptr);
         EXPECT_NEAR(a->valueInterface()->currentValue().toDouble(), -66, 1e-9);
     }
-    auto value = [](QWidget* widget) {
+    // Name = text, as the text interface gives it.
+    auto read = [](QWidget* widget) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
-        return a ? a->text(QAccessible::Name) + QStringLiteral(" = ") + a->text(QAccessible::Value)
-                 : QString();
+        QAccessibleTextInterface* t = a ? a->textInterface() : nullptr;
+        return t ? a->text(QAccessible::Name) + QStringLiteral(" = ") + t->text(0, -1) : QString();
     };
-    EXPECT_EQ(value(w->LEDDisplay1), QStringLiteral("Date en millions d'années = -66,000 Ma"));
-    EXPECT_EQ(value(w->DateLabel1), QStringLiteral("Date ramenée à une année = 26 Decembre 16h55:54"));
-    EXPECT_EQ(value(w->Label1).toStdString(),
-              "Période = EON : Phanérozoïque, ERE : Cénozoïque, SYSTEME : Paléogène");
-    EXPECT_EQ(value(w->Label3), QStringLiteral("Événement touché = Extinction des dinosaures"));
-    EXPECT_EQ(alerts, std::vector<QString>({QStringLiteral("Extinction des dinosaures")}));
-    EXPECT_EQ(valueChanges, 1);
+    EXPECT_EQ(read(w->LEDDisplay1), QStringLiteral("Date en millions d'années = -66,000 millions d'années"));
+    EXPECT_EQ(read(w->DateLabel1), QStringLiteral("Date ramenée à une année = 26 Decembre 16h55:54"));
+    EXPECT_EQ(read(w->Label1).toStdString(), "Période = EON : Phanérozoïque, ERE : Cénozoïque, SYSTEME : Paléogène");
+    EXPECT_EQ(read(w->Label3), QStringLiteral("Événement touché = Extinction des dinosaures"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Label3)->role(), QAccessible::Notification);
+    EXPECT_EQ(announced, std::vector<QString>(2, QStringLiteral("Extinction des dinosaures")));
+    EXPECT_EQ(textChanges, 1);
 
-    // A step on a dial: its value follows, the same event is not announced again.
-    Key(w->BtnRot3, Qt::Key_Right);
+    // A step on a dial: its value follows, the same event is not announced
+    // again; the dials blinking behind it do not name the period.
+    QTest::keyPress(w->BtnRot2, Qt::Key_Right);
     EXPECT_NEAR(
         QAccessible::queryAccessibleInterface(w->BtnRot2)->valueInterface()->currentValue().toDouble(),
-        -65.99975, 1e-9);
-    EXPECT_EQ(alerts.size(), 1u);
-    EXPECT_EQ(valueChanges, 2);
+        -65.975, 1e-9);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->BtnRot3)->text(QAccessible::Value),
+              QStringLiteral("-66,00000 millions d'années"));
+    QTest::keyRelease(w->BtnRot2, Qt::Key_Right);
+    EXPECT_EQ(announced.size(), 2u);
+    EXPECT_EQ(textChanges, 2);
     SetAccessibleObserver({});
 }

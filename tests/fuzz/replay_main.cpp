@@ -28,6 +28,7 @@ AEV_ENTRY(scale)
 AEV_ENTRY(events)
 AEV_ENTRY(rtf)
 AEV_ENTRY(picture)
+AEV_ENTRY(tour)
 
 namespace {
 
@@ -38,6 +39,7 @@ struct Target {
 const Target kTargets[] = {
     {"ini", AevFuzz_ini},       {"number", AevFuzz_number}, {"scale", AevFuzz_scale},
     {"events", AevFuzz_events}, {"rtf", AevFuzz_rtf},       {"picture", AevFuzz_picture},
+    {"tour", AevFuzz_tour},
 };
 
 #if defined(__SANITIZE_ADDRESS__)

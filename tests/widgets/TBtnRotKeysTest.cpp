@@ -210,7 +210,7 @@ TEST_F(KeyDial, AnAccessibleDialWithItsValueInItsUnit) {
 
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&d);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->role(), QAccessible::Dial);
+    EXPECT_EQ(a->role(), QAccessible::SpinBox); // read by its text
     EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Millions d'années"));
     EXPECT_EQ(a->text(QAccessible::Description), QStringLiteral("1 tour = 1 millon d'années"));
     QAccessibleValueInterface* v = a->valueInterface();
@@ -218,6 +218,9 @@ TEST_F(KeyDial, AnAccessibleDialWithItsValueInItsUnit) {
     Click(Qt::Key_Left);
     EXPECT_NEAR(v->currentValue().toDouble(), -25, 1e-12);
     EXPECT_EQ(a->text(QAccessible::Value), QStringLiteral("-25,000 Ma"));
+    d.ValueDetail = [] { return QStringLiteral("Crétacé"); };
+    ASSERT_NE(a->textInterface(), nullptr);
+    EXPECT_EQ(a->textInterface()->text(0, -1), QStringLiteral("-25,000 Ma, Crétacé"));
     EXPECT_NEAR(v->minimumValue().toDouble(), -4550, 1e-9);
     EXPECT_FALSE(v->maximumValue().isValid());
     EXPECT_DOUBLE_EQ(v->minimumStepSize().toDouble(), 25);

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Globals.h"
 #include "app/TAevoriumF1.h"
+#include "app/window/Tours.h"
 #include "app/window/Navigation.h"
 #include "events/EventEncoding.h"
 #include "events/EventFile.h"
@@ -168,6 +169,13 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
     ShowEventMarkers(std::move(markers));
     BtnRot1AngleChange(BtnRot3);
     return true;
+}
+
+void TAevoriumF1::OpenFileArgument(const QString& path) {
+    if (path.endsWith(QStringLiteral(".aevp"), Qt::CaseInsensitive))
+        Tours->OpenTourFile(path);
+    else
+        OpenEventFileArgument(path);
 }
 
 void TAevoriumF1::OpenEventFileArgument(const QString& path) {

@@ -4,9 +4,13 @@
 #include "app/TAevoriumF1.h"
 #include "app/TGoToDialog.h"
 #include "events/GoToIndex.h"
+#include "lesson/TourMotion.h"
 #include "timescale/StrToFloat.h"
 #include "widgets/AccessibleEvents.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/TBtnRot.h"
+#include "widgets/TEmbossedText.h"
+#include "widgets/TImage.h"
 #include "widgets/TLEDDisplay.h"
 #include "widgets/TLEDLabel.h"
 
@@ -20,7 +24,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
@@ -61,33 +67,41 @@ double TotalFor(const TAevoriumF1* w, const TBtnRot* dial, double date) {
     return t;
 }
 
-// A display for assistive technology: a static text with a fixed name whose
-// value is the text it shows.
-class TReadoutAccessible : public QAccessibleWidget {
+// A display for assistive technology: its role, its name and the text it
+// shows (read through a text interface and as its value text). The
+// touched-event strip is a notification whose description is its text: Orca
+// speaks a notification when it is shown (role, name, description), which is
+// how the touched event is announced.
+struct TReadoutTexts {
+    QAccessible::Role role = QAccessible::StaticText;
+    std::function<QString()> name;
+    std::function<QString()> shown; // none: no text interface (a picture)
+};
+
+class TReadoutAccessible : public TAccessibleTextWidget {
 public:
-    TReadoutAccessible(QWidget* widget, QString name, std::function<QString()> value)
-        : QAccessibleWidget(widget, QAccessible::StaticText), m_name(std::move(name)),
-          m_value(std::move(value)) {}
+    TReadoutAccessible(QWidget* widget, const TReadoutTexts& texts)
+        : TAccessibleTextWidget(widget, texts.role, texts.shown), m_texts(texts) {}
+    using TAccessibleTextWidget::text;
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface && !m_texts.shown)
+            return nullptr;
+        return TAccessibleTextWidget::interface_cast(t);
+    }
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name)
-            return m_name;
-        if (t == QAccessible::Value)
-            return m_value ? m_value() : QString();
-        return QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && m_texts.name)
+            return m_texts.name();
+        if (t == QAccessible::Description && m_texts.role == QAccessible::Notification)
+            return shownText();
+        return TAccessibleTextWidget::text(t);
     }
 
 private:
-    QString m_name;
-    std::function<QString()> m_value;
+    TReadoutTexts m_texts;
 };
 
-struct TReadoutSpec {
-    QString name;
-    std::function<QString()> value;
-};
-
-QHash<const QObject*, TReadoutSpec>& Readouts() {
-    static QHash<const QObject*, TReadoutSpec> readouts;
+QHash<const QObject*, TReadoutTexts>& Readouts() {
+    static QHash<const QObject*, TReadoutTexts> readouts;
     return readouts;
 }
 
@@ -95,17 +109,21 @@ QAccessibleInterface* ReadoutFactory(const QString&, QObject* object) {
     const auto it = Readouts().constFind(object);
     if (it == Readouts().constEnd() || !object->isWidgetType())
         return nullptr;
-    return new TReadoutAccessible(static_cast<QWidget*>(object), it->name, it->value);
+    return new TReadoutAccessible(static_cast<QWidget*>(object), *it);
 }
 
-void RegisterReadout(QWidget* widget, const QString& name, std::function<QString()> value) {
+void RegisterReadout(QWidget* widget, TReadoutTexts texts) {
     static const bool installed = [] {
         QAccessible::installFactory(ReadoutFactory);
         return true;
     }();
     (void)installed;
-    Readouts().insert(widget, {name, std::move(value)});
+    Readouts().insert(widget, std::move(texts));
     QObject::connect(widget, &QObject::destroyed, [widget] { Readouts().remove(widget); });
+}
+
+std::function<QString()> Fixed(const char* text) {
+    return [t = QString::fromUtf8(text)] { return t; };
 }
 
 // A menu text with its key in the shortcut column, in French.
@@ -129,6 +147,7 @@ TNavigation::TNavigation(TAevoriumF1* window) : QObject(window), w(window) {
     createMenu();
     setUpDials();
     setUpDisplays();
+    setUpKeys();
 }
 
 void TNavigation::createMenu() {
@@ -140,6 +159,8 @@ void TNavigation::createMenu() {
         QAction* a = Navigation1->addAction(text, this, slot);
         a->setObjectName(QString::fromLatin1(name));
         a->setShortcut(key);
+        if (key[0].keyboardModifiers() & Qt::AltModifier)
+            connect(a, &QAction::triggered, this, [this] { endAltNavigation(); });
         return a;
     };
     AllerA1 = add("AllerA1", WithKey("Aller à…", "Ctrl+G"), QKeySequence(Qt::CTRL | Qt::Key_G),
@@ -175,6 +196,11 @@ void TNavigation::createMenu() {
         connect(a, &QAction::triggered, this, [this, i] { SetSpeed(Speeds[i]); });
         SpeedActions[i] = a;
     }
+    VitesseLog1 = Vitesse1->addAction(QStringLiteral("Logarithmique (chaque ère compte)"));
+    VitesseLog1->setObjectName(QStringLiteral("VitesseLog1"));
+    VitesseLog1->setCheckable(true);
+    group->addAction(VitesseLog1);
+    connect(VitesseLog1, &QAction::triggered, this, [this] { SetLogarithmic(); });
     PauseEvenement1 = Navigation1->addAction(QStringLiteral("Pause à chaque événement"));
     PauseEvenement1->setObjectName(QStringLiteral("PauseEvenement1"));
     PauseEvenement1->setCheckable(true);
@@ -182,19 +208,25 @@ void TNavigation::createMenu() {
 }
 
 void TNavigation::setUpDials() {
-    // Names for screen readers, the unit each dial's turn is worth, and the
-    // order of the Tab key: dial 1, 2, 3.
+    // Names for screen readers, the step each dial's turn is worth, the unit
+    // of its value, and the order of the Tab key: dial 1, 2, 3, then the two
+    // globe buttons.
     const struct {
         TBtnRot* dial;
         const char* name;
+        const char* step;
         double perTurn;
-    } dials[3] = {{w->BtnRot1, "Milliards d'années", 1000.0},
-                  {w->BtnRot2, "Millions d'années", 1.0},
-                  {w->BtnRot3, "Dizaines de milliers d'années", 0.01}};
+    } dials[3] = {{w->BtnRot1, "Milliards d'années", "1 tour = 1 milliard d'années", 1000.0},
+                  {w->BtnRot2, "Millions d'années", "1 tour = 1 million d'années", 1.0},
+                  {w->BtnRot3, "Dizaines de milliers d'années", "1 tour = 10 000 ans", 0.01}};
     for (const auto& d : dials) {
         d.dial->setAccessibleName(QString::fromUtf8(d.name));
+        d.dial->setAccessibleDescription(QString::fromUtf8(d.step));
         d.dial->UnitsPerTurn = d.perTurn;
-        d.dial->UnitText = QStringLiteral("Ma");
+        d.dial->UnitText = QStringLiteral("millions d'années");
+        // A dial that shows the date (not one blinking behind a coarser one)
+        // names the period too.
+        d.dial->ValueDetail = [this, dial = d.dial] { return dial->DiodeBlink() ? QString() : PeriodName(); };
         // A press, a turning key or the wheel on a dial stops playback first.
         d.dial->installEventFilter(this);
         d.dial->Corps()->installEventFilter(this);
@@ -202,18 +234,101 @@ void TNavigation::setUpDials() {
     }
     QWidget::setTabOrder(w->BtnRot1, w->BtnRot2);
     QWidget::setTabOrder(w->BtnRot2, w->BtnRot3);
+    QWidget::setTabOrder(w->BtnRot3, w->BtnNavBio);
+    QWidget::setTabOrder(w->BtnNavBio, w->BtnNavPaleo);
 }
 
 void TNavigation::setUpDisplays() {
-    RegisterReadout(w->LEDDisplay1, QStringLiteral("Date en millions d'années"),
-                    [this] { return ReadoutText(); });
-    RegisterReadout(w->DateLabel1, QStringLiteral("Date ramenée à une année"),
-                    [this] { return CalendarText(); });
-    RegisterReadout(w->Label1, QStringLiteral("Période"), [this] { return PeriodText(); });
-    RegisterReadout(w->Label3, QStringLiteral("Événement touché"), [this] { return TouchedEventText(); });
+    using R = QAccessible::Role;
+    RegisterReadout(w->LEDDisplay1, {R::StaticText, Fixed("Date en millions d'années"), [this] { return ReadoutText(); }});
+    RegisterReadout(w->DateLabel1, {R::StaticText, Fixed("Date ramenée à une année"), [this] { return CalendarText(); }});
+    RegisterReadout(w->Label1, {R::StaticText, Fixed("Période"), [this] { return PeriodText(); }});
+    RegisterReadout(w->Label3, {R::Notification, Fixed("Événement touché"), [this] { return TouchedEventText(); }});
+    // The pictures are named by their captions.
+    RegisterReadout(w->Image1, {R::Graphic, [this] { return w->StaticTextBio->Caption(); }, {}});
+    RegisterReadout(w->Image2, {R::Graphic, [this] { return w->StaticTextPaleo->Caption(); }, {}});
+    for (QToolButton* b : {w->BtnNavBio, w->BtnNavPaleo}) {
+        b->setAccessibleName(GlobeButtonName(QString()));
+        b->installEventFilter(this);
+    }
 }
 
+void TNavigation::setUpKeys() {
+    // Access keys of the menus (Alt and the underlined letter); other menus
+    // bring their own.
+    const struct {
+        QMenu* menu;
+        const char* title;
+    } menus[5] = {{w->Fichier1, "&Fichier"}, {w->Donnes1, "&Données"}, {w->Spirale1, "&Spirale"},
+                  {Navigation1, "&Navigation"}, {w->N1, "&?"}};
+    for (const auto& m : menus)
+        m.menu->setTitle(QString::fromUtf8(m.title));
+    // The event file commands of the custom mode (enabled only in that mode).
+    w->Ouvrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    w->Sauvegarder1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // F10 opens the first menu of the bar on its first item, as Alt and its
+    // letter would; the arrows go on from there.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), w);
+    f10->setObjectName(QStringLiteral("MenuBarKey"));
+    connect(f10, &QShortcut::activated, this, [this] {
+        const QList<QAction*> titles = w->menuBar()->actions();
+        if (titles.isEmpty() || !titles.first()->menu())
+            return;
+        w->menuBar()->setActiveAction(titles.first());
+        QMenu* menu = titles.first()->menu();
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && a->isEnabled() && a->isVisible()) {
+                menu->setActiveAction(a);
+                break;
+            }
+    });
+}
+
+void TNavigation::endAltNavigation() {
+    // The menu bar takes a press of Alt alone, released, as the way into its
+    // menus; a shortcut that eats the other key of Alt+Gauche or Alt+Droite
+    // hides that key from it, so that releasing Alt would open its keyboard
+    // mode and the next arrow would go to the menus instead of the dial. Any
+    // focus event ends its waiting for that release.
+    QFocusEvent settled(QEvent::FocusIn, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(this, &settled);
+}
+
+QString TNavigation::GlobeButtonName(const QString& caption) {
+    return caption.isEmpty() ? QStringLiteral("Documents sur la période")
+                             : QStringLiteral("Documents sur : ") + caption;
+}
+
+namespace {
+
+// The keys that press a focused button: Space (Qt's own) and Entrée, which a
+// tool button does not take by itself.
+bool IsPressKey(const QKeyEvent* e) {
+    if ((e->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier)
+        return false;
+    return e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
 bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == w->BtnNavBio || watched == w->BtnNavPaleo) {
+        auto* button = static_cast<QToolButton*>(watched);
+        // A focused globe button keeps Space and Entrée from the window's
+        // shortcuts (Space is playback's): the button is pressed instead.
+        if (e->type() == QEvent::ShortcutOverride && IsPressKey(static_cast<QKeyEvent*>(e))) {
+            e->accept();
+            return true;
+        }
+        if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (IsPressKey(k) && k->key() != Qt::Key_Space) {
+                button->animateClick();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, e);
+    }
     if (Playing()) {
         switch (e->type()) {
         case QEvent::MouseButtonPress:
@@ -295,17 +410,35 @@ void TNavigation::stepAmong(const QVector<double>& sorted, int direction) {
 TBtnRot* TNavigation::PlaybackDial() const {
     // The coarsest dial that turns slowly enough to be followed by eye; the
     // finer ones blink until playback halts, as in a drag.
+    if (m_log)
+        return std::fabs(w->CurrentDate) > 10.0 ? w->BtnRot1 : w->BtnRot2;
     return m_speed > 1.0 ? w->BtnRot1 : w->BtnRot2;
 }
+
+double TNavigation::DialTotal(const TBtnRot* dial, double date) const { return TotalFor(w, dial, date); }
 
 void TNavigation::SetSpeed(double maPerSecond) {
     if (!(maPerSecond > 0.0))
         return;
     m_speed = maPerSecond;
+    m_log = false;
     for (int i = 0; i < 4; ++i)
         if (SpeedActions[i])
             SpeedActions[i]->setChecked(Speeds[i] == m_speed);
+    VitesseLog1->setChecked(false);
     if (Playing()) { // goes on from here at the new speed, on its dial
+        const int direction = m_direction;
+        Stop();
+        Play(direction);
+    }
+}
+
+void TNavigation::SetLogarithmic() {
+    m_log = true;
+    for (QAction* a : SpeedActions)
+        a->setChecked(false);
+    VitesseLog1->setChecked(true);
+    if (Playing()) {
         const int direction = m_direction;
         Stop();
         Play(direction);
@@ -360,6 +493,15 @@ void TNavigation::Tick() {
         return;
     m_lastFrame = now;
     const double speedPerNs = m_speed / double(Second);
+    // The date `ns` after the anchor, and the time from the anchor to a date.
+    auto dateAfter = [&](qint64 ns) {
+        return m_log ? LogPlaybackDate(m_anchorDate, m_direction, double(ns) / Second, LogSecondsPerDecade)
+                     : m_anchorDate + m_direction * speedPerNs * double(ns);
+    };
+    auto timeTo = [&](double date) {
+        return m_log ? std::llround(LogPlaybackSeconds(m_anchorDate, date, LogSecondsPerDecade) * Second)
+                     : std::llround(std::fabs(date - m_anchorDate) / speedPerNs);
+    };
 
     // A late frame may pass several events whose halts are over already.
     for (;;) {
@@ -375,7 +517,7 @@ void TNavigation::Tick() {
                 return;
             }
         }
-        const double target = m_anchorDate + m_direction * speedPerNs * double(now - m_anchorTime);
+        const double target = dateAfter(now - m_anchorTime);
         const double bounded = std::clamp(target, LowestDate, HighestDate);
 
         if (PauseEvenement1->isChecked()) {
@@ -394,7 +536,7 @@ void TNavigation::Tick() {
                 // Halt on the event, released so that every dial shows it.
                 turnHeldDialTo(reached);
                 m_dial->EndTurn();
-                const qint64 at = m_anchorTime + std::llround(std::fabs(reached - m_anchorDate) / speedPerNs);
+                const qint64 at = m_anchorTime + timeTo(reached);
                 m_anchorDate = reached;
                 m_anchorTime = at;
                 m_pauseUntil = at + EventPause;
@@ -422,7 +564,7 @@ void TNavigation::updateActions() {
 QString TNavigation::ReadoutText() const {
     QString number = QString::number(w->LEDDisplay1->Value(), 'f', 3);
     number.replace(QLatin1Char('.'), QLatin1Char(','));
-    return w->Signe->text() + number + QStringLiteral(" Ma");
+    return w->Signe->text() + number + QStringLiteral(" millions d'années");
 }
 
 QString TNavigation::CalendarText() const {
@@ -440,20 +582,53 @@ QString TNavigation::TouchedEventText() const {
     return w->Label3->text().trimmed();
 }
 
+QString TNavigation::PeriodName() const {
+    // The system, the period proper, when the scale names one; else the
+    // finest level it names.
+    QString finest;
+    for (const QString& line : w->Label1->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype colon = line.indexOf(QStringLiteral(" : "));
+        if (colon < 0)
+            continue;
+        finest = line.mid(colon + 3).trimmed();
+        if (line.left(colon).trimmed() == QLatin1String("SYSTEME"))
+            return finest;
+    }
+    return finest;
+}
+
 void TNavigation::DateShown() {
-    // Texts are compared with those last told, so that only changes are sent
+    // Texts are compared with those last told, so that only changes are sent.
     QWidget* const widgets[4] = {w->LEDDisplay1, w->DateLabel1, w->Label1, w->Label3};
     const QString texts[4] = {ReadoutText(), CalendarText(), PeriodText(), TouchedEventText()};
     for (int i = 0; i < 4; ++i) {
         if (texts[i] == m_shown[i])
             continue;
+        NotifyTextChanged(widgets[i], m_shown[i], texts[i]);
         m_shown[i] = texts[i];
-        QAccessibleValueChangeEvent changed(widgets[i], texts[i]);
-        NotifyAccessible(changed);
         if (i == 3 && !texts[i].isEmpty()) {
-            // The event the date sphere now touches is announced.
+            // The event the date sphere now touches is announced: its strip,
+            // a notification, shows anew (Orca speaks a notification shown,
+            // with its text) and raises an alert (what other platforms speak).
+            QAccessibleEvent shown(widgets[i], QAccessible::ObjectShow);
+            NotifyAccessible(shown);
             QAccessibleEvent alert(widgets[i], QAccessible::Alert);
             NotifyAccessible(alert);
         }
+    }
+    // The pictures and the globe buttons are named after the captions.
+    const struct {
+        TEmbossedText* caption;
+        QWidget* picture;
+        QToolButton* button;
+    } documents[2] = {{w->StaticTextBio, w->Image1, w->BtnNavBio}, {w->StaticTextPaleo, w->Image2, w->BtnNavPaleo}};
+    for (int i = 0; i < 2; ++i) {
+        const QString caption = documents[i].caption->Caption();
+        if (caption == m_captions[i])
+            continue;
+        m_captions[i] = caption;
+        documents[i].button->setAccessibleName(GlobeButtonName(caption));
+        QAccessibleEvent named(documents[i].picture, QAccessible::NameChanged);
+        NotifyAccessible(named);
     }
 }

@@ -14,8 +14,9 @@ class TBtnRot;
 
 // Exploring time without dragging a dial: the menu "Navigation" (Aller à,
 // step to the previous or next boundary or event, playback and its speed),
-// the dials' order and names for the keyboard and screen readers, and the
-// accessible texts of the displays.
+// the dials' order and names for the keyboard and screen readers, the
+// accessible texts of the displays, the pictures and globe buttons, the
+// menus' access keys and F10.
 //
 // Every change of the date turns a dial exactly as a drag and its release
 // would (TBtnRot::BeginTurn / TurnTo / EndTurn), so the window's own handlers
@@ -50,14 +51,23 @@ public:
     bool PausedOnEvent() const { return m_paused; }
     double Speed() const { return m_speed; }
     void SetSpeed(double maPerSecond);
+    // "Logarithmique (chaque ère compte)": the speed proportional to the
+    // distance from the present, LogSecondsPerDecade for each factor of ten.
+    static constexpr double LogSecondsPerDecade = 5.0;
+    bool Logarithmic() const { return m_log; }
+    void SetLogarithmic();
     // One frame: the date that the elapsed time gives (a late frame catches
     // up), no more than 60 frames a second, halting 2 s on each event reached
     // when the option is on, stopping at the limits.
     void Tick();
     // Monotonic time in nanoseconds; tests put a fake clock here.
     std::function<qint64()> Clock;
-    // The dial playback turns: dial 1 above 1 Ma/s, dial 2 otherwise.
+    // The dial playback turns: dial 1 above 1 Ma/s, dial 2 otherwise
+    // (logarithmic: dial 1 from more than 10 Ma away from the present).
     TBtnRot* PlaybackDial() const;
+    // The total angle that puts `dial` on `date` as the date update reads it
+    // back (never a hair before the date).
+    double DialTotal(const TBtnRot* dial, double date) const;
 
     // ---- Accessibility ----
     // After each date update: tells assistive technology that the readout,
@@ -68,6 +78,11 @@ public:
     QString CalendarText() const;
     QString PeriodText() const;
     QString TouchedEventText() const;
+    // The period a dial's value text names: the system, else the finest level.
+    QString PeriodName() const;
+    // The name of a globe button for the caption of its picture:
+    // "Documents sur : Mammouths dans la steppe".
+    static QString GlobeButtonName(const QString& caption);
 
     // ---- Menu ----
     QMenu* Navigation1 = nullptr;
@@ -81,6 +96,7 @@ public:
     QAction* Arreter1 = nullptr;
     QMenu* Vitesse1 = nullptr;
     QAction* SpeedActions[4] = {};
+    QAction* VitesseLog1 = nullptr;
     QAction* PauseEvenement1 = nullptr;
     QTimer* FrameTimer = nullptr;
 
@@ -91,6 +107,9 @@ private:
     void createMenu();
     void setUpDials();
     void setUpDisplays();
+    void setUpKeys();
+    // Keeps the release of Alt after an Alt shortcut from opening the menus.
+    void endAltNavigation();
     void updateActions();
     void turnHeldDialTo(double date);
     // False while the mouse drags a dial; otherwise ends a turn held by a key.
@@ -103,6 +122,7 @@ private:
 
     TAevoriumF1* w;
     double m_speed = 10.0;
+    bool m_log = false; // logarithmic speed instead of m_speed
     int m_direction = 0;       // 0 when stopped
     TBtnRot* m_dial = nullptr; // the dial held while playing
     qint64 m_anchorTime = 0;   // ns: the date was m_anchorDate then
@@ -111,5 +131,6 @@ private:
     bool m_paused = false; // halted on an event until m_pauseUntil (ns)
     qint64 m_pauseUntil = 0;
     QVector<double> m_events;
-    QString m_shown[4]; // texts last told to assistive technology
+    QString m_shown[4];    // texts last told to assistive technology
+    QString m_captions[2]; // captions the pictures and globe buttons are named after
 };
