@@ -139,8 +139,12 @@ TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {
     // frame. Returned to the system at once (the allocator's default as soon
     // as the top of the heap is free), they must be faulted in and cleared
     // anew each time, which can cost more than the frame itself: freed
-    // memory up to 256 MB stays with the process.
-    static const bool kept = mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024) != 0;
+    // memory up to 256 MB stays with the process. Every thread's arena would
+    // keep as much (the reading of a large event file leaves hundreds of
+    // megabytes in its thread's arena, out of reach of the markers made
+    // next): the process has one arena.
+    static const bool kept =
+        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024) != 0 && mallopt(M_ARENA_MAX, 1) != 0;
     (void)kept;
 #endif
     m_buffer.OnChange = [this] { requestRepaint(); };
