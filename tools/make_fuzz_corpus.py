@@ -69,6 +69,9 @@ def event_seeds():
         "[-4550,000]\r\nEvenement=Formation de la Terre\r\n[12,250]\r\nEvenement=\r\n")
     put("corpus", "events", "hand-made.aev", "; fait main\n[Notes]\nAuteur=moi\n[-1.5]\nevenement='point'\n"
         "[-65,000]\nEvenement=doublon\n[-65,000]\nEvenement=second")
+    # Several texts at one date, a gap in the numbers, keys that only look numbered.
+    put("corpus", "events", "several-texts.aev", "[-66,000]\r\nEvenement=A\r\nEvenement3=C\r\n; note\r\n"
+        "Evenement2=B\r\nEvenement02=autre\r\n\r\n[-0,0117]\r\nEvenement2=seul\r\n[-66,000]\r\nEvenement=D\r\n")
 
 
 def tour_seeds():

@@ -6,6 +6,7 @@
 #include "app/TAboutBox.h"
 #include "app/TAevoriumF1.h"
 #include "app/TAevoriumRTF.h"
+#include "app/THelpWindow.h"
 #include "imaging/TBitmap.h"
 #include "widgets/TImageSlider.h"
 
@@ -24,18 +25,27 @@ void TAevoriumF1::Aide1Click() {
     const QString besideExe = QDir(ExeDir).absoluteFilePath(name);
     if (QFileInfo(besideExe) != QFileInfo(candidates.first()))
         candidates.append(besideExe);
-    bool opened = false;
+    QString found;
     {
         TBusyCursor busy;
         for (const QString& path : candidates) {
-            if (QFileInfo(path).isFile() && ShellOpen(path)) {
-                opened = true;
-                break;
-            }
+            if (!QFileInfo(path).isFile())
+                continue;
+            if (ShellOpen(path))
+                return;
+            if (found.isEmpty())
+                found = path;
         }
     }
-    if (!opened)
+    if (found.isEmpty()) {
         ShowErrorBox(this, QStringLiteral("Fichier d'aide Aevorium.html introuvable !"));
+        return;
+    }
+    // The guide is there but the desktop has nothing to open it: the program
+    // shows it itself, so that help works offline and without a browser.
+    if (!HelpWindow)
+        HelpWindow = new THelpWindow(this);
+    HelpWindow->ShowGuide(found);
 }
 
 void TAevoriumF1::Crdits1Click() {

@@ -1,5 +1,7 @@
 #include "app/LessonFileDialog.h"
 
+#include "app/LessonPage.h"
+
 #include "app/Dialogs.h"
 
 #include <QCheckBox>
@@ -8,6 +10,8 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QPrintDialog>
+#include <QRadioButton>
+#include <QVBoxLayout>
 #include <QPrinter>
 
 namespace {
@@ -124,11 +128,28 @@ bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request) {
     return true;
 }
 
-bool ChoosePrinter(QWidget* parent, QPrinter& printer) {
+bool ChoosePrinter(QWidget* parent, QPrinter& printer, TLessonSheet* sheet) {
     if (printHook())
         return printHook()(printer);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Imprimer"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    return dialog.exec() == QDialog::Accepted;
+    QRadioButton* pupil = nullptr;
+    if (sheet) {
+        auto* tab = new QWidget;
+        tab->setWindowTitle(QStringLiteral("Fiche"));
+        auto* column = new QVBoxLayout(tab);
+        auto* classe = new QRadioButton(QStringLiteral("Fiche pour la &classe"), tab);
+        pupil = new QRadioButton(QStringLiteral("Fiche &élève (à compléter, puis le corrigé)"), tab);
+        (*sheet == TLessonSheet::Eleve ? pupil : classe)->setChecked(true);
+        column->addWidget(classe);
+        column->addWidget(pupil);
+        column->addStretch(1);
+        dialog.setOptionTabs({tab});
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (sheet)
+        *sheet = pupil->isChecked() ? TLessonSheet::Eleve : TLessonSheet::Classe;
+    return true;
 }

@@ -23,8 +23,10 @@ struct TLessonFileRequest {
 // Shows the dialog of the request's kind; false when the user cancels.
 bool ChooseLessonFile(QWidget* parent, TLessonFileRequest& request);
 
-// The print dialog on `printer`; false when the user cancels.
-bool ChoosePrinter(QWidget* parent, QPrinter& printer);
+// The print dialog on `printer`; false when the user cancels. With `sheet`,
+// the dialog has a tab "Fiche" to choose the worksheet, starting at *sheet.
+enum class TLessonSheet;
+bool ChoosePrinter(QWidget* parent, QPrinter& printer, TLessonSheet* sheet = nullptr);
 
 // Tests replace the dialogs by functions that answer them. Empty functions
 // restore the real dialogs.

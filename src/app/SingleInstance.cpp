@@ -20,13 +20,29 @@ QString socketName(const QString& key) {
 TOneInstance::TOneInstance(const QString& key, QObject* parent) : QObject(parent), m_key(key) {
     m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(socketName(key) + QStringLiteral(".lock")));
     m_lock->setStaleLockTime(0); // a lock whose process died is taken over
-    m_first = m_lock->tryLock(0);
+    takeLock();
+}
+
+void TOneInstance::Release() {
     if (!m_first)
         return;
+    m_server->close();
+    m_server->deleteLater();
+    m_server = nullptr;
+    m_lock->unlock();
+    m_first = false;
+}
+
+bool TOneInstance::Retake() { return m_first || takeLock(); }
+
+bool TOneInstance::takeLock() {
+    m_first = m_lock->tryLock(0);
+    if (!m_first)
+        return false;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(socketName(key)); // left behind by a process that died
-    m_server->listen(socketName(key));
+    QLocalServer::removeServer(socketName(m_key)); // left behind by a process that died
+    m_server->listen(socketName(m_key));
     // Each message is one line: "activate", or "open " and the file's path in
     // Base64 (a path may hold any character but the zero byte).
     connect(m_server, &QLocalServer::newConnection, this, [this] {
@@ -48,6 +64,7 @@ TOneInstance::TOneInstance(const QString& key, QObject* parent) : QObject(parent
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
         }
     });
+    return true;
 }
 
 TOneInstance::~TOneInstance() = default;

@@ -20,6 +20,13 @@ public:
     // True when this process took the lock (and now listens for later ones).
     bool IsFirstInstance() const { return m_first; }
 
+    // First instance: gives the lock and the socket up, so that a new process
+    // started to take this one's place becomes the first instance.
+    void Release();
+    // Takes the lock and listens again (after Release); false when another
+    // process holds it now.
+    bool Retake();
+
     // Second instance: tells the first to come forward. False when it could
     // not be reached within `timeoutMs`.
     bool ActivateRunningInstance(int timeoutMs = 3000);
@@ -35,6 +42,7 @@ signals:
 
 private:
     bool send(const QByteArray& message, int timeoutMs);
+    bool takeLock();
     void handleMessage(const QByteArray& line);
 
     QString m_key;

@@ -1,7 +1,9 @@
 #include "app/TAevoriumF1.h"
 
 #include "app/Dialogs.h"
+#include "app/DisplayOptions.h"
 #include "app/window/Navigation.h"
+#include "app/window/Projection.h"
 #include "app/window/Tours.h"
 #include "spiral/gl/TSceneViewer.h"
 #include "timescale/AevError.h"
@@ -87,11 +89,12 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing, true);
+        // Exact colours on whole pixels, as the readout's segments are drawn.
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(Qt::NoPen);
         p.setBrush(WinColor(m_color));
         const int d = std::min(width(), height());
-        p.drawEllipse(QRectF((width() - d) / 2.0, (height() - d) / 2.0, d, d));
+        p.drawEllipse(QRect((width() - d) / 2, (height() - d) / 2, d, d));
     }
 
 private:
@@ -172,6 +175,9 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     createControls();
     CreateSceneObjects();
     Navigation = new TNavigation(this);
+    Projection = new TProjection(this, RunScaleFactor());
+    if (SavedHighContrast())
+        Projection->ApplyHighContrast(true);
     Tours = new TTours(this);
     adjustSize();
     setFixedSize(sizeHint());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/EventList.h"
+#include "app/LessonPage.h"
 #include "app/TEventFileDialog.h"
 #include "imaging/PictureFailures.h"
 #include "timescale/ScaleTable.h"
@@ -24,6 +25,7 @@ class TBaseSceneObject;
 class TBtnRot;
 class TCollisionManager;
 class TEmbossedText;
+class THelpWindow;
 class TImage;
 class TImageSlider;
 class TLEDDisplay;
@@ -31,6 +33,7 @@ class TLEDLabel;
 class TNavigation;
 class TTours;
 class TPanel;
+class TProjection;
 class TSceneViewer;
 class TScrewPanel;
 class TSphere;
@@ -50,8 +53,9 @@ class TSpiralScene;
 //   app/window/TourEditing.cpp       guided tours: writing, saving, printing
 //   app/HelpMenu.cpp                 help, credits and About box
 //   app/window/LessonExport.cpp      picture export, events to and from CSV
-//   app/window/LessonPrint.cpp       printed page and print preview
+//   app/window/LessonPrint.cpp       printed worksheets and print preview
 //   app/window/ChartExport.cpp       the timeline chart as PDF or SVG
+//   app/window/Projection.cpp        full screen, window size, high contrast
 class TAevoriumF1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -133,8 +137,9 @@ public:
 
     // ---- Event list, files and custom mode ----
     void LoadEvents();
-    // LoadEventFile with its messages: a file too large to be read, or
-    // sections without a name left out (the list is then empty or partial).
+    // LoadEventFile with its messages: a file too large to be read or with
+    // more than MaxEventCount events (the list is then empty), or sections
+    // without a name left out.
     TEventList ReadEventFileReported(const QString& path);
     // The notice that `skipped` sections without a date were left out of `path`.
     void ReportSkippedSections(const QString& path, int skipped);
@@ -147,13 +152,13 @@ public:
     void Sauvegarder1Click();
     void Ouvrir1Click();
     // "Ouvrir" once the file is chosen: reads it and shows its events, with
-    // the busy cursor and a progress dialog that can cancel. A file over
-    // MaxEventFileSize bytes or MaxEventCount events is refused with a
-    // message, as is one that memory cannot hold; then, and on a cancel, the
-    // list on show stays and the result is false.
+    // the busy cursor and a progress dialog that can cancel. A file of more
+    // than MaxEventCount events is refused with a message, as is one that
+    // memory cannot hold; then, and on a cancel, the list on show stays and
+    // the result is false.
     bool OpenEventFile(const QString& path);
-    qint64 MaxEventFileSize = qint64(64) * 1024 * 1024;
-    int MaxEventCount = 2000000;
+    // The one limit of start-up, "Ouvrir" and the CSV import (tests lower it).
+    int MaxEventCount = TEventList::MaxCount;
     // An event file named on the command line (or by a later instance): opened
     // as "Ouvrir" would, entering custom mode first; a missing or unreadable
     // file is reported in an error box and nothing changes.
@@ -173,7 +178,8 @@ public:
     // The window as it shows at this date, at `scale` times its size, the 3D
     // view drawn at that size (or its panel as it shows without OpenGL).
     QImage WindowImage(int scale);
-    // Draws the printed page of the current date on `printer`.
+    // Draws the worksheet of the current date on `printer`: one page for the
+    // class, or the pupil's page and then the answers.
     void PrintLesson(QPrinter* printer);
     // The data set on show, named as in the Données menu (empty when none matches).
     QString CurrentDataSetName() const;
@@ -183,11 +189,15 @@ public:
     QString LastChartPath;
     // The paths last chosen in the lesson dialogs, for the run.
     QString LastImagePath, LastCsvOpenPath, LastCsvSavePath;
+    // The worksheet "Imprimer…" and its preview print (chosen in their dialogs).
+    TLessonSheet PrintSheet = TLessonSheet::Classe;
     bool LastImageDoubleSize = false;
 
     // ---- Navigation menu, keys, playback and accessible names ----
     TNavigation* Navigation = nullptr; // owned through the Qt parent
 
+    // ---- Affichage menu: full screen, window size, high contrast ----
+    TProjection* Projection = nullptr; // owned through the Qt parent
     // ---- Guided tours (menu "Parcours", the tour panel) ----
     TTours* Tours = nullptr; // owned through the Qt parent
     // A file named on the command line or by a later instance: a tour
@@ -195,7 +205,9 @@ public:
     void OpenFileArgument(const QString& path);
 
     // ---- Help, credits, About ----
+    // The desktop opens the guide; when it cannot, HelpWindow shows it.
     void Aide1Click();
+    THelpWindow* HelpWindow = nullptr; // made on first use, owned through the Qt parent
     void Crdits1Click();
     void Apropos1Click();
     // FormCreate step 9: the gauge's ruler from "Echelle_geol.dat", failures ignored.

@@ -148,7 +148,7 @@ TEditionEven::TEditionEven(QWidget* parent) : QDialog(parent) {
 
 void TEditionEven::SetEventDate(double date) {
     EventDate = date;
-    Label2->setText(QStringLiteral("Date de l'événement : ") + FormatDateText(date) + QStringLiteral(" Ma"));
+    Label2->setText(QStringLiteral("Date de l'événement : ") + EventDateText(date) + QStringLiteral(" Ma"));
     // The label grows with its text.
     const QSize hint = Label2->sizeHint();
     Label2->resize(qMax(190, hint.width()), qMax(20, hint.height()));

@@ -85,11 +85,11 @@ void TGoToDialog::BtnAllerClick() {
         return;
     case TGoToRequest::IsDate:
         if (r.Clamped) {
+            // Goes to the limit at once; the note says so, for the caller to show.
             const QString limit = FormatTypedDate(r.Target);
             Edit1->setText(limit);
-            Note->setText(QStringLiteral("Date hors de l'échelle, ramenée à %1 Ma : « Aller » pour y aller.")
-                              .arg(limit));
-            return;
+            Note->setText(QStringLiteral("Date hors de l'échelle, ramenée à %1 Ma.").arg(limit));
+            m_clamped = true;
         }
         break;
     case TGoToRequest::IsName:

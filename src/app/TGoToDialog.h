@@ -21,10 +21,11 @@ public:
 
     // Where to go, in Ma, once the dialog is accepted.
     double TargetDate() const { return m_target; }
+    bool Clamped() const { return m_clamped; }
 
-    // "Aller": goes for a date or a known name; a date beyond the limits is
-    // brought to them in the field with a note, an unknown name leaves a note;
-    // in both cases the dialog stays open.
+    // "Aller": goes for a date or a known name; a date beyond the limits goes
+    // to the limit, with a note in Note (Clamped() is then true); an unknown
+    // name leaves a note and the dialog stays open.
     void BtnAllerClick();
 
     QLabel* Label1 = nullptr;
@@ -41,4 +42,5 @@ private:
     QStringListModel* m_names = nullptr; // owned through the Qt parent
     double m_target = 0.0;
     bool m_done = false; // accepted: further requests are ignored
+    bool m_clamped = false;
 };

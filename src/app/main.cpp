@@ -1,5 +1,7 @@
 // Program entry: single instance, splash, main window and dialogs, message loop.
 #include "app/CommandLine.h"
+#include "app/DisplayOptions.h"
+#include "app/ResumeState.h"
 #include "app/Globals.h"
 #include "app/SingleInstance.h"
 #include "app/TAboutBox.h"
@@ -7,11 +9,16 @@
 #include "app/TAevoriumRTF.h"
 #include "app/TApplication.h"
 #include "app/TEditionEven.h"
+#include "app/window/Projection.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
+
+#include <cmath>
 
 Q_LOGGING_CATEGORY(lcInstance, "aevorium.instance", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcStartup, "aevorium.startup", QtWarningMsg)
@@ -37,14 +44,34 @@ void openEventFileWhenIdle(const QString& path) {
 
 int main(int argc, char** argv) {
     // The command line is the program's own: Qt sees only the program's name.
-    const QStringList arguments = ProgramArguments(argc, argv);
+    // Options ("--plein-ecran") are taken out first: they are no display mode.
+    QStringList arguments = ProgramArguments(argc, argv);
+    const TProgramOptions options = TakeProgramOptions(arguments);
     const QString eventFile = FileArgument(arguments); // an event file or a tour
+
+    // The size of everything on show is Qt's scale factor, read when the
+    // application object is made: the one a restart asks for, else the stored
+    // window size (a factor the user set in the environment stays at 100 %).
+    TResumeState resume;
+    const bool resuming = !options.ResumeFile.isEmpty() && ReadResumeState(options.ResumeFile, resume);
+    double factor = options.Scale > 0 ? options.Scale : resuming ? resume.Scale : SavedWindowPercent() / 100.0;
+    bool envOk = false;
+    const double envFactor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&envOk);
+    if (factor == 1.0 && envOk && envFactor > 0 && !resuming && options.Scale <= 0)
+        factor = envFactor;
+    else
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(factor, 'g', 6));
+    SetRunScaleFactor(factor);
+
     int qtArgc = 1;
     TApplication app(qtArgc, argv);
 
     // A second instance brings the first forward (handing it its event file) and
-    // ends without a window.
+    // ends without a window. A process started to take the place of a running
+    // one waits for it to give the lock up.
     TOneInstance oneInstance(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    for (int i = 0; resuming && i < 100 && !oneInstance.Retake(); ++i)
+        QThread::msleep(50);
     if (!oneInstance.IsFirstInstance()) {
         const bool reached = eventFile.isEmpty() ? oneInstance.ActivateRunningInstance()
                                                  : oneInstance.OpenInRunningInstance(eventFile);
@@ -54,9 +81,12 @@ int main(int argc, char** argv) {
     app.InstallFrenchAndFonts();
 
     // 1, 2. The About box as a splash while the rest is made.
+    // A restart at another size shows no splash: the window it replaces is on show.
     AboutBox = new TAboutBox;
-    AboutBox->ShowSplash();
-    QCoreApplication::processEvents();
+    if (!resuming) {
+        AboutBox->ShowSplash();
+        QCoreApplication::processEvents();
+    }
 
     // 3. The main window (its creation handler reports its own failure and the
     // later steps are skipped), the event editor and the credits dialog. An
@@ -64,6 +94,10 @@ int main(int argc, char** argv) {
     // argument.
     AevoriumF1 = new TAevoriumF1;
     AevoriumF1->Arguments = eventFile.isEmpty() ? arguments : QStringList();
+    TProjection* projection = AevoriumF1->Projection;
+    projection->ReleaseInstance = [&oneInstance] { oneInstance.Release(); };
+    projection->RetakeInstance = [&oneInstance] { return oneInstance.Retake(); };
+    QObject::connect(projection, &TProjection::handedOver, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(&oneInstance, &TOneInstance::activationRequested, AevoriumF1, [] {
         qCInfo(lcInstance) << "activation requested by a second instance";
         if (AevoriumF1->isMinimized())
@@ -75,6 +109,17 @@ int main(int argc, char** argv) {
     RunReported([] { AevoriumF1->FormCreate(); });
     RunReported([] { EditionEven = new TEditionEven(AevoriumF1); });
     RunReported([] { AevoriumRTF = new TAevoriumRTF(AevoriumF1); });
+    if (resuming)
+        RunReported([&resume, projection] { projection->ApplyResumeState(resume); });
+    // Full screen asked on the command line: at the factor that fills the
+    // screen, which may need a process of its own.
+    const bool fullScreen = resuming ? resume.FullScreen : options.FullScreen;
+    bool handingOver = false;
+    if (fullScreen && !resuming) {
+        const double fit = FullScreenScale(QSizeF(projection->ScreenDevicePixels()), QSizeF(projection->LayoutSize()));
+        if (std::fabs(fit - factor) >= 0.005)
+            handingOver = projection->ShowAt(fit, true);
+    }
     qCInfo(lcStartup).noquote() << "window made; folder:" << AevoriumF1->ExeDir
                                 << "scale rows:" << AevoriumF1->ScaleTable.Count()
                                 << "events:" << AevoriumF1->EventList.Count() << "direction:"
@@ -82,12 +127,24 @@ int main(int argc, char** argv) {
                                 << "style:" << QApplication::style()->name()
                                 << "arguments:" << arguments.join(QLatin1Char('|'));
 
-    // 4. The splash stays for its minimum time.
-    AboutBox->CloseSplash();
+    // 4. The splash stays for its minimum time (not when this process hands
+    // over to one at the full-screen size).
+    if (handingOver)
+        AboutBox->hide();
+    else if (!resuming)
+        AboutBox->CloseSplash();
 
     // 5. The message loop until the main window closes.
     AevoriumF1->setAttribute(Qt::WA_QuitOnClose);
-    AevoriumF1->show();
+    if (!handingOver) {
+        if (fullScreen)
+            projection->ShowFullScreenHere();
+        else
+            AevoriumF1->show();
+    }
+    // The process this one replaces ends when the resume file is gone.
+    if (resuming)
+        QTimer::singleShot(100, AevoriumF1, [file = options.ResumeFile] { QFile::remove(file); });
     if (!eventFile.isEmpty())
         openEventFileWhenIdle(eventFile);
     const int code = app.exec();

@@ -1,6 +1,7 @@
 #include "events/EventCsv.h"
 
 #include "events/EventFile.h"
+#include "events/GoToIndex.h"
 #include "timescale/AevError.h"
 #include "timescale/IniFile.h"
 #include "timescale/StrToFloat.h"
@@ -331,8 +332,10 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
             continue;
         }
         if (date < CsvDateMin || date > CsvDateMax) {
+            // The reason names the dials' range (the scale); dates a little
+            // older, to the age of the Solar System, are taken all the same.
             result.Rejected.push_back({r.Line, QStringLiteral("date hors de l'échelle (de -%1 à +%2 Ma) : %3")
-                                                   .arg(frenchNumber(-CsvDateMin), frenchNumber(CsvDateMax),
+                                                   .arg(frenchNumber(-LowestDate), frenchNumber(HighestDate),
                                                         shortCell(r.Cells.value(dateColumn)))});
             continue;
         }
@@ -344,6 +347,10 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes) {
             continue;
         }
         const QString event = eventText(r.Cells[textColumn]);
+        if (event.isEmpty()) {
+            result.Rejected.push_back({r.Line, QStringLiteral("texte absent")});
+            continue;
+        }
         if (event.size() > maxText) {
             result.Rejected.push_back({r.Line, QStringLiteral("texte trop long (%1 caractères, %2 au plus)")
                                                    .arg(frenchNumber(event.size()), frenchNumber(maxText))});

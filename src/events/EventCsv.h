@@ -49,7 +49,8 @@ TEventCsvResult ReadEventCsv(const QByteArray& bytes);
 TEventCsvResult LoadEventCsv(const QString& path);
 inline constexpr qint64 MaxEventCsvBytes = 64ll * 1024 * 1024;
 
-// Dates accepted, in Ma: the scale reaches back to the age of the Solar System.
+// Dates accepted, in Ma: the scale reaches back to the age of the Solar System
+// (the shipped lists hold an event there), a little beyond the dials' range.
 inline constexpr double CsvDateMin = -4600.0;
 inline constexpr double CsvDateMax = 30.0;
 

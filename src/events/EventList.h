@@ -9,6 +9,9 @@ class TEventList {
 public:
     // Longest date text or event text the program keeps, in characters.
     static constexpr int MaxTextLength = 4095;
+    // Most events the spiral shows. Start-up, "Ouvrir" and the CSV import
+    // refuse, with TooManyEventsMessage, a file that would take the list beyond.
+    static constexpr int MaxCount = 1000000;
 
     int Count() const { return int(m_dates.size()); }
     const QStringList& Dates() const { return m_dates; }
@@ -27,3 +30,7 @@ private:
     QStringList m_dates;
     QStringList m_texts;
 };
+
+// The French message of a refused file: with it the list would hold more than
+// `limit` events.
+QString TooManyEventsMessage(const QString& path, int limit = TEventList::MaxCount);

@@ -71,6 +71,17 @@ QString CalendarYearText(double serialDay, const QString (&monthNames)[13]) {
            QLatin1Char(':') + TwoDigits(std::uint16_t(d.Second));
 }
 
+QString CalendarYearLongText(double serialDay) {
+    static const char* const months[13] = {"",     "janvier", "février", "mars",   "avril",    "mai",     "juin",
+                                           "juillet", "août", "septembre", "octobre", "novembre", "décembre"};
+    const TSerialDateParts d = DecodeSerialDate(serialDay);
+    return QStringLiteral("%1 %2, %3 h %4 min %5 s")
+        .arg(d.Day)
+        .arg(QString::fromUtf8(months[d.Month]))
+        .arg(d.Hour)
+        .arg(TwoDigits(std::uint16_t(d.Minute)), TwoDigits(std::uint16_t(d.Second)));
+}
+
 double CalendarYearValue(double dateMa) {
     // The constants are 366.999999 and 364.999999 (not 367 and 365), so the
     // present stays on 31 December; the operations run in the order written.

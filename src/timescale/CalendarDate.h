@@ -38,6 +38,11 @@ QString TwoDigits(std::uint16_t n);
 // Throws EAevError as DecodeSerialDate does.
 QString CalendarYearText(double serialDay, const QString (&monthNames)[13]);
 
+// The same date written out in French for print, as in "26 décembre, 16 h 55 min
+// 54 s" (day without leading zero, month in lower case with its accents).
+// Throws EAevError as DecodeSerialDate does.
+QString CalendarYearLongText(double serialDay);
+
 // The calendar-year value of a date in Ma: -4550 Ma is day 2.0 (1 January
 // 00h00:00), 0 Ma is day 366.999999 (31 December 23h59:59); later dates run on
 // into the next January.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -259,6 +260,8 @@ QStringList TIniFile::ReadSections() const {
 
 QString TIniFile::SectionKey(const QString& name) { return lookupName(oneLine(name)); }
 
+int TIniFile::SectionIndex(const QString& name) const { return m_firstSection.value(SectionKey(name), -1); }
+
 int TIniFile::findSection(const QString& name) const { return m_firstSection.value(lookupName(name), -1); }
 
 const TIniFile::KeyIndex& TIniFile::keysOf(const Section& section) const {
@@ -283,8 +286,26 @@ const TIniFile::KeyIndex& TIniFile::keysOf(const Section& section) const {
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
-    const int s = findSection(section);
-    if (s < 0)
+    return readValue(findSection(section), key, defaultValue);
+}
+
+QString TIniFile::ReadString(int index, const QString& key, const QString& defaultValue) const {
+    return readValue(index, key, defaultValue);
+}
+
+QStringList TIniFile::SectionKeys(int index) const {
+    QStringList keys;
+    if (index < 0 || index >= SectionCount())
+        return keys;
+    const KeyIndex& found = keysOf(m_sections[std::size_t(index)]);
+    keys.reserve(qsizetype(found.entries.size()));
+    for (const auto& e : found.entries)
+        keys << e.first;
+    return keys;
+}
+
+QString TIniFile::readValue(int s, const QString& key, const QString& defaultValue) const {
+    if (s < 0 || s >= SectionCount())
         return defaultValue;
     const KeyIndex& keys = keysOf(m_sections[std::size_t(s)]);
     const KeyIndex::Entry* found = keys.find(fold(trimBlanks(key)));
@@ -355,6 +376,85 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         sect.text.insert(at, added);
     }
     sect.keys.reset();
+    m_dirty = true;
+}
+
+namespace {
+
+// A line that holds a key: an "=" and no ";" ahead of the key.
+bool keyLine(const QByteArray& text, const LineSpan& line) {
+    const void* eq = std::memchr(text.constData() + line.begin, '=', std::size_t(line.end - line.begin));
+    if (!eq)
+        return false;
+    for (qsizetype i = line.begin; i < line.end; ++i) {
+        const char c = text[i];
+        if (c != ' ' && c != '\t' && c != '\0')
+            return c != ';';
+    }
+    return false;
+}
+
+} // namespace
+
+void TIniFile::DeleteKey(int index, const QString& key) {
+    if (index < 0 || index >= SectionCount())
+        return;
+    Section& sect = m_sections[std::size_t(index)];
+    const QString folded = fold(trimBlanks(key));
+    QByteArray kept;
+    bool removed = false;
+    kept.reserve(sect.text.size());
+    kept += sect.text.left(sect.bodyBegin);
+    for (qsizetype at = sect.bodyBegin; at < sect.text.size();) {
+        const LineSpan line = lineAt(sect.text, at);
+        at = line.next;
+        if (keyLine(sect.text, line)) {
+            const qsizetype eq = sect.text.indexOf('=', line.begin);
+            if (fold(trimBlanks(decodeRange(sect.text, line.begin, eq))) == folded) {
+                removed = true;
+                continue;
+            }
+        }
+        kept.append(QByteArrayView(sect.text).sliced(line.begin, line.next - line.begin));
+    }
+    if (!removed)
+        return;
+    sect.text = kept;
+    sect.keys.reset();
+    m_dirty = true;
+}
+
+void TIniFile::RemoveSections(const std::vector<bool>& remove) {
+    const std::size_t n = std::min(remove.size(), m_sections.size());
+    if (std::find(remove.begin(), remove.begin() + std::ptrdiff_t(n), true) == remove.begin() + std::ptrdiff_t(n))
+        return;
+    std::vector<Section> kept;
+    kept.reserve(m_sections.size());
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        Section& sect = m_sections[i];
+        if (i >= n || !remove[i]) {
+            kept.push_back(std::move(sect));
+            continue;
+        }
+        // What is not part of the section's data stays, after what came before it.
+        QByteArray& before = kept.empty() ? m_preamble : kept.back().text;
+        for (qsizetype at = sect.bodyBegin; at < sect.text.size();) {
+            const LineSpan line = lineAt(sect.text, at);
+            at = line.next;
+            if (!keyLine(sect.text, line) && !blankLine(sect.text, line)) {
+                if (!before.isEmpty() && !before.endsWith('\n'))
+                    before += "\r\n";
+                before.append(QByteArrayView(sect.text).sliced(line.begin, line.next - line.begin));
+            }
+        }
+    }
+    m_sections = std::move(kept);
+    m_firstSection.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        const QString key = fold(m_sections[i].name);
+        if (!m_firstSection.contains(key))
+            m_firstSection.insert(key, int(i));
+    }
     m_dirty = true;
 }
 

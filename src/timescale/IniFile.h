@@ -52,6 +52,27 @@ public:
     // changes until UpdateFile().
     void WriteString(const QString& section, const QString& key, const QString& value);
 
+    // Sections by position, 0 .. SectionCount() - 1 in file order, so that
+    // sections of the same name can be told apart.
+    int SectionCount() const { return int(m_sections.size()); }
+    // The first section of that name (compared as ReadString compares it), -1 when none.
+    int SectionIndex(const QString& name) const;
+    // The keys of section `index` in file order, case-folded, each once
+    // (comments left out).
+    QStringList SectionKeys(int index) const;
+    // ReadString in section `index` itself.
+    QString ReadString(int index, const QString& key, const QString& defaultValue = QString()) const;
+    // False when the file holds more than MaxSections sections: those beyond
+    // are not read (they are kept as they are on write-back).
+    bool AllSectionsRead() const { return m_tail.isEmpty(); }
+
+    // Removes every line of `key` in section `index`.
+    void DeleteKey(int index, const QString& key);
+    // Removes section i wherever remove[i] is true: its section line, its key
+    // lines and its blank lines go; its comments and other lines stay where
+    // they are (after the section before it). Linear in the size of the file.
+    void RemoveSections(const std::vector<bool>& remove);
+
     // Writes the file if anything changed (otherwise only removes the temporary
     // files an interrupted save left beside it); raises EAevError when the file
     // cannot be written (the original file then stays as it was).
@@ -78,6 +99,7 @@ private:
         mutable std::unique_ptr<KeyIndex> keys; // built on the first lookup, dropped on a write
     };
     int findSection(const QString& name) const;
+    QString readValue(int index, const QString& key, const QString& defaultValue) const;
     const KeyIndex& keysOf(const Section& section) const;
     void appendSection(const QString& name, const QByteArray& firstLine);
 

@@ -428,6 +428,12 @@ bool TBtnRot::eventFilter(QObject* watched, QEvent* e) {
     // A press on a part first ends a turn held by a key.
     if (e->type() == QEvent::MouseButtonPress && m_turnHeld && (watched == m_corps || watched == m_diode))
         EndTurn();
+    // The mouse takes over: the focus ring goes, the focus stays.
+    if (e->type() == QEvent::MouseButtonPress && (watched == m_corps || watched == m_diode)) {
+        m_keyboardFocus = false;
+        if (m_focusRing)
+            m_focusRing->hide();
+    }
     // During a drag, the dial's window stops giving it the mouse.
     if (watched == m_watchedWindow && m_dragging &&
         (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowDeactivate))
@@ -692,10 +698,12 @@ void TBtnRot::wheelEvent(QWheelEvent* e) {
 
 namespace {
 
-// A thin dotted circle two pixels outside the knob's rim.
+// A thin dotted circle two pixels outside the knob's rim, or a solid one
+// PenWidth pixels wide.
 class TBtnRotFocusRing : public QWidget {
 public:
     static constexpr int Margin = 4;
+    int PenWidth = 1;
     explicit TBtnRotFocusRing(QWidget* parent) : QWidget(parent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
@@ -704,15 +712,33 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
+        p.setBrush(Qt::NoBrush);
+        if (PenWidth > 1) {
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setPen(QPen(WinColor(cl::WindowText), PenWidth));
+            const double inset = PenWidth / 2.0;
+            p.drawEllipse(QRectF(inset, inset, width() - 2 * inset, height() - 2 * inset));
+            return;
+        }
         p.setRenderHint(QPainter::Antialiasing, false);
         QPen pen(WinColor(cl::WindowText), 1, Qt::DotLine);
         p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRect(Margin - 2, Margin - 2, width() - 2 * Margin + 3, height() - 2 * Margin + 3));
     }
 };
 
 } // namespace
+
+void TBtnRot::SetFocusRingWidth(int width) {
+    width = std::max(1, width);
+    if (width == m_focusRingWidth)
+        return;
+    m_focusRingWidth = width;
+    if (m_focusRing) {
+        static_cast<TBtnRotFocusRing*>(m_focusRing.data())->PenWidth = width;
+        m_focusRing->update();
+    }
+}
 
 void TBtnRot::placeFocusRing() {
     if (!m_focusRing)
@@ -724,8 +750,26 @@ void TBtnRot::placeFocusRing() {
 
 void TBtnRot::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
-    if (!m_focusRing && parentWidget())
-        m_focusRing = new TBtnRotFocusRing(parentWidget());
+    // Focus given back (the window activated again, a menu closed) keeps the
+    // way it came; a click gives none.
+    switch (e->reason()) {
+    case Qt::MouseFocusReason:
+        m_keyboardFocus = false;
+        break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        break;
+    default:
+        m_keyboardFocus = true;
+        break;
+    }
+    if (!m_keyboardFocus)
+        return;
+    if (!m_focusRing && parentWidget()) {
+        auto* ring = new TBtnRotFocusRing(parentWidget());
+        ring->PenWidth = m_focusRingWidth;
+        m_focusRing = ring;
+    }
     if (m_focusRing) {
         placeFocusRing();
         m_focusRing->show();

@@ -102,6 +102,10 @@ public:
     // True: the angle grows when the knob is turned clockwise.
     bool Horaire() const { return m_horaire; }
     void SetHoraire(bool clockwise) { m_horaire = clockwise; }
+    // Pen width in pixels of the ring that shows the keyboard focus: 1 draws
+    // it dotted, more draws it solid (high contrast).
+    int FocusRingWidth() const { return m_focusRingWidth; }
+    void SetFocusRingWidth(int width);
 
     // Fired by a drag step (and by a stop during a drag), never by SetAngleBtn.
     TNotifyEvent OnAngleChange;
@@ -267,6 +271,11 @@ private:
     int m_turnKey = 0;          // the key whose press began the held turn
     int m_wheelRest = 0;        // wheel eighths of a degree not yet turned
     // The dotted focus ring lies outside the knob, so it is drawn by a widget
-    // beside the dial in the same parent, shown only while the dial has focus.
+    // beside the dial in the same parent, shown only while the dial has focus
+    // that came from the keyboard (Tab, Shift+Tab, a shortcut), as Qt's own
+    // widgets show their focus frame: a click gives focus without the ring.
     QPointer<QWidget> m_focusRing;
+    int m_focusRingWidth = 1;
+    bool m_keyboardFocus = false; // the focus came from the keyboard
+
 };

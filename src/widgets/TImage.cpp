@@ -51,12 +51,13 @@ void TImage::FitToArea(int areaWidth, int areaHeight, int bevel) {
     move(CentredPosition(areaWidth, areaHeight, bevel, width(), height()));
 }
 
-const QImage& TImage::scaledPicture(QSize size) const {
+const QImage& TImage::scaledPicture(QSize size, qreal dpr) const {
     const QImage source = m_picture.Image();
-    if (source.size() == size)
+    if (source.size() == size && dpr == 1)
         return m_picture.Graphic()->Image();
-    if (m_cacheSerial != m_picture.Serial() || m_cache.size() != size) {
+    if (m_cacheSerial != m_picture.Serial() || m_cache.size() != size || m_cache.devicePixelRatio() != dpr) {
         m_cache = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_cache.setDevicePixelRatio(dpr);
         m_cacheSerial = m_picture.Serial();
     }
     return m_cache;
@@ -76,11 +77,13 @@ void TImage::paintTo(QPainter& painter) const {
     }
     if (target.isEmpty())
         return;
+    // On a scaled screen the picture is scaled to the device pixels it covers.
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const QImage& source = m_picture.Image();
-    if (source.size() == target.size()) {
+    if (source.size() == target.size() && dpr == 1) {
         painter.drawImage(target.topLeft(), m_picture.Graphic()->Image());
     } else if (target.width() <= width() * 2 && target.height() <= height() * 2) {
-        painter.drawImage(target.topLeft(), scaledPicture(target.size()));
+        painter.drawImage(target.topLeft(), scaledPicture(target.size() * dpr, dpr));
     } else {
         // Much larger than the control: only the visible part is scaled.
         painter.save();

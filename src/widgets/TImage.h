@@ -38,7 +38,8 @@ protected:
 private:
     void pictureChanged();
     // The picture scaled to size, cached until the picture or the size changes.
-    const QImage& scaledPicture(QSize size) const;
+    // The picture scaled to `size` device pixels, for a device of `dpr`.
+    const QImage& scaledPicture(QSize size, qreal dpr) const;
 
     TPicture m_picture;
     bool m_autoSize = false;

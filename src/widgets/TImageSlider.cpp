@@ -359,7 +359,9 @@ void TImageSlider::paintTo(QPainter& painter) const {
 
 void TImageSlider::paintEvent(QPaintEvent*) {
     // Drawn off-screen first, then copied in one go.
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
+    const qreal dpr = devicePixelRatioF();
+    QImage buffer(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    buffer.setDevicePixelRatio(dpr);
     {
         QPainter p(&buffer);
         paintTo(p);

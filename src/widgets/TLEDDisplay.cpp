@@ -56,6 +56,12 @@ void TLEDDisplay::SetColorLED(TColor color) {
     update();
 }
 
+void TLEDDisplay::SetColorLEDOff(TColor color) {
+    m_colorLEDOff = color;
+    rebuildImages();
+    update();
+}
+
 void TLEDDisplay::SetDecSeperator(TDecSeperator separator) {
     m_decSeperator = separator;
     update();
@@ -156,7 +162,10 @@ void TLEDDisplay::rebuildImages() {
             m_digitImages[d] = QImage();
             continue;
         }
-        QImage img(W, H, QImage::Format_RGB32);
+        // Drawn at the screen's device pixels, so that a scaled window shows
+        // sharp segments.
+        QImage img(int(std::ceil(W * m_imagesDpr)), int(std::ceil(H * m_imagesDpr)), QImage::Format_RGB32);
+        img.setDevicePixelRatio(m_imagesDpr);
         img.fill(background);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing, false);
@@ -311,6 +320,10 @@ void TLEDDisplay::paintTo(QPainter& p) const {
 }
 
 void TLEDDisplay::paintEvent(QPaintEvent*) {
+    if (devicePixelRatioF() != m_imagesDpr) {
+        m_imagesDpr = devicePixelRatioF();
+        rebuildImages();
+    }
     QPainter p(this);
     paintTo(p);
 }

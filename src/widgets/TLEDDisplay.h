@@ -33,6 +33,8 @@ public:
     TColor ColorLED() const { return m_colorLED; }
     void SetColorLED(TColor color);
     TColor ColorLEDOff() const { return m_colorLEDOff; }
+    // The unlit segments' colour (SetColorLED sets it to the lit colour darkened by half).
+    void SetColorLEDOff(TColor color);
     TDecSeperator DecSeperator() const { return m_decSeperator; }
     void SetDecSeperator(TDecSeperator separator);
     // Size of a digit image and thickness of its segments, pixels.
@@ -95,4 +97,5 @@ private:
 
     TColor m_segmentColors[10][7] = {};
     QImage m_digitImages[10];
+    qreal m_imagesDpr = 1; // device pixels per pixel of the digit images
 };

@@ -247,12 +247,13 @@ TEST_F(CustomEventsTest, EditorOpensForANewEventWhereNoneIsTouched) {
         EXPECT_EQ(d.BtnModif->text(), QStringLiteral("Ajouter"));
         EXPECT_FALSE(d.BtnSupp->isEnabled());
         EXPECT_EQ(d.Edit1->text(), QString());
-        EXPECT_EQ(d.Label2->text(), QStringLiteral("Date de l'événement : -65,432 Ma"));
+        EXPECT_EQ(d.Label2->text(), QStringLiteral("Date de l'événement : -65,4321 Ma"));
         d.Edit1->setText(QStringLiteral("Nouveau"));
         QTest::keyClick(d.Edit1, Qt::Key_Return);
     });
-    // Appended at the end whatever its date, with the date text the dialog showed.
-    EXPECT_EQ(w->EventList.Dates(), QStringList({"-65,000", "-4550,000", "-65,432"}));
+    // Appended at the end whatever its date, with the date text the dialog showed
+    // (the decimals the date needs to read back as itself).
+    EXPECT_EQ(w->EventList.Dates(), QStringList({"-65,000", "-4550,000", "-65,4321"}));
     EXPECT_TRUE(markersRebuilt());
     EXPECT_EQ(w->EventList.Text(2), QStringLiteral("Nouveau"));
     EXPECT_TRUE(w->EventsModified);
@@ -345,19 +346,26 @@ TEST_F(CustomEventsTest, SaveWritesTheListAndClearsTheEditsFlag) {
     EXPECT_EQ(dialogs.last().initialFileName, path("perso.aev"));
 }
 
-TEST_F(CustomEventsTest, SavingIntoTheOpenedFileKeepsItsOtherSections) {
+// An event deleted, two added at one date and one at a date that needs four
+// decimals, saved over the opened file: opened again, the list as it was saved.
+TEST_F(CustomEventsTest, SavedOverItsFileTheListComesBackAsItWas) {
     enterCustomMode();
     writeBytes(path("o.aev"), "[-1,000]\r\nEvenement=un\r\n[-2,000]\r\nEvenement=deux\r\n");
     chosenPaths << path("o.aev");
     w->Ouvrir1->trigger();
     w->SelectedEventIndex = 0;
     edit([](TEditionEven& d) { QTest::mouseClick(d.BtnSupp, Qt::LeftButton); });
-    chosenPaths << path("o.aev");
+    for (const double date : {-2.0, -0.0117}) {
+        w->CurrentDate = date;
+        addEvent(QStringLiteral("ajout %1").arg(date));
+    }
+    const QStringList dates{"-2,000", "-2,000", "-0,0117"};
+    EXPECT_EQ(w->EventList.Dates(), dates);
+    chosenPaths << path("o.aev") << path("o.aev");
     w->Sauvegarder1->trigger();
-    // The deleted event is still in the file and comes back on the next opening.
-    chosenPaths << path("o.aev");
     w->Ouvrir1->trigger();
-    EXPECT_EQ(w->EventList.Texts(), QStringList({"un", "deux"}));
+    EXPECT_EQ(w->EventList.Dates(), dates);
+    EXPECT_EQ(w->EventList.Texts(), QStringList({"deux", "ajout -2", "ajout -0.0117"}));
     EXPECT_EQ(dialogs.last().initialFileName, path("o.aev"));
 }
 
@@ -458,21 +466,21 @@ TEST_F(CustomEventsTest, TooLargeFilesAndCancelledLoadsKeepTheList) {
     w->Ouvrir1->trigger();
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].kind, TMessageRequest::Error);
-    EXPECT_TRUE(asked[0].text.contains(QStringLiteral("contient 3 événements ; la spirale en montre au plus 2.")));
-    EXPECT_TRUE(asked[0].text.endsWith(QStringLiteral("La liste d'événements actuelle est conservée.")));
-    expectKept();
-    w->MaxEventCount = 3;
-    w->MaxEventFileSize = 20;
-    EXPECT_FALSE(w->OpenEventFile(path("trois.aev")));
-    ASSERT_EQ(asked.size(), 2);
-    EXPECT_TRUE(asked[1].text.contains(QStringLiteral("est trop grand pour être ouvert")));
+    EXPECT_EQ(asked[0].text, TooManyEventsMessage(path("trois.aev"), 2) +
+                                 QStringLiteral("\rLa liste d'événements actuelle est conservée."));
     expectKept();
     TEventList three = LoadEventFile(path("trois.aev"));
     std::vector<TSphere*> made;
     EXPECT_FALSE(w->MakeEventMarkers(three, made, [](int) { return false; }));
     EXPECT_TRUE(made.empty());
     expectKept();
-    w->MaxEventFileSize = 1000;
+    // Start-up and the data sets refuse with the same message.
+    w->EventFileName = path("trois.aev");
+    w->LoadEvents();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1].text, TooManyEventsMessage(path("trois.aev"), 2));
+    EXPECT_EQ(w->EventList.Count(), 0);
+    w->MaxEventCount = 3;
     EXPECT_TRUE(w->OpenEventFile(path("trois.aev")));
     EXPECT_EQ(w->EventList.Texts(), QStringList({"un", "deux", "trois"}));
     EXPECT_TRUE(markersRebuilt());

@@ -276,6 +276,16 @@ TEST(DataContent, EverySourceEventIsInItsFileWithItsTextAndDate) {
     }
 }
 
+// The corrections of the fact-check, as the default data set shows them.
+TEST(DataContent, FactCheckCorrectionsAreShipped) {
+    const TIniFile ini(DataDir() + "Evenement.ini");
+    const std::pair<const char*, const char*> corrected[] = {
+        {"-4031,000", "Gneiss d'Acasta (Canada) : plus anciennes roches datées avec certitude, base de l'Archéen"},
+    };
+    for (const auto& c : corrected)
+        EXPECT_EQ(ini.ReadString(QString::fromUtf8(c.first), "Evenement"), QString::fromUtf8(c.second));
+}
+
 // The period pages list the events of the four overlapping sets: an event that two
 // sets word differently must still show once. Two lines of a page at the same date
 // sharing a long word (Oxydation, Kellwasser, Permien-Trias...) tell the same thing.

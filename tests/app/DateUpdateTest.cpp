@@ -120,6 +120,10 @@ TEST_F(DateUpdate, ControlsCarryTheirStoredValues) {
     w->Shape1->render(&dot, QPoint(), QRegion(), QWidget::DrawChildren);
     EXPECT_EQ(dot.pixel(3, 4), WinColor(cl::Aqua).rgb());
     EXPECT_EQ(dot.pixel(0, 0), qRgb(0, 0, 0));
+    // Exact colours, as the segments: no pixel between aqua and the background.
+    for (int y = 0; y < dot.height(); ++y)
+        for (int x = 0; x < dot.width(); ++x)
+            EXPECT_TRUE(dot.pixel(x, y) == WinColor(cl::Aqua).rgb() || dot.pixel(x, y) == qRgb(0, 0, 0)) << x << "," << y;
 }
 
 TEST_F(DateUpdate, QuarterTurnBackOnDialOne) {

@@ -117,14 +117,15 @@ TEST_F(EventMarkersTest, EveryValueOfAMarker) {
 TEST_F(EventMarkersTest, ClearingFreesEveryMarker) {
     setEvents({{"-65,000", "a"}, {"-1,000", "b"}});
     w->CreateEventMarkers();
-    w->Label2->setText(QStringLiteral("reste"));
-    w->Label3->setText(QStringLiteral("reste aussi"));
     w->HoverMarkerAt(0, 0);
+    w->Label2->setText(QStringLiteral(" un événement de l'ancienne liste"));
+    w->Label3->setText(QStringLiteral("reste aussi"));
     w->ClearEventMarkers();
     EXPECT_TRUE(s->EventMarkers.empty());
     EXPECT_EQ(s->HoveredMarker, nullptr);
     EXPECT_EQ(s->BaseSpirale->Count(), 3);
     EXPECT_EQ(s->CollisionManager1.Count(), 1);
+    EXPECT_EQ(w->Label2->text(), QString()); // the hovered event is gone with its marker
     EXPECT_EQ(w->Label3->text(), QStringLiteral("reste aussi"));
     // An empty list gives no markers; creating twice never doubles them.
     w->EventList.Clear();
@@ -307,12 +308,14 @@ TEST_F(EventMarkersTest, EditsLeaveTheMarkersAsARebuildWould) {
     };
     auto expectAsRebuilt = [&](const char* what) {
         EXPECT_EQ(s->HoveredMarker, nullptr) << what;
+        EXPECT_EQ(w->Label2->text(), QString()) << what;
         const QStringList edited = state();
         w->CreateEventMarkers();
         EXPECT_EQ(edited, state()) << what;
     };
     auto hover = [&](int i) {
         s->HoveredMarker = s->EventMarkers[std::size_t(i)];
+        w->Label2->setText(QLatin1Char(' ') + w->EventList.Text(i));
         s->EventMarkers[std::size_t(i)]->Material().FrontProperties().Diffuse().SetRed(0.5f);
     };
     hover(1);

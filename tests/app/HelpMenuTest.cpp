@@ -6,6 +6,7 @@
 #include "app/TAboutBox.h"
 #include "app/TAevoriumF1.h"
 #include "app/TAevoriumRTF.h"
+#include "app/THelpWindow.h"
 #include "widgets/TEmbossedText.h"
 #include "widgets/TImageSlider.h"
 #include "widgets/TLEDLabel.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -87,13 +89,24 @@ TEST_F(HelpFixture, HelpMissingOrNothingToOpenIt) {
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(boxes, QStringList{kNotFound});
 
+    // The guide is there but nothing opens it: the program's own help window shows it.
     boxes.clear();
     touch(work.filePath(QStringLiteral("Aevorium.html")));
+    QFile guide(work.filePath(QStringLiteral("Aevorium.html")));
+    ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
+    guide.write("<html><body><h1>Aide</h1><p>Les boutons rotatifs</p></body></html>");
+    guide.close();
     shellAnswer = false;
     window.Aide1Click();
     EXPECT_EQ(opened.size(), 1);
-    EXPECT_EQ(boxes, QStringList{kNotFound});
+    EXPECT_TRUE(boxes.isEmpty());
+    ASSERT_NE(window.HelpWindow, nullptr);
+    EXPECT_TRUE(window.HelpWindow->isVisible());
+    EXPECT_FALSE(window.HelpWindow->isModal());
+    EXPECT_EQ(window.HelpWindow->windowTitle(), QStringLiteral("Aide d'Aevorium"));
+    EXPECT_EQ(window.HelpWindow->Browser->toPlainText(), QStringLiteral("Aide\nLes boutons rotatifs"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    window.HelpWindow->close();
 }
 
 TEST_F(HelpFixture, GaugeRulerFromTheBitmapFileOrTheBuiltInOne) {
@@ -196,7 +209,10 @@ TEST_F(HelpFixture, TheOpenersFailureIsReported) {
 
     qputenv("FAKE_OPENER_EXIT", "3");
     window.Aide1Click();
-    EXPECT_EQ(boxes, QStringList{kNotFound});
+    EXPECT_TRUE(boxes.isEmpty()); // the program's own help window shows the guide
+    ASSERT_NE(window.HelpWindow, nullptr);
+    EXPECT_TRUE(window.HelpWindow->isVisible());
+    window.HelpWindow->close();
     EXPECT_FALSE(ShellOpen(help));
 
     qputenv("FAKE_OPENER_EXIT", "0");

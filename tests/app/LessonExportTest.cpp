@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -138,23 +139,22 @@ TEST_F(LessonExportTest, CsvWithoutEventsOrUnreadableChangesNothing) {
     EXPECT_TRUE(boxes[1].text.startsWith(QStringLiteral("Lecture du fichier")));
 }
 
-TEST_F(LessonExportTest, CsvImportStopsAtTenThousandEvents) {
+// The limit of "Ouvrir" and start-up: a file that would take the list beyond
+// it is refused as a whole, with the same message.
+TEST_F(LessonExportTest, CsvImportStopsAtTheLimitOfEvents) {
+    EXPECT_EQ(w->MaxEventCount, 1000000);
     const int before = w->EventList.Count();
-    QByteArray rows;
-    for (int i = 0; i < 10100; ++i)
-        rows += "-" + QByteArray::number(1 + i % 4000) + ";n° " + QByteArray::number(i) + "\n";
-    write("gros.csv", rows);
-    chosen << path("gros.csv");
+    w->MaxEventCount = before + 2;
+    write("trois.csv", "-1;un\n-2;deux\n-3;trois\n");
+    write("deux.csv", "-1;un\n-2;deux\n");
+    chosen << path("trois.csv") << path("deux.csv");
     w->ImporterCsv1->trigger();
-    EXPECT_EQ(w->EventList.Count(), 10000);
     ASSERT_EQ(boxes.size(), 1);
-    const QStringList lines = boxes[0].text.split(QLatin1Char('\r'));
-    EXPECT_EQ(lines[1], QStringLiteral("%1 événements ajoutés à la spirale personnalisée.")
-                            .arg(QString::number(10000 - before).insert(1, QChar(0xA0)))); // "9 934"
-    ASSERT_LT(100 + before, 1000);
-    EXPECT_EQ(lines[3], QStringLiteral("%1 lignes refusées :").arg(100 + before));
-    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("ligne %1 : la liste compterait plus de 10").arg(10001 - before)));
-    EXPECT_EQ(lines.size(), 4 + 20 + 1);
+    EXPECT_EQ(boxes[0].kind, TMessageRequest::Error);
+    EXPECT_EQ(boxes[0].text, TooManyEventsMessage(path("trois.csv"), before + 2));
+    EXPECT_EQ(w->EventList.Count(), before);
+    w->ImporterCsv1->trigger();
+    EXPECT_EQ(w->EventList.Count(), before + 2);
 }
 
 TEST_F(LessonExportTest, CsvExportRoundTrip) {
@@ -214,41 +214,66 @@ TEST_F(LessonExportTest, ImageOfTheWindowAtOneAndTwoTimes) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(LessonExportTest, PrintsOnePageToPdf) {
+TEST_F(LessonExportTest, PrintsBothWorksheetsToPdf) {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     if (pdftotext.isEmpty() || pdfinfo.isEmpty())
         GTEST_SKIP() << "poppler-utils missing (scripts/install-deps installs it)";
     SetDate(-66);
-    const QString pdf = path("page.pdf");
-    SetPrintDialogHook([&pdf](QPrinter& printer) {
-        EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
-    w->Imprimer1->trigger();
-    ASSERT_TRUE(QFile::exists(pdf));
-    if (qEnvironmentVariableIsSet("AEV_KEEP_PDF"))
-        QFile::copy(pdf, qEnvironmentVariable("AEV_KEEP_PDF"));
-    QProcess info;
-    info.start(pdfinfo, {pdf});
-    ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           1\n"));
-    QProcess text;
-    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString page = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(page.contains(QStringLiteral("Il y a 66,000 millions d'années — 26 Décembre"))) << page.toStdString();
-    // The period names the window shows, the event touched, the chart and the data set.
-    QStringList expected;
+    auto run = [](const QString& program, const QStringList& arguments) {
+        QProcess p;
+        p.start(program, arguments);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    // The period names the window shows, the event touched and the events of
+    // the stage, the chart and the data set.
+    QStringList names;
     for (const QString& line : w->LevelText().split(QLatin1Char('\r')))
-        expected << line.section(QStringLiteral(" : "), 1);
-    ASSERT_EQ(expected.size(), 5);
-    expected << QStringLiteral("fin des dinosaures") << QStringLiteral("édition ICS 2024/12")
-             << QStringLiteral("Jeu de données : Echelle complète et histoire de la Terre");
-    for (const QString& name : expected)
-        EXPECT_TRUE(page.contains(name)) << name.toStdString();
+        names << line.section(QStringLiteral(" : "), 1);
+    ASSERT_EQ(names.size(), 5);
+    const QStringList filled = names + QStringList{QStringLiteral("Il y a 66 millions d'années (-66,000 Ma) — 26 "
+                                                                  "décembre, 16 h 55 min 54 s"),
+                                                   QStringLiteral("Événement touché : 5e grande extinction"),
+                                                   QStringLiteral("Événements de la période ") + names.last(),
+                                                   QStringLiteral("-4550 Ma"), QStringLiteral("-66,000 Ma"),
+                                                   QStringLiteral("édition ICS 2024/12"),
+                                                   QStringLiteral("Jeu de données : Echelle complète et histoire de la Terre")};
+    const QStringList blanks = {QStringLiteral("Fiche élève"), QStringLiteral("Nom : ____"),
+                                QStringLiteral("Étage : ____"), QStringLiteral("Événement touché : ____"),
+                                QStringLiteral("Ma : ____")};
+    const struct {
+        TLessonSheet sheet;
+        int pages;
+    } cases[] = {{TLessonSheet::Classe, 1}, {TLessonSheet::Eleve, 2}};
+    for (const auto& k : cases) {
+        const QString pdf = path(k.pages == 1 ? "classe.pdf" : "eleve.pdf");
+        SetPrintDialogHook([&pdf](QPrinter& printer) {
+            EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        w->PrintSheet = k.sheet;
+        w->Imprimer1->trigger();
+        ASSERT_TRUE(QFile::exists(pdf));
+        if (qEnvironmentVariableIsSet("AEV_KEEP_PDF"))
+            QFile::copy(pdf, qEnvironmentVariable("AEV_KEEP_PDF") + QFileInfo(pdf).fileName());
+        EXPECT_TRUE(run(pdfinfo, {pdf}).contains(QStringLiteral("Pages:           %1\n").arg(k.pages)));
+        const QString first = run(pdftotext, {QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+        const QString last = run(pdftotext, {QStringLiteral("-f"), QString::number(k.pages), pdf, QStringLiteral("-")});
+        // The class sheet and the answers are filled in; the pupil's page has
+        // lines in place of the names, the date and the events' texts.
+        for (const QString& text : filled)
+            EXPECT_TRUE(last.simplified().contains(text)) << text.toStdString() << "\n" << last.toStdString();
+        if (k.sheet == TLessonSheet::Eleve) {
+            EXPECT_TRUE(last.startsWith(QStringLiteral("Corrigé — Il y a 66 millions")));
+            for (const QString& text : blanks)
+                EXPECT_TRUE(first.contains(text)) << text.toStdString() << "\n" << first.toStdString();
+            for (const QString& text : names + QStringList{QStringLiteral("66 millions"), QStringLiteral("dinosaures")})
+                EXPECT_FALSE(first.contains(text)) << text.toStdString();
+        }
+    }
     EXPECT_TRUE(boxes.isEmpty());
 }
 

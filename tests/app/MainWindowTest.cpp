@@ -60,8 +60,8 @@ TEST_F(WindowFixture, LayoutMatchesTheInstrumentPanel) {
     QStringList menus;
     for (QAction* a : w->menuBar()->actions())
         menus << a->text().remove(QLatin1Char('&')); // access keys apart
-    // "Navigation" (keys, Aller à, playback) comes just before "?".
-    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "Parcours", "?"}));
+    // "Navigation" (keys, Aller à, playback), "Affichage" and "Parcours" come before "?".
+    EXPECT_EQ(menus, (QStringList{"Fichier", "Données", "Spirale", "Navigation", "Affichage", "Parcours", "?"}));
 }
 
 TEST_F(WindowFixture, StartsOnThePresentDayWithoutData) {

@@ -108,11 +108,11 @@ TEST_F(Navigation, TheMenuComesBeforeHelpAndListsItsKeys) {
     QStringList accessKeys;
     for (const QString& t : titles)
         accessKeys << QKeySequence::mnemonic(t).toString();
-    EXPECT_EQ(accessKeys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+P", "Alt+?"}));
+    EXPECT_EQ(accessKeys, QStringList({"Alt+F", "Alt+D", "Alt+S", "Alt+N", "Alt+A", "Alt+P", "Alt+?"}));
     EXPECT_EQ(w->Ouvrir1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(w->Sauvegarder1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     titles.replaceInStrings(QStringLiteral("&"), QString());
-    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "Parcours", "?"}));
+    EXPECT_EQ(titles, QStringList({"Fichier", "Données", "Spirale", "Navigation", "Affichage", "Parcours", "?"}));
     QStringList items;
     for (QAction* a : nav->Navigation1->actions())
         if (!a->isSeparator())
@@ -227,14 +227,23 @@ TEST_F(Navigation, GoToTurnsTheFinestDialAndTheDialogReadsDatesAndNames) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(dialog.Note->text(),
               QStringLiteral("Aucune période ni aucun événement ne correspond à « licorne »"));
-    dialog.Edit1->setText(QStringLiteral("5 Ga"));
-    dialog.BtnAllerClick();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected); // still open, the field brought to the limit
-    EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("-4550"));
-    EXPECT_TRUE(dialog.Note->text().contains(QStringLiteral("-4550 Ma")));
-    dialog.BtnAllerClick();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.TargetDate(), -4550);
+
+    // A date beyond the scale: one Entrée goes to the limit; the note shows under the readout.
+    nav->GoToDate(-66);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<TGoToDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->Edit1->setText(QStringLiteral("5 Ga"));
+        QTest::keyClick(d->Edit1, Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+        if (d->isVisible())
+            d->reject();
+    });
+    Key(w.get(), Qt::Key_G, Qt::ControlModifier);
+    ExpectDialsAt(-4550);
+    ASSERT_NE(nav->GoToNote, nullptr);
+    EXPECT_TRUE(nav->GoToNote->isVisible());
+    EXPECT_EQ(nav->GoToNote->text(), QStringLiteral("Date hors de l'échelle, ramenée à -4550 Ma."));
 }
 
 TEST_F(Navigation, PlaybackFollowsElapsedTimeAtMostSixtyFramesASecond) {

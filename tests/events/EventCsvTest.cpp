@@ -91,12 +91,16 @@ TEST(EventCsvTest, FilesOfCommonSpreadsheets) {
 }
 
 TEST(EventCsvTest, ReasonsAreFrenchAndNameTheCell) {
-    const TEventCsvResult r = ReadEventCsv("Date;Texte\nvers 70;a\n;b\n-9000;c\n-5\n");
-    ASSERT_EQ(r.Rejected.size(), 4);
+    const TEventCsvResult r = ReadEventCsv("Date;Texte\nvers 70;a\n;b\n-9000;c\n-5\n-12;\n-13; \n");
+    ASSERT_EQ(r.Rejected.size(), 6);
     EXPECT_EQ(r.Rejected[0].Reason, QStringLiteral("date illisible « vers 70 »"));
     EXPECT_EQ(r.Rejected[1].Reason, QStringLiteral("date absente"));
-    EXPECT_EQ(r.Rejected[2].Reason, QStringLiteral("date hors de l'échelle (de -4\u00A0600 à +30 Ma) : -9000"));
+    // The range the dials reach.
+    EXPECT_EQ(r.Rejected[2].Reason, QStringLiteral("date hors de l'échelle (de -4\u00A0550 à +30 Ma) : -9000"));
     EXPECT_EQ(r.Rejected[3].Reason, QStringLiteral("pas de colonne de texte (séparateur « ; » attendu)"));
+    EXPECT_EQ(r.Rejected[4].Reason, QStringLiteral("texte absent"));
+    EXPECT_EQ(r.Rejected[5].Reason, QStringLiteral("texte absent"));
+    EXPECT_EQ(r.Events.Count(), 0);
 }
 
 TEST(EventCsvTest, TextsOutsideWindows1252AreKeptAndListed) {
@@ -174,9 +178,13 @@ TEST(EventCsvTest, ExportFormatAndRoundTrip) {
     const QString path = dir.filePath(QStringLiteral("cours.csv"));
     SaveEventCsv(path, list);
     const TEventCsvResult back = LoadEventCsv(path);
+    // Every event comes back but the one without a text, refused with its reason.
+    list.Delete(2);
     EXPECT_EQ(back.Events.Dates(), list.Dates());
     EXPECT_EQ(back.Events.Texts(), list.Texts());
-    EXPECT_TRUE(back.Rejected.isEmpty());
+    ASSERT_EQ(back.Rejected.size(), 1);
+    EXPECT_EQ(back.Rejected[0].Line, 4);
+    EXPECT_EQ(back.Rejected[0].Reason, QStringLiteral("texte absent"));
 
     // A folder that does not exist: a French error, nothing written.
     EXPECT_THROW(SaveEventCsv(dir.filePath(QStringLiteral("absent/cours.csv")), list), EAevError);

@@ -139,23 +139,28 @@ TEST_F(EventFileTest, MissingOrEmptyFileGivesNoEvents) {
     EXPECT_EQ(LoadEventFile(path("plain.txt")).Count(), 0);
 }
 
-TEST_F(EventFileTest, LoadKeepsFileOrderAndReadsTheFirstSectionOfAName) {
+TEST_F(EventFileTest, LoadKeepsFileOrderAndReadsEachSectionsOwnTexts) {
     writeBytes(path("e.ini"), "; a comment\r\n"
-                              "[-65,000]\r\nAutre=x\r\nEvenement=Extinction\r\n\r\n"
+                              "[-65,000]\r\nAutre=x\r\nEvenement3=trois\r\nEvenement=Extinction\r\n"
+                              "Evenement02=pas un texte\r\nEVENEMENT2=deux\r\n\r\n"
                               "[-4550.000]\r\nEvenement=  Formation  \r\n"
                               "[12,250]\r\nSansTexte=1\r\n"
                               "[-65,000]\r\nEvenement=second\r\n"
                               "[-1,5]\r\nevenement=\"entre guillemets\"\r\n");
     const TEventList list = LoadEventFile(path("e.ini"));
-    ASSERT_EQ(list.Count(), 5);
-    EXPECT_EQ(list.Dates(), QStringList({"-65,000", "-4550.000", "12,250", "-65,000", "-1,5"}));
-    EXPECT_EQ(list.Text(0), QStringLiteral("Extinction"));
-    EXPECT_EQ(list.Text(1), QStringLiteral("Formation"));
-    EXPECT_EQ(list.Text(2), QString());
-    EXPECT_EQ(list.Text(3), QStringLiteral("Extinction")); // the first section of the name
-    EXPECT_EQ(list.Text(4), QStringLiteral("entre guillemets"));
+    // Further texts of a date by their number; a section of a name written twice reads its own.
+    EXPECT_EQ(list.Dates(), QStringList({"-65,000", "-65,000", "-65,000", "-4550.000", "12,250", "-65,000", "-1,5"}));
+    EXPECT_EQ(list.Texts(), QStringList({"Extinction", "deux", "trois", "Formation", "", "second", "entre guillemets"}));
     // A date written with a point reads like one with a comma.
-    EXPECT_DOUBLE_EQ(StrToFloatLenient(list.Date(1)), -4550.0);
+    EXPECT_DOUBLE_EQ(StrToFloatLenient(list.Date(3)), -4550.0);
+    // Beyond the limit of events (the further texts count), the file is refused.
+    EXPECT_NO_THROW(LoadEventFile(path("e.ini"), nullptr, 7));
+    try {
+        LoadEventFile(path("e.ini"), nullptr, 2);
+        ADD_FAILURE() << "not refused";
+    } catch (const EAevError& e) {
+        EXPECT_EQ(e.message(), TooManyEventsMessage(path("e.ini"), 2));
+    }
 }
 
 TEST_F(EventFileTest, LongSectionNamesAreCut) {
@@ -193,13 +198,42 @@ TEST_F(EventFileTest, RoundTrips) {
     EXPECT_TRUE(readBytes(path("r.aev")).contains("[-2500,000]\r\nEvenement=\r\n"));
 }
 
-TEST_F(EventFileTest, DuplicateDatesShareOneSectionWithTheLaterText) {
-    const TEventList list = listOf({{"-65,000", "premier"}, {"-1,000", "autre"}, {"-65,000", "second"}});
-    SaveEventFile(path("d.aev"), list);
-    const TEventList back = LoadEventFile(path("d.aev"));
-    ASSERT_EQ(back.Count(), 2);
-    EXPECT_EQ(back.Dates(), QStringList({"-65,000", "-1,000"}));
-    EXPECT_EQ(back.Texts(), QStringList({"second", "autre"}));
+// Events that share a date are all saved, in one section, and read back at that
+// date; dates that would round to one text keep their decimals.
+TEST_F(EventFileTest, EveryTextAtItsDateSurvivesASave) {
+    struct Case {
+        TEventList list;
+        TEventList back; // in the file's order: dates grouped
+    };
+    const Case cases[] = {
+        {listOf({{"-66,000", "A"}, {"-100,000", "C"}, {"-66,000", "B"}, {"-66,000", "D"}}),
+         listOf({{"-66,000", "A"}, {"-66,000", "B"}, {"-66,000", "D"}, {"-100,000", "C"}})},
+        {listOf({{"-66,000", "seul"}}), listOf({{"-66,000", "seul"}})}, // fewer texts over the same file
+        {listOf({{qPrintable(EventDateText(-66.0001)), "a"}, {qPrintable(EventDateText(-66.0004)), "b"},
+                 {qPrintable(EventDateText(-0.0117)), "Holocène"}}),
+         listOf({{"-66,0001", "a"}, {"-66,0004", "b"}, {"-0,0117", "Holocène"}})},
+    };
+    for (const Case& c : cases) {
+        SaveEventFile(path("d.aev"), c.list);
+        const TEventList back = LoadEventFile(path("d.aev"));
+        EXPECT_EQ(back.Dates(), c.back.Dates());
+        EXPECT_EQ(back.Texts(), c.back.Texts());
+    }
+    EXPECT_EQ(readBytes(path("d.aev")), QByteArray("[-66,0001]\r\nEvenement=a\r\n[-66,0004]\r\nEvenement=b\r\n"
+                                                   "[-0,0117]\r\nEvenement=Holoc\xE8ne\r\n"));
+    SaveEventFile(path("n.aev"), cases[0].list);
+    EXPECT_EQ(readBytes(path("n.aev")), QByteArray("[-66,000]\r\nEvenement=A\r\nEvenement2=B\r\nEvenement3=D\r\n"
+                                                   "[-100,000]\r\nEvenement=C\r\n"));
+}
+
+TEST(EventDateText, ThreeDecimalsOrUpToSixWhereTheyGiveTheDateItself) {
+    const std::pair<double, const char*> cases[] = {
+        {-65.5, "-65,500"},     {0.0, "0,000"},        {12.25, "12,250"},          {-0.0117, "-0,0117"},
+        {-66.0001, "-66,0001"}, {-66.123456, "-66,123456"}, {-1234.5678912, "-1234,568"}, {-1e-7, "0,000"},
+        {-0.0117 + 1e-12, "-0,0117"}, // as the dials give it back
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EventDateText(c.first), QString::fromLatin1(c.second)) << c.first;
 }
 
 TEST_F(EventFileTest, LongestTextSurvives) {
@@ -221,31 +255,33 @@ TEST_F(EventFileTest, FiveThousandEventsRoundTrip) {
     EXPECT_EQ(back.Texts(), list.Texts());
 }
 
-TEST_F(EventFileTest, SavingAnEmptyListWritesNothing) {
+TEST_F(EventFileTest, SavingAnEmptyListCreatesNoFileAndEmptiesAnExistingOne) {
     SaveEventFile(path("none.aev"), TEventList());
     EXPECT_FALSE(QFile::exists(path("none.aev")));
-    const QByteArray before("[-1,000]\r\nEvenement=reste\r\n");
-    writeBytes(path("keep.aev"), before);
+    writeBytes(path("keep.aev"), "; notes\r\n[-1,000]\r\nEvenement=parti\r\n");
     SaveEventFile(path("keep.aev"), TEventList());
-    EXPECT_EQ(readBytes(path("keep.aev")), before);
+    EXPECT_EQ(readBytes(path("keep.aev")), QByteArray("; notes\r\n"));
 }
 
-TEST_F(EventFileTest, SavingIntoAnExistingFileUpdatesInPlaceAndAppends) {
+// Saved over a file, the list is what the file then holds: kept dates are
+// updated in place, new ones appended, every other section read as events
+// removed; comments, nameless sections and other keys of kept sections stay.
+TEST_F(EventFileTest, SavingIntoAnExistingFileLeavesExactlyTheListsEvents) {
     writeBytes(path("x.aev"), "; en-t\xEAte\r\n"
                               "[Autre]\r\nCle=valeur\r\n\r\n"
-                              "[-65,000]\r\nEvenement=ancien\r\nNote=garde\r\n\r\n"
-                              "[-100,000]\r\nEvenement=supprim\xE9 de la liste\r\n");
+                              "[-65,000]\r\nEvenement=ancien\r\nNote=garde\r\nEvenement2=de trop\r\n\r\n"
+                              "[-100,000]\r\n; Jurassique\r\nEvenement=supprim\xE9 de la liste\r\n"
+                              "[]\r\nCle=sans nom\r\n"
+                              "[-65,000]\r\nEvenement=doublon\r\n");
     SaveEventFile(path("x.aev"), listOf({{"-1,000", "nouveau"}, {"-65,000", "changé"}}));
     EXPECT_EQ(readBytes(path("x.aev")), QByteArray("; en-t\xEAte\r\n"
-                                                   "[Autre]\r\nCle=valeur\r\n\r\n"
                                                    "[-65,000]\r\nEvenement=chang\xE9\r\nNote=garde\r\n\r\n"
-                                                   "[-100,000]\r\nEvenement=supprim\xE9 de la liste\r\n"
+                                                   "; Jurassique\r\n"
+                                                   "[]\r\nCle=sans nom\r\n"
                                                    "[-1,000]\r\nEvenement=nouveau\r\n"));
-    // Opened again: the older sections first, in file order, then the appended one;
-    // the foreign section gives an event with an empty text.
     const TEventList back = LoadEventFile(path("x.aev"));
-    EXPECT_EQ(back.Dates(), QStringList({"Autre", "-65,000", "-100,000", "-1,000"}));
-    EXPECT_EQ(back.Texts(), QStringList({"", "changé", "supprimé de la liste", "nouveau"}));
+    EXPECT_EQ(back.Dates(), QStringList({"-65,000", "-1,000"}));
+    EXPECT_EQ(back.Texts(), QStringList({"changé", "nouveau"}));
 }
 
 TEST_F(EventFileTest, AFailedSaveLeavesTheFileAsItWas) {

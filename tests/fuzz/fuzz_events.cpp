@@ -1,35 +1,46 @@
 // An event file loaded, saved back into itself and loaded again. Properties:
-// what loads can be saved (no refusal), and every date of the list is in the
-// file after the save.
+// what loads can be saved (no refusal), and a save followed by a load gives
+// back every event of the list at its date, nothing more.
 #include "FuzzSupport.h"
 #include "events/EventFile.h"
 #include "timescale/AevError.h"
 #include "timescale/IniFile.h"
 
 #include <QFile>
-#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// The dates of a list as sections compare them, sorted.
+QStringList sectionKeys(const TEventList& list) {
+    QStringList keys;
+    for (const QString& d : list.Dates())
+        keys << TIniFile::SectionKey(d);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const QString path = fuzz::WriteTemp(QStringLiteral("e.aev"), data, size);
-    const TEventList list = LoadEventFile(path);
+    TEventList list;
+    try {
+        list = LoadEventFile(path);
+    } catch (const EAevError&) {
+        return 0; // more events than the spiral shows
+    }
     try {
         SaveEventFile(path, list);
     } catch (const EAevError&) {
         fuzz::Check(false, "a list loaded from a file cannot be saved back");
     }
-    const TEventList back = LoadEventFile(path);
-    QSet<QString> dates;
-    for (const QString& d : back.Dates())
-        dates.insert(TIniFile::SectionKey(d));
-    for (const QString& d : list.Dates())
-        fuzz::Check(dates.contains(TIniFile::SectionKey(d)), "a saved event is missing after the save");
-    // A fresh file holds exactly the list's distinct dates.
+    fuzz::Check(sectionKeys(LoadEventFile(path)) == sectionKeys(list), "the file does not hold the saved events");
+    // A fresh file likewise.
     const QString copy = fuzz::TempPath(QStringLiteral("copy.aev"));
     QFile::remove(copy);
     SaveEventFile(copy, list);
-    QSet<QString> distinct;
-    for (const QString& d : list.Dates())
-        distinct.insert(TIniFile::SectionKey(d));
-    fuzz::Check(LoadEventFile(copy).Count() == distinct.size(), "a fresh file does not hold one section per date");
+    fuzz::Check(sectionKeys(LoadEventFile(copy)) == sectionKeys(list), "a fresh file does not hold the saved events");
     return 0;
 }

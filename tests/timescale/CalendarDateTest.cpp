@@ -118,3 +118,17 @@ TEST(CalendarDate, RoundHalfEven) {
     EXPECT_EQ(RoundHalfEven(-4550.0), -4550.0);
     EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
 }
+
+TEST(CalendarDate, LongTextForPrint) {
+    const struct {
+        double date;
+        const char* text;
+    } rows[] = {{-4550, "1 janvier, 0 h 00 min 00 s"},
+                {-4000, "14 février, 2 h 54 min 03 s"},
+                {-66, "26 décembre, 16 h 55 min 54 s"},
+                {-541, "18 novembre, 14 h 25 min 34 s"},
+                {30, "3 janvier, 9 h 45 min 29 s"}};
+    for (const auto& r : rows)
+        EXPECT_EQ(CalendarYearLongText(CalendarYearValue(r.date)), QString::fromUtf8(r.text)) << r.date;
+    EXPECT_THROW(CalendarYearLongText(std::numeric_limits<double>::quiet_NaN()), EAevError);
+}

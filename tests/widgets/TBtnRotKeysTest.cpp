@@ -182,17 +182,32 @@ TEST(TBtnRotFocus, ADottedRingOutsideTheRimOnlyWhileFocused) {
     QApplication::processEvents();
     const QImage knob = d->grab().toImage();
     EXPECT_EQ(ringPixels(), 0);
-    d->setFocus();
+    // The ring shows when the focus came from the keyboard, as Qt's own focus frames do.
+    const std::pair<Qt::FocusReason, bool> reasons[] = {{Qt::TabFocusReason, true},
+                                                        {Qt::BacktabFocusReason, true},
+                                                        {Qt::ShortcutFocusReason, true},
+                                                        {Qt::MouseFocusReason, false}};
+    for (const auto& [reason, ring] : reasons) {
+        d->setFocus(reason);
+        QApplication::processEvents();
+        EXPECT_TRUE(d->hasFocus());
+        EXPECT_EQ(ringPixels() > 10, ring) << reason;
+        EXPECT_EQ(d->grab().toImage(), knob); // the dial's own drawing is unchanged
+        other->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(ringPixels(), 0);
+    }
+    // A click on the knob gives the dial focus, without the ring; a click on
+    // a dial that has the ring takes it away.
+    QTest::mouseClick(d->Corps(), Qt::LeftButton, {}, QPoint(60, 40));
     QApplication::processEvents();
     EXPECT_TRUE(d->hasFocus());
-    EXPECT_GT(ringPixels(), 10);
-    EXPECT_EQ(d->grab().toImage(), knob); // the dial's own drawing is unchanged
+    EXPECT_EQ(ringPixels(), 0);
     other->setFocus();
+    d->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(d->Corps(), Qt::LeftButton, {}, QPoint(60, 40));
     QApplication::processEvents();
     EXPECT_EQ(ringPixels(), 0);
-    // A click on the knob gives the dial focus.
-    QTest::mouseClick(d->Corps(), Qt::LeftButton, {}, QPoint(60, 40));
-    EXPECT_TRUE(d->hasFocus());
 }
 
 TEST_F(KeyDial, AnAccessibleDialWithItsValueInItsUnit) {

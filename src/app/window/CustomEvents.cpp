@@ -38,7 +38,7 @@ TEventList TAevoriumF1::ReadEventFileReported(const QString& path) {
     int skipped = 0;
     TEventList events;
     try {
-        events = LoadEventFile(path, &skipped);
+        events = LoadEventFile(path, &skipped, MaxEventCount);
     } catch (const EAevError& e) {
         ShowErrorBox(this, e.message());
         return TEventList();
@@ -92,13 +92,6 @@ void TAevoriumF1::Ouvrir1Click() {
 bool TAevoriumF1::OpenEventFile(const QString& path) {
     TBusyCursor busy;
     const QString kept = QStringLiteral("\rLa liste d'événements actuelle est conservée.");
-    if (QFileInfo(path).size() > MaxEventFileSize) {
-        ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
-                               QStringLiteral("\rest trop grand pour être ouvert (plus de %1 Mo).")
-                                   .arg(MaxEventFileSize / (1024 * 1024)) +
-                               kept);
-        return false;
-    }
     // The previous list and its markers stay on show until the new ones are
     // complete: a refusal, a cancel or a lack of memory keeps them.
     QProgressDialog progress(QStringLiteral("Chargement des événements…"), QStringLiteral("Annuler"), 0, 0, this);
@@ -123,14 +116,15 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
         // The file is read in a thread of its own while this one keeps the
         // window painting; a cancel waits for the end of the reading.
         int skipped = 0;
-        std::future<TEventList> reading =
-            std::async(std::launch::async, [path, &skipped] { return LoadEventFile(path, &skipped); });
+        std::future<TEventList> reading = std::async(std::launch::async, [path, &skipped, max = MaxEventCount] {
+            return LoadEventFile(path, &skipped, max);
+        });
         while (reading.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
             if (shown())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
         try {
             list = reading.get();
-        } catch (const EAevError& e) { // not a regular file, too large to read
+        } catch (const EAevError& e) { // not a regular file, too large to read, too many events
             progress.cancel();
             ShowErrorBox(this, e.message() + kept);
             return false;
@@ -138,14 +132,6 @@ bool TAevoriumF1::OpenEventFile(const QString& path) {
         if (progress.wasCanceled())
             return false;
         ReportSkippedSections(path, skipped);
-        if (list.Count() > MaxEventCount) {
-            progress.cancel();
-            ShowErrorBox(this, QStringLiteral("Le fichier : \r") + path +
-                                   QStringLiteral("\rcontient %1 événements ; la spirale en montre au plus %2.")
-                                       .arg(FrenchNumber(list.Count()), FrenchNumber(MaxEventCount)) +
-                                   kept);
-            return false;
-        }
         const QString total = FrenchNumber(list.Count());
         progress.setMaximum(list.Count());
         const bool done = MakeEventMarkers(list, markers, [&](int made) {
@@ -250,7 +236,7 @@ void TAevoriumF1::ApplyEventEdit(int action, int selected, double date, const QS
     switch (action) {
     case TEditionEven::ActionAdd:
         // "Ajouter" shows only where no event is touched: the event is appended.
-        EventList.Insert(selected, FormatDateText(date), text);
+        EventList.Insert(selected, EventDateText(date), text);
         break;
     case TEditionEven::ActionModify:
         EventList.SetText(selected, text);

@@ -121,6 +121,9 @@ void TAevoriumF1::ClearEventMarkers() {
         delete marker;
     s.EventMarkers.clear();
     s.HoveredMarker = nullptr;
+    // The strip under the view names no event of the old list any more.
+    if (Label2)
+        Label2->clear();
 }
 
 void TAevoriumF1::EventMarkersAfterEdit(int action, int index) {
@@ -140,6 +143,8 @@ void TAevoriumF1::EventMarkersAfterEdit(int action, int index) {
     }
     TSceneUpdate merged(*s.Scene1);
     forgetHoveredMarker(s);
+    if (Label2)
+        Label2->clear();
     if (appended) {
         TSphere* marker = newMarker(s, count - 1, EventList.Date(count - 1));
         marker->Reparent(s.BaseSpirale);

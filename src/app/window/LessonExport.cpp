@@ -14,18 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
-
-// The largest list an import may leave.
-constexpr int MaxEventsAfterImport = 10000;
 
 // The path with `extension` added when it has none.
 QString withExtension(const QString& path, const char* extension) {
@@ -63,7 +58,8 @@ void TAevoriumF1::createLessonMenuItems() {
 }
 
 QImage TAevoriumF1::WindowImage(int scale) {
-    QWidget* client = centralWidget();
+    // The layout itself, also in full screen (where it sits in a surround).
+    QWidget* client = findChild<QWidget*>(QStringLiteral("ClientArea"));
     QImage image(client->size() * scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(scale);
     image.fill(WinColor(cl::BtnFace));
@@ -137,29 +133,11 @@ void TAevoriumF1::ImporterCsv1Click() {
         ShowErrorBox(this, e.message());
         return;
     }
-    // Each marker costs the date update time: beyond MaxEventsAfterImport
-    // the dials would no longer follow the mouse. Rows past it are refused.
-    // (Entering custom mode keeps the events on show.)
-    const int room = std::max(0, MaxEventsAfterImport - EventList.Count());
-    if (result.Events.Count() > room) {
-        const QString reason = QStringLiteral("la liste compterait plus de %1 événements, au-delà desquels la "
-                                              "spirale devient trop lente")
-                                   .arg(QLocale(QLocale::French).toString(MaxEventsAfterImport));
-        TEventList kept;
-        for (int i = 0; i < result.Events.Count(); ++i) {
-            if (i < room)
-                kept.Append(result.Events.Date(i), result.Events.Text(i));
-            else
-                result.Rejected.push_back({result.EventLines[i], reason});
-        }
-        std::stable_sort(result.Rejected.begin(), result.Rejected.end(),
-                         [](const TCsvRejectedLine& a, const TCsvRejectedLine& b) { return a.Line < b.Line; });
-        result.Events = kept;
-        result.EventLines.resize(room);
-        result.NotWindows1252Lines.erase(std::remove_if(result.NotWindows1252Lines.begin(),
-                                                        result.NotWindows1252Lines.end(),
-                                                        [&](int line) { return room == 0 || line > result.EventLines.back(); }),
-                                         result.NotWindows1252Lines.end());
+    // The list may not go beyond what the spiral shows: the file is refused
+    // as a whole, as "Ouvrir" refuses one.
+    if (qint64(EventList.Count()) + result.Events.Count() > MaxEventCount) {
+        ShowErrorBox(this, TooManyEventsMessage(request.FileName, MaxEventCount));
+        return;
     }
     if (result.Events.Count() > 0) {
         // Into the custom list, entering custom mode as "Personnalisée" does.

@@ -27,6 +27,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -251,6 +252,8 @@ void TNavigation::setUpDisplays() {
         b->setAccessibleName(GlobeButtonName(QString()));
         b->installEventFilter(this);
     }
+    m_globeButtons[0] = w->BtnNavBio;
+    m_globeButtons[1] = w->BtnNavPaleo;
 }
 
 void TNavigation::setUpKeys() {
@@ -312,8 +315,9 @@ bool IsPressKey(const QKeyEvent* e) {
 } // namespace
 
 bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == w->BtnNavBio || watched == w->BtnNavPaleo) {
-        auto* button = static_cast<QToolButton*>(watched);
+    // The buttons as kept here: while the window is destroyed its children
+    // still send events, and the window's fields are no longer there to read.
+    if (watched == m_globeButtons[0] || watched == m_globeButtons[1]) {
         // A focused globe button keeps Space and Entrée from the window's
         // shortcuts (Space is playback's): the button is pressed instead.
         if (e->type() == QEvent::ShortcutOverride && IsPressKey(static_cast<QKeyEvent*>(e))) {
@@ -322,7 +326,8 @@ bool TNavigation::eventFilter(QObject* watched, QEvent* e) {
         }
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
-            if (IsPressKey(k) && k->key() != Qt::Key_Space) {
+            auto* button = qobject_cast<QToolButton*>(watched);
+            if (button && IsPressKey(k) && k->key() != Qt::Key_Space) {
                 button->animateClick();
                 return true;
             }
@@ -369,8 +374,34 @@ void TNavigation::GoToDate(double date) {
 void TNavigation::AllerAClick() {
     Stop();
     TGoToDialog dialog(TGoToIndex(w->ScaleTable, w->EventList), w);
-    if (dialog.exec() == QDialog::Accepted)
-        GoToDate(dialog.TargetDate());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    GoToDate(dialog.TargetDate());
+    // A date beyond the scale went to its limit: the note shows a moment
+    // under the readout, where the date is read.
+    if (!dialog.Clamped())
+        return;
+    if (!GoToNote) {
+        GoToNote = new QLabel(w);
+        GoToNote->setObjectName(QStringLiteral("GoToNote"));
+        GoToNote->setAutoFillBackground(true);
+        GoToNote->setPalette(QToolTip::palette());
+        GoToNote->setFrameShape(QFrame::Box);
+        GoToNote->setMargin(3);
+        GoToNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_noteTimer = new QTimer(this);
+        m_noteTimer->setSingleShot(true);
+        m_noteTimer->setInterval(5000);
+        connect(m_noteTimer, &QTimer::timeout, GoToNote, &QWidget::hide);
+    }
+    GoToNote->setText(dialog.Note->text());
+    GoToNote->adjustSize();
+    GoToNote->move(w->LEDDisplay1->mapTo(w, QPoint(0, w->LEDDisplay1->height() + 4)));
+    GoToNote->raise();
+    GoToNote->show();
+    m_noteTimer->start();
+    QAccessibleEvent alert(GoToNote, QAccessible::Alert);
+    NotifyAccessible(alert);
 }
 
 void TNavigation::StepBoundary(int direction) {

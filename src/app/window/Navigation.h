@@ -7,6 +7,7 @@
 
 class QAction;
 class QActionGroup;
+class QLabel;
 class QMenu;
 class QTimer;
 class TAevoriumF1;
@@ -31,8 +32,12 @@ public:
     // Turns dial 3 (the finest, so nothing blinks) to the date in Ma, as one
     // drag and release; beyond the limits the dial stops at them.
     void GoToDate(double date);
-    // "Aller à…": the dialog, then GoToDate.
+    // "Aller à…": the dialog, then GoToDate. A date beyond the scale goes to
+    // the limit at once; the dialog's note then shows in GoToNote.
     void AllerAClick();
+    // A note shown for a few seconds under the readout, over the window
+    // (made on first use, a child of the window; keys do not hide it).
+    QLabel* GoToNote = nullptr;
     // The previous (direction -1) or next (+1) start date of the scale, or
     // event date of the list; nothing when there is none.
     void StepBoundary(int direction);
@@ -133,4 +138,6 @@ private:
     QVector<double> m_events;
     QString m_shown[4];    // texts last told to assistive technology
     QString m_captions[2]; // captions the pictures and globe buttons are named after
+    QTimer* m_noteTimer = nullptr; // hides GoToNote
+    QObject* m_globeButtons[2] = {}; // the window's BtnNavBio and BtnNavPaleo, whose keys are filtered
 };

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -126,8 +127,9 @@ void TAevoriumF1::ShowPicture(TPanel* panel, TImage* image, const QString& name)
     image->SetAutoSize(false);
     image->SetStretch(false);
     // 4. Load; the panel never shows more than its area, so the decoder may
-    // keep a reduced copy.
-    image->Picture().SetMaxDrawSize(QSize(areaWidth, areaHeight));
+    // keep a reduced copy (of the device pixels the area covers on a scaled screen).
+    const qreal dpr = image->devicePixelRatioF();
+    image->Picture().SetMaxDrawSize(QSize(int(std::ceil(areaWidth * dpr)), int(std::ceil(areaHeight * dpr))));
     // A file that failed before and has not changed since is not decoded
     // again: a dial drag inside its period would decode it at every step.
     const QString path = ExeDir + name;

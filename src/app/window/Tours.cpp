@@ -208,6 +208,9 @@ void TTours::showPanel(bool on) {
     // The window keeps its fixed size, grown by the panel's height below the
     // layout while a tour is open.
     Dock->setVisible(on);
+    // Full screen keeps its size: the panel shows at the screen's foot.
+    if (w->isFullScreen())
+        return;
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (QLayout* l = w->layout()) {
