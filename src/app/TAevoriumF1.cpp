@@ -187,7 +187,21 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
     }
 }
 
-TAevoriumF1::~TAevoriumF1() { DestroySceneObjects(); }
+TAevoriumF1::~TAevoriumF1() {
+    // The dials outlive this destructor (Qt deletes children afterwards) and
+    // a dial losing focus then ends its turn: its handlers must no longer
+    // reach this window.
+    for (TBtnRot* dial : {BtnRot1, BtnRot2, BtnRot3}) {
+        if (!dial)
+            continue;
+        dial->OnAngleChange = nullptr;
+        dial->OnMouseDown = nullptr;
+        dial->OnMouseUp = nullptr;
+        dial->OnDebugMessage = nullptr;
+        dial->ValueDetail = nullptr;
+    }
+    DestroySceneObjects();
+}
 
 void TAevoriumF1::createMenus() {
     QMenuBar* bar = menuBar();
