@@ -188,14 +188,18 @@ TAevoriumF1::TAevoriumF1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TAevoriumF1::~TAevoriumF1() {
-    // A dial held while the window goes (a restart at another size) ends its
-    // turn as it is destroyed: it must not call back into this window then.
-    for (TBtnRot* dial : {BtnRot1, BtnRot2, BtnRot3})
-        if (dial) {
-            dial->OnAngleChange = nullptr;
-            dial->OnMouseDown = nullptr;
-            dial->OnMouseUp = nullptr;
-        }
+    // The dials outlive this destructor (Qt deletes children afterwards) and
+    // a dial losing focus then ends its turn: its handlers must no longer
+    // reach this window.
+    for (TBtnRot* dial : {BtnRot1, BtnRot2, BtnRot3}) {
+        if (!dial)
+            continue;
+        dial->OnAngleChange = nullptr;
+        dial->OnMouseDown = nullptr;
+        dial->OnMouseUp = nullptr;
+        dial->OnDebugMessage = nullptr;
+        dial->ValueDetail = nullptr;
+    }
     DestroySceneObjects();
 }
 

@@ -12,6 +12,7 @@ TBaseSceneObject::TBaseSceneObject(TBaseSceneObject* owner) : m_owner(owner) {
 }
 
 TBaseSceneObject::~TBaseSceneObject() {
+    ++s_frees;
     // Whoever refers to this object forgets it first.
     while (!m_freeNotifies.empty()) {
         TFreeNotifiable* who = m_freeNotifies.back();
@@ -144,6 +145,7 @@ void TBaseSceneObject::AddChild(TBaseSceneObject* child) {
     }
     child->m_parent = this;
     child->countChange();
+    ++s_treeChanges;
     child->m_parentSlot = m_children.size();
     m_children.push_back(child);
     NotifyChange();
@@ -217,6 +219,7 @@ void TBaseSceneObject::detachFromParent() {
     m_parent->detachChild(this);
     m_parent = nullptr;
     countChange();
+    ++s_treeChanges;
     if (scene)
         scene->NotifyChange();
 }

@@ -116,6 +116,10 @@ public:
         (void)key;
         return false;
     }
+    // The radius of the object's mesh when it is a whole sphere round the
+    // object's origin, normals outwards (StandIns.h may draw it as a
+    // stand-in); negative otherwise.
+    virtual float WholeSphereRadius() const { return -1; }
     // A sphere in the object's frame holding its whole mesh; false when the
     // object emits nothing. The default measures the mesh.
     virtual bool LocalBoundingSphere(Vector3f& centre, float& radius);
@@ -136,6 +140,12 @@ public:
     // of all less this object's own stays the same.
     static std::uint64_t AllChanges() { return s_allChanges; }
     std::uint64_t OwnChanges() const { return m_ownChanges; }
+    // Objects freed so far: a reader that keeps pointers to some objects
+    // knows that they are all still alive while this count stays the same.
+    static std::uint64_t Frees() { return s_frees; }
+    // Objects put into or taken out of a parent's children so far: the
+    // lights of a scene, for one, stay the same while this count does.
+    static std::uint64_t TreeChanges() { return s_treeChanges; }
 
     void AddFreeNotification(TFreeNotifiable* who);
     void RemoveFreeNotification(TFreeNotifiable* who);
@@ -179,6 +189,8 @@ private:
     bool m_freeing = false;       // in the destructor: no compaction
     std::uint64_t m_ownChanges = 0;
     static inline std::uint64_t s_allChanges = 0;
+    static inline std::uint64_t s_frees = 0;
+    static inline std::uint64_t s_treeChanges = 0;
     std::vector<TFreeNotifiable*> m_freeNotifies;
 
     std::shared_ptr<TMesh> m_mesh;

@@ -65,10 +65,11 @@ namespace {
 struct Collector {
     Vector3f eye;
     std::vector<TDrawItem>& out;
+    const TSceneBuffer::TTakeItem* take = nullptr;
 
     void object(TBaseSceneObject* o, const Matrix4f& parentWorld) {
         const Matrix4f world = o->ObjectMatrix() * parentWorld;
-        if (o->HasGeometry())
+        if (o->HasGeometry() && !(take && (*take)(o, world)))
             out.push_back({o, world});
         children(o, world);
     }
@@ -105,11 +106,13 @@ void collectLights(TBaseSceneObject* o, std::vector<TLightSource*>& out) {
 
 } // namespace
 
-void TSceneBuffer::CollectDrawList(std::vector<TDrawItem>& items) const {
+void TSceneBuffer::CollectDrawList(std::vector<TDrawItem>& items) const { CollectDrawList(items, nullptr); }
+
+void TSceneBuffer::CollectDrawList(std::vector<TDrawItem>& items, const TTakeItem& take) const {
     items.clear();
     if (!m_camera || !m_scene)
         return;
-    Collector c{m_camera->WorldPosition(), items};
+    Collector c{m_camera->WorldPosition(), items, take ? &take : nullptr};
     c.children(&m_scene->Objects(), Matrix4f());
 }
 

@@ -91,6 +91,10 @@ public:
     // children in child order, then its visible blended children farthest
     // from the camera first; invisible objects are skipped with their children.
     void CollectDrawList(std::vector<TDrawItem>& items) const;
+    // The same, less the objects `take` takes: it is shown each object with
+    // its world matrix, and answers true to take it.
+    using TTakeItem = std::function<bool(TBaseSceneObject*, const Matrix4f&)>;
+    void CollectDrawList(std::vector<TDrawItem>& items, const TTakeItem& take) const;
     // Every light of the scene.
     std::vector<TLightSource*> Lights() const;
 

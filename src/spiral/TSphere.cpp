@@ -28,6 +28,12 @@ bool TSphere::GeometryKey(TGeometryKey& key) const {
            key.Add(std::uint32_t(m_topCap)) && key.Add(std::uint32_t(m_bottomCap));
 }
 
+float TSphere::WholeSphereRadius() const {
+    const bool whole = m_radius > 0 && m_top == 90 && m_bottom == -90 && m_start == 0 && m_stop == 360 &&
+                       m_slices >= 3 && m_stacks >= 2 && typeid(*this) == typeid(TSphere);
+    return whole ? m_radius : -1;
+}
+
 void TSphere::BuildGeometry(TMesh& mesh) const {
     constexpr double kDeg = 3.14159265358979323846 / 180;
     const double stepH = (double(m_stop) - m_start) / m_slices * kDeg;

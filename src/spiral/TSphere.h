@@ -43,6 +43,7 @@ public:
     bool LocalBoundingSphere(Vector3f& centre, float& radius) override;
     void BuildGeometry(TMesh& mesh) const override;
     bool GeometryKey(TGeometryKey& key) const override;
+    float WholeSphereRadius() const override;
 
 private:
     template <class T> void set(T& field, T v) {

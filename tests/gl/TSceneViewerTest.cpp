@@ -108,10 +108,13 @@ TEST_F(ViewerTest, DroppingUnseenTrianglesKeepsThePicture) {
     };
     EXPECT_EQ(differing(), 0) << "first frame";
     EXPECT_EQ(differing(), 0) << "the same frame again";
+    // The date moving: the date sphere drawn over the kept picture of the rest.
+    const int overKept = viewer.FramesOverKeptPicture();
     for (double date : {-2000.0, -600.0, -3.0, 20.0}) {
         PlaceOnSpiral(*scene.SpherePos, 5, 1.0, 0.3, date);
         EXPECT_EQ(differing(), 0) << "date " << date;
     }
+    EXPECT_EQ(viewer.FramesOverKeptPicture(), overKept + 4);
     scene.Camera1->OrbitTarget(30, 50);
     EXPECT_EQ(differing(), 0) << "orbit 1";
     scene.Camera1->OrbitTarget(-70, 140);
@@ -212,6 +215,35 @@ TEST_F(ViewerTest, PickingAgreesWithTheFrame) {
         }
     EXPECT_GT(background, 10000);
     EXPECT_EQ(sphere, 49);
+}
+
+} // namespace
+
+namespace {
+
+// Above the threshold the small markers are drawn as stand-ins: the frame
+// looks like the one with every sphere (few pixels differ, and not by much),
+// from afar and from close by, where some markers are ordinary spheres again.
+TEST_F(ViewerTest, StandInsLookLikeTheMarkers) {
+    addMarkers(3000);
+    viewer.SetStandInThreshold(1000);
+    for (float distance : {4.0f, 2.5f}) {
+        scene.Camera1->Position().SetZ(distance);
+        viewer.SetSendAllTriangles(true);
+        const QImage all = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+        viewer.SetSendAllTriangles(false);
+        const QImage standIns = viewer.GrabFrame().convertToFormat(QImage::Format_RGB32);
+        EXPECT_GT(viewer.StandInsDrawn(), 300u) << distance;
+        int drawn = 0, far = 0;
+        for (int y = 0; y < all.height(); ++y)
+            for (int x = 0; x < all.width(); ++x) {
+                const QRgb a = all.pixel(x, y), b = standIns.pixel(x, y);
+                drawn += !isTeal(a);
+                far += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                 std::abs(qBlue(a) - qBlue(b))}) > 48;
+            }
+        EXPECT_LT(far, drawn / 20) << distance << ": " << far << " of " << drawn;
+    }
 }
 
 } // namespace

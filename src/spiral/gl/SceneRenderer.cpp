@@ -2,6 +2,7 @@
 
 #include "spiral/TLightSource.h"
 
+#include <QOpenGLFramebufferObject>
 #include <QtGui/qopengl.h>
 
 #include <cstring>
@@ -46,11 +47,11 @@ void SceneRenderer::setupState(const TSceneBuffer& buffer, int blueBits) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
-void SceneRenderer::setupLights(const TSceneBuffer& buffer, const Matrix4f& view) {
+void SceneRenderer::setupLights(const Matrix4f& view) {
     GLint maxLights = 8;
     glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
     int index = 0;
-    for (TLightSource* light : buffer.Lights()) {
+    for (TLightSource* light : m_lights) {
         if (index >= maxLights)
             break;
         const GLenum id = GLenum(GL_LIGHT0 + index++);
@@ -184,48 +185,104 @@ void SceneRenderer::drawBatch(const TMesh& mesh, const TTriangleBatch& batch) {
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, cornersOf(mesh.Corners(), batch.triangles, m_int));
 }
 
-void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {
-    m_width = deviceWidth;
-    m_height = deviceHeight;
-    setupState(buffer, blueBits);
-    const Vector4f bg = buffer.BackgroundColorVector();
-    glClearColor(bg.x, bg.y, bg.z, 1);
-    GLbitfield clear = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
-    if (buffer.ContextOptions() & roStencilBuffer)
-        clear |= GL_STENCIL_BUFFER_BIT;
-    glClear(clear);
-    if (!buffer.Camera())
-        return;
+SceneRenderer::SceneRenderer() = default;
+SceneRenderer::~SceneRenderer() = default;
 
-    glViewport(0, 0, deviceWidth, deviceHeight);
-    glMatrixMode(GL_PROJECTION);
-    const Matrix4f projection = buffer.ProjectionMatrix();
-    loadMatrix(projection);
-    glMatrixMode(GL_MODELVIEW);
-    const Matrix4f view = buffer.ViewMatrix();
-    setupLights(buffer, view);
+void SceneRenderer::SetKeepPicture(bool on) {
+    m_keep = on;
+    m_keptStamp.Clear();
+}
 
-    buffer.CollectDrawList(m_items);
-    if (!m_sendAll) {
-        TFrameOptions options;
-        options.width = deviceWidth;
-        options.height = deviceHeight;
-        options.cullBackFaces = buffer.FaceCulling();
-        options.depthTest = buffer.DepthTest();
-        // How finely this rasteriser places vertices: the margins of the selection.
-        GLint subpixelBits = 4;
-        glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
-        options.pixelMargin = PixelMargin(subpixelBits);
-        m_geometry.Prepare(m_items, view, projection, options);
+void SceneRenderer::ReleaseKeptPicture() {
+    m_kept.reset();
+    m_keptStamp.Clear();
+}
+
+bool SceneRenderer::KeptPictureHolds(const TSceneBuffer& buffer) const {
+    std::vector<TDrawItem> tail;
+    return m_keep && !m_sendAll && m_keptStamp.Holds(buffer, {m_width, m_height, m_blueBits}, tail);
+}
+
+bool SceneRenderer::bindKeptPicture() {
+    const QSize size(m_width, m_height);
+    if (!m_kept || m_kept->size() != size) {
+        m_kept.reset();
+        if (QOpenGLFramebufferObject::hasOpenGLFramebufferObjects() &&
+            QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
+            QOpenGLFramebufferObjectFormat format;
+            format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+            format.setInternalTextureFormat(GL_RGBA8);
+            m_kept = std::make_unique<QOpenGLFramebufferObject>(size, format);
+        }
     }
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
+    if (m_kept && m_kept->isValid() && m_kept->bind())
+        return true;
+    m_kept.reset();
+    m_keptStamp.Clear();
+    m_keep = false;
+    return false;
+}
+
+bool SceneRenderer::copyKeptPicture() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glDisable(GL_SCISSOR_TEST);
+    const QRect all(0, 0, m_width, m_height);
+    // Target none: the context's default frame buffer (a widget's own).
+    QOpenGLFramebufferObject::blitFramebuffer(nullptr, all, m_kept.get(), all,
+                                              GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT,
+                                              GL_NEAREST, 0, 0, QOpenGLFramebufferObject::DontRestoreFramebufferBinding);
+    QOpenGLFramebufferObject::bindDefault();
+    if (glGetError() == GL_NO_ERROR)
+        return true;
+    // Depth and stencil formats that differ from the default frame buffer's:
+    // frames are drawn whole from now on.
+    m_kept.reset();
+    m_keptStamp.Clear();
+    m_keep = false;
+    return false;
+}
+
+bool SceneRenderer::begin(TSceneBuffer& buffer, int blueBits, bool clear, Matrix4f& view) {
+    setupState(buffer, blueBits);
+    if (clear) {
+        const Vector4f bg = buffer.BackgroundColorVector();
+        glClearColor(bg.x, bg.y, bg.z, 1);
+        GLbitfield bits = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
+        if (buffer.ContextOptions() & roStencilBuffer)
+            bits |= GL_STENCIL_BUFFER_BIT;
+        glClear(bits);
+    }
+    if (!buffer.Camera())
+        return false;
+    glViewport(0, 0, m_width, m_height);
+    glMatrixMode(GL_PROJECTION);
+    loadMatrix(buffer.ProjectionMatrix());
+    glMatrixMode(GL_MODELVIEW);
+    view = buffer.ViewMatrix();
+    // The scene is searched for its lights again only when its tree changed
+    // (or over the kept picture, never: nothing but the tail changed).
+    const std::uint64_t tree = TBaseSceneObject::TreeChanges(), frees = TBaseSceneObject::Frees();
+    if (clear && (tree != m_lightsTree || frees != m_lightsFrees || buffer.Scene() != m_lightsScene)) {
+        m_lights = buffer.Lights();
+        m_lightsTree = tree;
+        m_lightsFrees = frees;
+        m_lightsScene = buffer.Scene();
+    }
+    setupLights(view);
     m_applied.valid = false;
     m_arraysOf = nullptr;
-    for (std::size_t k = 0; k < m_items.size(); ++k) {
-        const TDrawItem& item = m_items[k];
-        const TMesh& mesh = m_sendAll ? allTriangles(item.object) : m_geometry.Mesh(k);
-        const TTriangleBatch& batch = m_sendAll ? m_batch : m_geometry.Batch(k);
+    return true;
+}
+
+void SceneRenderer::drawItems(const TSceneBuffer& buffer, const std::vector<TDrawItem>& items, const Matrix4f& view,
+                              std::size_t first, std::size_t end, bool everyTriangle) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    for (std::size_t k = first; k < end; ++k) {
+        const TDrawItem& item = items[k];
+        const TMesh& mesh = everyTriangle ? allTriangles(item.object) : m_geometry.Mesh(k);
+        const TTriangleBatch& batch = everyTriangle ? m_batch : m_geometry.Batch(k);
         // Nothing to draw: its matrix and material would change nothing,
         // since every drawn object sets its own.
         if (batch.Empty())
@@ -236,6 +293,87 @@ void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeig
     }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void SceneRenderer::drawStandIns(const TSceneBuffer& buffer) {
+    if (m_standIns.Groups().empty())
+        return;
+    // Their vertices are in eye coordinates.
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    for (const TStandIns::Group& g : m_standIns.Groups()) {
+        applyMaterial(buffer, g.object);
+        glVertexPointer(3, GL_FLOAT, sizeof(TStandInVertex), &g.vertices[0].position);
+        glNormalPointer(GL_FLOAT, sizeof(TStandInVertex), &g.vertices[0].normal);
+        glDrawArrays(GL_TRIANGLES, 0, GLsizei(g.vertices.size()));
+    }
+    m_arraysOf = nullptr;
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void SceneRenderer::Render(TSceneBuffer& buffer, int deviceWidth, int deviceHeight, int blueBits) {
+    m_width = deviceWidth;
+    m_height = deviceHeight;
+    m_blueBits = blueBits;
+    Matrix4f view;
+    const bool keep = m_keep && !m_sendAll && buffer.Camera() && !(buffer.ContextOptions() & roNoColorBuffer);
+    if (keep && m_keptStamp.Holds(buffer, {m_width, m_height, m_blueBits}, m_tail) && copyKeptPicture()) {
+        // Only the tail changed: the kept picture, and the tail over it.
+        begin(buffer, blueBits, false, view);
+        drawItems(buffer, m_tail, view, 0, m_tail.size(), true);
+        glDisable(GL_BLEND);
+        ++m_framesOverKept;
+        return;
+    }
+    // A frame drawn whole leaves the kept picture as it was, unless it draws
+    // into it.
+    const bool intoKept = keep && m_keep && bindKeptPicture();
+    if (intoKept)
+        m_keptStamp.Clear();
+    if (!begin(buffer, blueBits, true, view))
+        return;
+
+    if (m_sendAll) {
+        buffer.CollectDrawList(m_items);
+    } else {
+        // The small spheres of a large scene go to the stand-ins, not to the list.
+        m_standIns.Begin(view, buffer.ProjectionMatrix(), m_width, m_height);
+        buffer.CollectDrawList(m_items, [this](TBaseSceneObject* o, const Matrix4f& world) {
+            return m_standIns.Take(o, world);
+        });
+        if (!m_standIns.Finish(m_standInThreshold))
+            buffer.CollectDrawList(m_items); // too few spheres: every object as it is
+        TFrameOptions options;
+        options.width = deviceWidth;
+        options.height = deviceHeight;
+        options.cullBackFaces = buffer.FaceCulling();
+        options.depthTest = buffer.DepthTest();
+        // How finely this rasteriser places vertices: the margins of the selection.
+        GLint subpixelBits = 4;
+        glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
+        options.pixelMargin = PixelMargin(subpixelBits);
+        m_geometry.Prepare(m_items, view, buffer.ProjectionMatrix(), options);
+    }
+    // The opaque part (the stand-ins are part of it), then the blended objects.
+    std::size_t opaque = 0;
+    while (opaque < m_items.size() && !m_items[opaque].object->IsBlended())
+        ++opaque;
+    drawItems(buffer, m_items, view, 0, opaque, m_sendAll);
+    if (!m_sendAll)
+        drawStandIns(buffer);
+    if (intoKept) {
+        // The opaque part went into the kept picture, which the frame copies.
+        if (copyKeptPicture()) {
+            m_keptStamp.Record(buffer, {m_width, m_height, m_blueBits}, m_items, opaque);
+        } else {
+            begin(buffer, blueBits, true, view);
+            drawItems(buffer, m_items, view, 0, opaque, false);
+            drawStandIns(buffer);
+        }
+    }
+    drawItems(buffer, m_items, view, opaque, m_items.size(), m_sendAll);
     glDisable(GL_BLEND);
     if (!m_sendAll)
         m_geometry.Finish();

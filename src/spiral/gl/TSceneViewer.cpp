@@ -71,7 +71,17 @@ public:
         setFormat(formatFor(viewer->m_buffer.ContextOptions()));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(viewer->rect());
+        m_renderer.SetKeepPicture(true);
     }
+    ~TSceneViewerSurface() override {
+        // The kept picture belongs to this context.
+        if (isValid()) {
+            makeCurrent();
+            m_renderer.ReleaseKeptPicture();
+            doneCurrent();
+        }
+    }
+    const SceneRenderer& Renderer() const { return m_renderer; }
     bool RenderNow() {
         if (!isValid() || m_failed)
             return false;
@@ -109,6 +119,7 @@ protected:
         // The widget draws into a frame buffer object with the colour depth of its format.
         const int blueBits = format().blueBufferSize() > 0 ? format().blueBufferSize() : 8;
         m_renderer.SetSendAllTriangles(m_viewer->m_sendAll);
+        m_renderer.SetStandInThreshold(m_viewer->m_standInThreshold);
         QElapsedTimer clock;
         clock.start();
         m_renderer.Render(buffer, int(width() * dpr + 0.5), int(height() * dpr + 0.5), blueBits);
@@ -128,8 +139,12 @@ TSceneViewer::TSceneViewer(QWidget* parent) : QWidget(parent) {
     // frame. Returned to the system at once (the allocator's default as soon
     // as the top of the heap is free), they must be faulted in and cleared
     // anew each time, which can cost more than the frame itself: freed
-    // memory up to 256 MB stays with the process.
-    static const bool kept = mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024) != 0;
+    // memory up to 256 MB stays with the process. Every thread's arena would
+    // keep as much (the reading of a large event file leaves hundreds of
+    // megabytes in its thread's arena, out of reach of the markers made
+    // next): the process has one arena.
+    static const bool kept =
+        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024) != 0 && mallopt(M_ARENA_MAX, 1) != 0;
     (void)kept;
 #endif
     m_buffer.OnChange = [this] { requestRepaint(); };
@@ -225,6 +240,17 @@ QImage TSceneViewer::RenderImage(const QSize& size) {
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
+void TSceneViewer::SetStandInThreshold(std::size_t n) {
+    m_standInThreshold = n;
+    requestRepaint();
+}
+
+std::size_t TSceneViewer::StandInsDrawn() const { return m_surface ? m_surface->Renderer().StandInsDrawn() : 0; }
+
+int TSceneViewer::FramesOverKeptPicture() const {
+    return m_surface ? m_surface->Renderer().FramesOverKeptPicture() : 0;
+}
+
 bool TSceneViewer::RenderNow() { return m_surface && m_surface->RenderNow(); }
 
 void TSceneViewer::RepaintNow() {
@@ -239,8 +265,10 @@ void TSceneViewer::requestRepaint() {
     // next one waits twice as long as the last took: the window, the dials
     // among them, keeps answering in between, and the view shows the latest
     // state when it is drawn.
+    // A frame drawn over the kept picture of the opaque part (a dial step)
+    // is quick whatever came before.
     constexpr double kSlowFrameMs = 100;
-    if (m_lastFrameMs > kSlowFrameMs) {
+    if (m_lastFrameMs > kSlowFrameMs && !m_surface->Renderer().KeptPictureHolds(m_buffer)) {
         if (!m_deferredRepaint.isActive())
             m_deferredRepaint.start(int(std::min(2 * m_lastFrameMs, 4000.0)));
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "spiral/StandIns.h"
 #include "spiral/TSceneBuffer.h"
 
 #include <QImage>
@@ -53,9 +54,16 @@ public:
     // Sends every triangle of every mesh instead of only those that can reach
     // a pixel (the reference picture for tests).
     void SetSendAllTriangles(bool on);
+    // Whole spheres a frame must hold before the small ones are drawn as
+    // stand-ins (spiral/StandIns.h), and how many the last frame drew.
+    void SetStandInThreshold(std::size_t n);
+    std::size_t StandInsDrawn() const;
     // Frames drawn and contexts made so far (for tests and measurements).
     int FrameCount() const { return m_frameCount; }
     int ContextCount() const { return m_contextCount; }
+    // Frames that drew only the date sphere (the blended objects) over the
+    // kept picture of the rest.
+    int FramesOverKeptPicture() const;
     // The error met when the rendering context was made ("Failed to create
     // RenderingContext." or "Need at least OpenGL version 1.1"); the viewer
     // then hides itself. Empty when all went well.
@@ -83,6 +91,7 @@ private:
     TSceneViewerSurface* m_surface = nullptr; // child widget, owned by Qt
     bool m_showHint = true;
     bool m_sendAll = false;
+    std::size_t m_standInThreshold = kStandInThreshold;
     int m_frameCount = 0;
     // How long the last frame took, and the deferred repaint after a slow one.
     double m_lastFrameMs = 0;
