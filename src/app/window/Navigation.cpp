@@ -127,20 +127,23 @@ std::function<QString()> Fixed(const char* text) {
     return [t = QString::fromUtf8(text)] { return t; };
 }
 
-// A menu text with its key in the shortcut column, in French.
+} // namespace
+
 QString WithKey(const char* text, const char* key) {
     return QString::fromUtf8(text) + QLatin1Char('\t') + QString::fromUtf8(key);
 }
 
-} // namespace
-
-TNavigation::TNavigation(TAevoriumF1* window) : QObject(window), w(window) {
-    setObjectName(QStringLiteral("Navigation"));
-    Clock = [timer = std::make_shared<QElapsedTimer>()]() {
+std::function<qint64()> SteadyClock() {
+    return [timer = std::make_shared<QElapsedTimer>()]() {
         if (!timer->isValid())
             timer->start();
         return timer->nsecsElapsed();
     };
+}
+
+TNavigation::TNavigation(TAevoriumF1* window) : QObject(window), w(window) {
+    setObjectName(QStringLiteral("Navigation"));
+    Clock = SteadyClock();
     FrameTimer = new QTimer(this);
     FrameTimer->setTimerType(Qt::PreciseTimer);
     FrameTimer->setInterval(17); // just over a sixtieth of a second

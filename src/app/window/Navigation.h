@@ -13,6 +13,13 @@ class QTimer;
 class TAevoriumF1;
 class TBtnRot;
 
+// A menu text with its key in the shortcut column, in French.
+QString WithKey(const char* text, const char* key);
+
+// Nanoseconds of a monotonic clock started on the first call: the pace of
+// playback and of the tours' movements (tests give a fake clock instead).
+std::function<qint64()> SteadyClock();
+
 // Exploring time without dragging a dial: the menu "Navigation" (Aller à,
 // step to the previous or next boundary or event, playback and its speed),
 // the dials' order and names for the keyboard and screen readers, the

@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLayout>
@@ -26,22 +25,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// A menu text with its key in the shortcut column, in French.
-QString WithKey(const char* text, const char* key) {
-    return QString::fromUtf8(text) + QLatin1Char('\t') + QString::fromUtf8(key);
-}
-
-} // namespace
-
 TTours::TTours(TAevoriumF1* window) : QObject(window), w(window) {
     setObjectName(QStringLiteral("Tours"));
-    Clock = [timer = std::make_shared<QElapsedTimer>()]() {
-        if (!timer->isValid())
-            timer->start();
-        return timer->nsecsElapsed();
-    };
+    Clock = SteadyClock();
     MoveTimer = new QTimer(this);
     MoveTimer->setTimerType(Qt::PreciseTimer);
     MoveTimer->setInterval(16);
