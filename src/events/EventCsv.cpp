@@ -510,11 +510,11 @@ QString EventCsvSummary(const TEventCsvResult& result, const QString& fileName) 
         else if (more > 1)
             lines << QStringLiteral("… et %1 autres lignes refusées.").arg(frenchNumber(more));
     }
-    auto lineNumbers = [](const QVector<int>& lines) {
+    auto lineNumbers = [](const QVector<int>& numbered) {
         QStringList numbers;
-        for (int i = 0; i < lines.size() && i < MaxListedRejections; ++i)
-            numbers << QString::number(lines[i]);
-        if (lines.size() > MaxListedRejections)
+        for (int i = 0; i < numbered.size() && i < MaxListedRejections; ++i)
+            numbers << QString::number(numbered[i]);
+        if (numbered.size() > MaxListedRejections)
             numbers << QStringLiteral("…");
         return numbers.join(QStringLiteral(", "));
     };

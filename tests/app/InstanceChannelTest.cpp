@@ -82,14 +82,14 @@ TEST(InstanceChannel, TheFolderIsOneOnlyTheUserCanReach) {
     EXPECT_EQ(InstanceFolder(), fallback);
     EXPECT_TRUE(IsPrivateFolder(fallback));
     if (::getuid() == 0) { // one made by another account is refused
-        ::chown(fallback.constData(), 65534, 65534);
+        ASSERT_EQ(::chown(fallback.constData(), 65534, 65534), 0);
         QString why;
         EXPECT_EQ(InstanceFolder(&why), QByteArray());
         EXPECT_FALSE(why.isEmpty());
         TOneInstance none(QStringLiteral("essai"), QByteArray());
         EXPECT_TRUE(none.IsFirstInstance());
         EXPECT_FALSE(none.IsListening());
-        ::chown(fallback.constData(), 0, 0);
+        EXPECT_EQ(::chown(fallback.constData(), 0, 0), 0);
     }
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
     qputenv("TMPDIR", oldTemp);

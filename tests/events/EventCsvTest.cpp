@@ -205,8 +205,9 @@ TEST(EventCsvTest, NothingIsDroppedWithoutAWord) {
     for (const auto& d : dates) {
         double v = 0;
         EXPECT_EQ(ParseCsvDate(QString::fromLatin1(d.cell), &v), d.ok) << d.cell;
-        if (d.ok)
+        if (d.ok) {
             EXPECT_DOUBLE_EQ(v, d.date) << d.cell;
+        }
     }
 
     r = ReadEventCsv(utf16le(u"-66;a\r\n-1;b") + "x"); // an odd last byte
@@ -232,8 +233,9 @@ TEST(EventCsvTest, MemoryStaysWithinAFewTimesTheFile) {
                                 "-1;\"" + QByteArray(size, ';')};
     for (const QByteArray& bytes : files) {
         const qint64 growth = peak::Growth([&] { ReadEventCsv(bytes); });
-        if (growth >= 0)
+        if (growth >= 0) {
             EXPECT_LT(growth, 8 * size) << growth / (1 << 20) << " MB for " << bytes.left(8).toStdString();
+        }
     }
 }
 

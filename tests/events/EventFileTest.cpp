@@ -345,7 +345,8 @@ TEST_F(EventFileTest, MemoryStaysWithinAFewTimesTheFile) {
             for (int i = 0; i < list.Count(); ++i) // the strings and their list entries
                 kept += 2 * (list.Date(i).size() + list.Text(i).size()) + 96;
         });
-        if (growth >= 0)
+        if (growth >= 0) {
             EXPECT_LT(growth, 8 * size + kept) << growth / (1 << 20) << " MB, kept " << kept / (1 << 20) << " MB";
+        }
     }
 }

@@ -303,5 +303,5 @@ TEST(SafeSaveTest, FailuresSayTheirCauseInFrench) {
         EXPECT_TRUE(e.message().endsWith(QStringLiteral("impossible : le disque est plein")));
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-    std::system(("umount " + mount).constData());
+    EXPECT_EQ(std::system(("umount " + mount).constData()), 0);
 }
