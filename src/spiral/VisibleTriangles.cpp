@@ -200,13 +200,14 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
         stripTests(win.x.data(), win.y.data(), win.loX.data(), win.hiX.data(), win.loY.data(), win.hiY.data(),
                    win.safe.data(), odd.data(), int(nT), lastX, lastY, cullBackFaces ? 1 : 0, margin, code.data(),
                    areas.data());
+        std::size_t kept0 = count;
         for (std::size_t i = 0; i < nT; ++i) {
             if (code[i] == 0)
                 continue;
-            // Strip order: odd triangles swap their first two vertices.
-            const std::size_t a = i + (i & 1), b = i + 1 - (i & 1), c = i + 2;
             if (code[i] == 2) {
                 // A small triangle: look at each pixel centre of its box.
+                // (Strip order: odd triangles swap their first two vertices.)
+                const std::size_t a = i + (i & 1), b = i + 1 - (i & 1), c = i + 2;
                 const int loX = std::max(std::min({win.loX[a], win.loX[b], win.loX[c]}), 0);
                 const int hiX = std::min(std::max({win.hiX[a], win.hiX[b], win.hiX[c]}), lastX);
                 const int loY = std::max(std::min({win.loY[a], win.loY[b], win.loY[c]}), 0);
@@ -220,9 +221,23 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
                     continue;
             }
             kept[count++] = unsigned(t0 + i);
-            if (cornerWindows)
-                for (const std::size_t k : {a, b, c})
-                    keptCorners.push_back({win.x[k], win.y[k], win.z[k], win.safe[k]});
+        }
+        if (cornerWindows) {
+            // The corners of the strip's kept triangles, written in place.
+            const std::size_t first = keptCorners.size();
+            keptCorners.resize(first + 3 * (count - kept0));
+            TWindowVertex* out = keptCorners.data() + first;
+            for (std::size_t j = kept0; j < count; ++j) {
+                const std::size_t i = kept[j] - t0;
+                const std::size_t a = i + (i & 1), b = i + 1 - (i & 1), c = i + 2;
+                for (const std::size_t k : {a, b, c}) {
+                    out->x = win.x[k];
+                    out->y = win.y[k];
+                    out->z = win.z[k];
+                    out->safe = win.safe[k];
+                    ++out;
+                }
+            }
         }
         t0 += nT;
     }

@@ -76,7 +76,13 @@ public:
     // of exactly that size.
     void Assign(const unsigned* data, std::size_t count, std::size_t bound) {
         m_wide = bound > 65536;
-        std::vector<std::uint16_t>(m_wide ? 2 * count : count).swap(m_data);
+        // The array already held is reused unless it is more than twice the
+        // size: a frame reselects every object while the camera turns.
+        const std::size_t n = m_wide ? 2 * count : count;
+        if (m_data.capacity() >= n && m_data.capacity() <= 2 * n + 16)
+            m_data.resize(n);
+        else
+            std::vector<std::uint16_t>(n).swap(m_data);
         for (std::size_t k = 0; k < count; ++k) {
             if (m_wide) {
                 m_data[2 * k] = std::uint16_t(data[k]);
