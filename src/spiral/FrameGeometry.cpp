@@ -33,8 +33,8 @@ TPlacedBatch TFrameGeometry::placed(const Entry& e) {
     p.corners = &e.mesh->Corners();
     p.vertices = &e.mesh->Vertices();
     p.toClip = e.toClip;
-    if (e.cornerWindows.size() == 3 * e.candidates.triangles.size() && !e.cornerWindows.empty())
-        p.cornerWindows = &e.cornerWindows;
+    if (e.setUps.size() == e.candidates.triangles.size() && !e.setUps.empty())
+        p.setUps = &e.setUps;
     return p;
 }
 
@@ -143,9 +143,9 @@ void TFrameGeometry::Finish() {
         }
         m_pendingEnd = 0;
     }
-    // The corners' window positions served this frame's occlusion pass only.
+    // The set-ups served this frame's occlusion pass only.
     for (Entry* e : m_changed)
-        std::vector<TWindowVertex>().swap(e->cornerWindows);
+        std::vector<TOcclusionSetUp>().swap(e->setUps);
     m_changed.clear();
     if (error)
         std::rethrow_exception(error);
@@ -179,21 +179,23 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
     }
     // The selections are independent of each other: while the camera moves,
     // every object needs one, and two threads share them.
-    // When the occlusion pass follows, the selection also hands it the window
-    // positions of the candidates' corners, for this frame only and within a
-    // bound (48 bytes a triangle, 12 MB in all).
+    // When the occlusion pass follows, the candidates are set up for it at
+    // once, from the window positions of their corners the selection hands
+    // over while they are at hand, for this frame only and within a bound
+    // (about 48 bytes a triangle, 12 MB in all).
     const bool occlusion = occlusionApplies(options);
-    constexpr std::size_t kCornerBudget = std::size_t(1) << 18; // triangles
-    std::atomic<std::size_t> cornersUsed{0};
+    constexpr std::size_t kSetUpBudget = std::size_t(1) << 18; // triangles
+    std::atomic<std::size_t> setUpsMade{0};
     RunInParallel(changed.size(), [&](std::size_t begin, std::size_t end) {
+        static thread_local std::vector<TWindowVertex> corners;
         for (std::size_t i = begin; i < end; ++i) {
             Entry& e = *changed[i];
             SelectVisibleTriangles(*e.mesh, e.toClip, e.options.width, e.options.height, e.options.cullBackFaces,
-                                   e.candidates, false, e.options.pixelMargin,
-                                   occlusion ? &e.cornerWindows : nullptr);
+                                   e.candidates, false, e.options.pixelMargin, occlusion ? &corners : nullptr);
             const std::size_t n = e.candidates.triangles.size();
-            if (occlusion && cornersUsed.fetch_add(n) + n > kCornerBudget)
-                std::vector<TWindowVertex>().swap(e.cornerWindows);
+            if (occlusion && setUpsMade.fetch_add(n) + n <= kSetUpBudget)
+                TOcclusionBuffer::SetUp(corners.data(), n, options.width, options.height, options.pixelMargin,
+                                        e.setUps);
         }
     });
 

@@ -97,7 +97,7 @@ private:
         TFrameOptions options;
         TTriangleBatch candidates; // triangles that can reach a pixel centre
         TTriangleBatch visible;    // candidates less the hidden ones
-        std::vector<TWindowVertex> cornerWindows; // of the candidates, in the frame that selected them
+        std::vector<TOcclusionSetUp> setUps; // of the candidates, in the frame that selected them
         std::uint32_t visibleFrom = 0, visibleOcclusion = 0;
         std::uint32_t frame = 0; // last frame that drew the object
     };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -18,62 +17,51 @@ constexpr float kOpen = 4;
 constexpr float kShift = 4 * kMaxCulledViewport;
 inline int floorToInt(float v) { return int(v + kShift) - int(kShift); }
 
-// One triangle in window coordinates, with its depth plane.
-// Stored as floats (window coordinates are floats to begin with), worked in doubles.
-struct Triangle {
-    float xa, ya, za, xb, yb, zb, xc, yc, zc;
-    float area;       // twice the signed area, counter-clockwise (front) positive
-    float dzdx, dzdy; // depth per pixel
-    float zmin, zmax;
-    // Bound of the difference between the rasteriser's depth at a pixel
-    // centre and this plane's: its float rounding, its snapping of the
-    // vertices, its own window coordinates, its depth buffer steps.
-    float error;
-    int loX, hiX, loY, hiY; // pixel centres the triangle may reach, within the viewport
+using Triangle = TOcclusionSetUp;
 
-    double plane(double x, double y) const {
-        return double(za) + double(dzdx) * (x - double(xa)) + double(dzdy) * (y - double(ya));
-    }
-    // e >= m * (|ex| + |ey|) on the three edges, in the orientation `sign`:
-    // m > 0 is inside by m pixels at least, m < 0 within -m pixels outside.
-    bool holds(double x, double y, double sign, double m) const {
-        return edge(xa, ya, xb, yb, x, y, sign, m) && edge(xb, yb, xc, yc, x, y, sign, m) &&
-               edge(xc, yc, xa, ya, x, y, sign, m);
-    }
-    // (Differences of float coordinates are exact in doubles.)
-    static bool edge(double px, double py, double qx, double qy, double x, double y, double sign, double m) {
-        const double ex = qx - px, ey = qy - py;
-        return sign * (ex * (y - py) - ey * (x - px)) >= m * (std::fabs(ex) + std::fabs(ey));
-    }
-};
+double plane(const Triangle& t, double x, double y) {
+    return double(t.za) + double(t.dzdx) * (x - double(t.xa)) + double(t.dzdy) * (y - double(t.ya));
+}
+// (Differences of float coordinates are exact in doubles.)
+inline bool edge(double px, double py, double qx, double qy, double x, double y, double sign, double m) {
+    const double ex = qx - px, ey = qy - py;
+    return sign * (ex * (y - py) - ey * (x - px)) >= m * (std::fabs(ex) + std::fabs(ey));
+}
+// e >= m * (|ex| + |ey|) on the three edges, in the orientation `sign`:
+// m > 0 is inside by m pixels at least, m < 0 within -m pixels outside.
+inline bool holds(const Triangle& t, double x, double y, double sign, double m) {
+    return edge(t.xa, t.ya, t.xb, t.yb, x, y, sign, m) && edge(t.xb, t.yb, t.xc, t.yc, x, y, sign, m) &&
+           edge(t.xc, t.yc, t.xa, t.ya, x, y, sign, m);
+}
 
-enum class Setup { Usable, NoPixel, Unknown };
-
-// Unknown: a vertex that is not safe, a triangle too thin for a depth plane,
-// or too large; NoPixel: no pixel centre of the viewport within reach.
-Setup setup(const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c, int width, int height,
-            float margin, Triangle& t) {
+// Fills t (its state included) from the corners a, b, c.
+void setup(const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c, int width, int height,
+           float margin, Triangle& t) {
+    t.state = TOcclusionSetUp::Unknown;
     if (!(a.safe && b.safe && c.safe))
-        return Setup::Unknown;
+        return;
     // Pixel centres i + 0.5 within the margin of the bounding box.
     const float minX = std::min(std::min(a.x, b.x), c.x), maxX = std::max(std::max(a.x, b.x), c.x);
     const float minY = std::min(std::min(a.y, b.y), c.y), maxY = std::max(std::max(a.y, b.y), c.y);
-    t.loX = std::max(-floorToInt(-(minX - margin - 0.5f)), 0);
-    t.hiX = std::min(floorToInt(maxX + margin - 0.5f), width - 1);
-    t.loY = std::max(-floorToInt(-(minY - margin - 0.5f)), 0);
-    t.hiY = std::min(floorToInt(maxY + margin - 0.5f), height - 1);
-    if (t.hiX < t.loX || t.hiY < t.loY)
-        return Setup::NoPixel;
-    if (long(t.hiX - t.loX + 1) * long(t.hiY - t.loY + 1) > kMaxBoxPixels)
-        return Setup::Unknown;
+    const int loX = std::max(-floorToInt(-(minX - margin - 0.5f)), 0);
+    const int hiX = std::min(floorToInt(maxX + margin - 0.5f), width - 1);
+    const int loY = std::max(-floorToInt(-(minY - margin - 0.5f)), 0);
+    const int hiY = std::min(floorToInt(maxY + margin - 0.5f), height - 1);
+    t.loX = std::int16_t(loX), t.hiX = std::int16_t(hiX), t.loY = std::int16_t(loY), t.hiY = std::int16_t(hiY);
+    if (hiX < loX || hiY < loY) {
+        t.state = TOcclusionSetUp::NoPixel;
+        return;
+    }
+    if (long(hiX - loX + 1) * long(hiY - loY + 1) > kMaxBoxPixels)
+        return;
     t.xa = a.x, t.ya = a.y, t.za = a.z;
-    t.xb = b.x, t.yb = b.y, t.zb = b.z;
-    t.xc = c.x, t.yc = c.y, t.zc = c.z;
+    t.xb = b.x, t.yb = b.y;
+    t.xc = c.x, t.yc = c.y;
     const double abx = double(b.x) - a.x, aby = double(b.y) - a.y, abz = double(b.z) - a.z;
     const double acx = double(c.x) - a.x, acy = double(c.y) - a.y, acz = double(c.z) - a.z;
     const double area = abx * acy - acx * aby;
     if (!(std::fabs(area) >= 1e-6))
-        return Setup::Unknown;
+        return;
     const double dzdx = (abz * acy - acz * aby) / area;
     const double dzdy = (abx * acz - acx * abz) / area;
     t.area = float(area);
@@ -88,7 +76,7 @@ Setup setup(const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex&
     // steps of a 24-bit depth buffer. (The float roundings of this setup are
     // far below these.)
     t.error = float(4e-6 + slope * (0.5 * margin + 2e-6 * (width + height)) + 4.0 / (1 << 24));
-    return Setup::Usable;
+    t.state = TOcclusionSetUp::Usable;
 }
 
 // Lowers the bounds at the pixel centres the triangle certainly covers, in
@@ -97,35 +85,35 @@ Setup setup(const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex&
 void record(const Triangle& t, float margin, float* upper, int width, int firstRow = 0,
             int endRow = kMaxCulledViewport) {
     const double sign = t.area > 0 ? 1 : -1;
-    const int hiY = std::min(t.hiY, endRow - 1);
-    for (int py = std::max(t.loY, firstRow); py <= hiY; ++py) {
+    const int hiY = std::min(int(t.hiY), endRow - 1);
+    for (int py = std::max(int(t.loY), firstRow); py <= hiY; ++py) {
         float* row = upper + std::size_t(py) * std::size_t(width);
         const double y = py + 0.5;
         for (int px = t.loX; px <= t.hiX; ++px) {
             const double x = px + 0.5;
-            if (!t.holds(x, y, sign, margin))
+            if (!holds(t, x, y, sign, margin))
                 continue;
             // Inside, the fragment's depth is the plane's, between the vertices' depths.
-            const float bound = float(std::min(double(t.zmax), t.plane(x, y)) + t.error);
+            const float bound = float(std::min(double(t.zmax), plane(t, x, y)) + t.error);
             row[px] = std::min(row[px], bound);
         }
     }
 }
 
 // Whether the triangle may leave a fragment that is not certainly behind the bounds.
-bool mayShow(const Triangle& t, Setup s, float margin, const float* upper, int width) {
-    if (s != Setup::Usable)
-        return s == Setup::Unknown;
+bool mayShow(const Triangle& t, float margin, const float* upper, int width) {
+    if (t.state != TOcclusionSetUp::Usable)
+        return t.state == TOcclusionSetUp::Unknown;
     const double sign = t.area > 0 ? 1 : -1;
     for (int py = t.loY; py <= t.hiY; ++py) {
         const float* row = upper + std::size_t(py) * std::size_t(width);
         const double y = py + 0.5;
         for (int px = t.loX; px <= t.hiX; ++px) {
             const double x = px + 0.5;
-            if (!t.holds(x, y, sign, -margin))
+            if (!holds(t, x, y, sign, -margin))
                 continue;
             // A fragment here, if any, lies no nearer than this.
-            const double lower = std::max(double(t.zmin), t.plane(x, y)) - t.error;
+            const double lower = std::max(double(t.zmin), plane(t, x, y)) - t.error;
             if (!(lower > double(row[px])))
                 return true;
         }
@@ -198,12 +186,6 @@ thread_local unsigned Window::m_generation = 0;
 // positions of its corners, in the batch's order.
 template <class F> void eachTriangle(const TPlacedBatch& batch, int width, int height, F&& f) {
     const TIndexList& tris = batch.triangles->triangles;
-    if (batch.cornerWindows) {
-        const TWindowVertex* w = batch.cornerWindows->data();
-        for (std::size_t j = 0; j < tris.size(); ++j, w += 3)
-            f(j, w[0], w[1], w[2]);
-        return;
-    }
     Window win(batch, width, height);
     const int* corners = batch.corners->data();
     for (std::size_t j = 0; j < tris.size(); ++j) {
@@ -212,12 +194,16 @@ template <class F> void eachTriangle(const TPlacedBatch& batch, int width, int h
     }
 }
 
-struct SetUp {
-    Triangle t;
-    Setup s;
-};
-
 } // namespace
+
+void TOcclusionBuffer::SetUp(const TWindowVertex* corners, std::size_t count, int width, int height, float margin,
+                             std::vector<TOcclusionSetUp>& out) {
+    width = std::min(std::max(width, 1), kMaxCulledViewport);
+    height = std::min(std::max(height, 1), kMaxCulledViewport);
+    out.resize(count);
+    for (std::size_t j = 0; j < count; ++j, corners += 3)
+        setup(corners[0], corners[1], corners[2], width, height, margin, out[j]);
+}
 
 void TOcclusionBuffer::Reset(int width, int height, float margin) {
     m_margin = margin;
@@ -227,85 +213,101 @@ void TOcclusionBuffer::Reset(int width, int height, float margin) {
 }
 
 void TOcclusionBuffer::AddOccluders(const TPlacedBatch& batch, bool cullBackFaces) {
+    auto add = [&](const Triangle& t) {
+        if (t.state == TOcclusionSetUp::Usable && (!cullBackFaces || t.area > 0))
+            record(t, m_margin, m_upper.data(), m_width);
+    };
+    if (batch.setUps) {
+        for (const Triangle& t : *batch.setUps)
+            add(t);
+        return;
+    }
     eachTriangle(batch, m_width, m_height,
                  [&](std::size_t, const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c) {
-                     Triangle t{};
-                     if (setup(a, b, c, m_width, m_height, m_margin, t) == Setup::Usable &&
-                         (!cullBackFaces || t.area > 0))
-                         record(t, m_margin, m_upper.data(), m_width);
+                     Triangle t;
+                     setup(a, b, c, m_width, m_height, m_margin, t);
+                     add(t);
                  });
 }
 
 void TOcclusionBuffer::RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out) const {
     Compactor kept(in, out);
+    if (in.setUps) {
+        const std::size_t count = in.triangles->triangles.size();
+        for (std::size_t j = 0; j < count; ++j)
+            if (mayShow((*in.setUps)[j], m_margin, m_upper.data(), m_width))
+                kept.keep(j);
+        return;
+    }
     eachTriangle(in, m_width, m_height,
                  [&](std::size_t j, const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c) {
-                     Triangle t{};
-                     const Setup s = setup(a, b, c, m_width, m_height, m_margin, t);
-                     if (mayShow(t, s, m_margin, m_upper.data(), m_width))
+                     Triangle t;
+                     setup(a, b, c, m_width, m_height, m_margin, t);
+                     if (mayShow(t, m_margin, m_upper.data(), m_width))
                          kept.keep(j);
                  });
 }
 
-struct TOcclusionBuffer::SetUps {
-    std::vector<SetUp> all;
-};
-
-TOcclusionBuffer::TOcclusionBuffer() : m_setUps(std::make_unique<SetUps>()) {}
-TOcclusionBuffer::~TOcclusionBuffer() = default;
-
 void TOcclusionBuffer::RecordAmong(const std::vector<TPlacedBatch>& in, bool cullBackFaces) {
-    // Each triangle is set up once for both passes when all of them fit in
-    // the set-up buffer. Otherwise (many markers: keeping every set-up until
-    // the second pass would take more memory than all the batches together)
-    // the bounds are lowered a run of batches at a time, the buffer reused
-    // from run to run, and the second pass sets the triangles up again.
+    // Each triangle is set up once for both passes: by the caller (the
+    // batch's own set-ups), or here when all of them fit in the set-up
+    // buffer. Otherwise (many markers: keeping every set-up until the second
+    // pass would take more memory than all the batches together) the bounds
+    // are lowered a run of batches at a time, the buffer reused from run to
+    // run, and the second pass sets the triangles up again.
     constexpr std::size_t kRunTriangles = std::size_t(1) << 18;
-    std::vector<SetUp>& setUps = m_setUps->all;
     std::vector<std::size_t>& first = m_first;
+    auto own = [&](std::size_t b) { return in[b].setUps ? std::size_t(0) : in[b].triangles->triangles.size(); };
     m_allKept = false;
     for (std::size_t b0 = 0; b0 < in.size();) {
         first.assign(1, 0);
         std::size_t b1 = b0;
-        while (b1 < in.size() && (b1 == b0 || first.back() + in[b1].triangles->triangles.size() <= kRunTriangles)) {
-            first.push_back(first.back() + in[b1].triangles->triangles.size());
+        while (b1 < in.size() && (b1 == b0 || first.back() + own(b1) <= kRunTriangles)) {
+            first.push_back(first.back() + own(b1));
             ++b1;
         }
         m_allKept = b0 == 0 && b1 == in.size();
-        setUps.resize(first.back());
-        SetUp* const ups = setUps.data();
+        m_setUps.resize(first.back());
+        Triangle* const ups = m_setUps.data();
         // The set-ups are independent; the bounds are then lowered in drawing order.
         RunInParallel(b1 - b0, [&](std::size_t begin, std::size_t end) {
             for (std::size_t r = begin; r < end; ++r) {
-                SetUp* const u = ups + first[r];
+                if (in[b0 + r].setUps)
+                    continue;
+                Triangle* const u = ups + first[r];
                 eachTriangle(in[b0 + r], m_width, m_height,
                              [&](std::size_t j, const TWindowVertex& a, const TWindowVertex& b, const TWindowVertex& c) {
-                                 u[j].t = Triangle{};
-                                 u[j].s = setup(a, b, c, m_width, m_height, m_margin, u[j].t);
+                                 setup(a, b, c, m_width, m_height, m_margin, u[j]);
                              });
             }
         });
         // Each thread lowers the bounds of its own rows.
         RunInParallel(std::size_t(m_height), [&](std::size_t firstRow, std::size_t endRow) {
-            for (const SetUp& u : setUps)
-                if (u.s == Setup::Usable && (!cullBackFaces || u.t.area > 0))
-                    record(u.t, m_margin, m_upper.data(), m_width, int(firstRow), int(endRow));
+            const int lo = int(firstRow), hi = int(endRow);
+            for (std::size_t r = 0; r < b1 - b0; ++r) {
+                const TPlacedBatch& batch = in[b0 + r];
+                const Triangle* t = batch.setUps ? batch.setUps->data() : ups + first[r];
+                const Triangle* const end = t + batch.triangles->triangles.size();
+                for (; t != end; ++t)
+                    if (t->state == TOcclusionSetUp::Usable && t->loY < hi && t->hiY >= lo &&
+                        (!cullBackFaces || t->area > 0))
+                        record(*t, m_margin, m_upper.data(), m_width, lo, hi);
+            }
         }, 2);
         b0 = b1;
     }
 }
 
 void TOcclusionBuffer::SortOut(const std::vector<TPlacedBatch>& in, std::size_t b, TTriangleBatch& out) const {
-    if (!m_allKept) {
+    if (in[b].setUps || !m_allKept) {
         RemoveHidden(in[b], out);
         return;
     }
-    const std::vector<SetUp>& all = m_setUps->all;
     const std::size_t count = in[b].triangles->triangles.size();
     Compactor kept(in[b], out);
-    std::size_t next = m_first[b];
-    for (std::size_t j = 0; j < count; ++j, ++next)
-        if (mayShow(all[next].t, all[next].s, m_margin, m_upper.data(), m_width))
+    const Triangle* t = m_setUps.data() + m_first[b];
+    for (std::size_t j = 0; j < count; ++j)
+        if (mayShow(t[j], m_margin, m_upper.data(), m_width))
             kept.keep(j);
 }
 

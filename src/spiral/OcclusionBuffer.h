@@ -20,28 +20,49 @@
 
 #include "spiral/VisibleTriangles.h"
 
-#include <memory>
+#include <cstdint>
 #include <vector>
+
+// A triangle in window coordinates as this pass uses it: the pixel centres
+// it may reach, its depth plane and the error bound of that plane. Stored as
+// floats (window coordinates are floats to begin with), worked in doubles.
+struct TOcclusionSetUp {
+    enum State : std::uint8_t {
+        Usable,
+        NoPixel, // no pixel centre of the viewport within reach
+        Unknown  // a vertex that is not safe, a triangle too thin for a depth plane, or too large
+    };
+    float xa, ya, za, xb, yb, xc, yc;
+    float area;       // twice the signed area, counter-clockwise (front) positive
+    float dzdx, dzdy; // depth per pixel
+    float zmin, zmax;
+    // Bound of the difference between the rasteriser's depth at a pixel
+    // centre and this plane's: its float rounding, its snapping of the
+    // vertices, its own window coordinates, its depth buffer steps.
+    float error;
+    std::int16_t loX, hiX, loY, hiY; // pixel centres the triangle may reach, within the viewport
+    State state;
+};
 
 // One object's triangles as this pass sees them: their numbers, the three
 // vertices of every triangle of the mesh (TMesh::Corners), and where those
 // vertices land in the window: worked out from the vertices (the mesh's, in
-// the object's frame) through toClip, or given as they are, per vertex or
-// per corner of the batch's triangles.
+// the object's frame) through toClip, or given as they are per vertex, or
+// already set up.
 struct TPlacedBatch {
     const TTriangleBatch* triangles = nullptr;
     const std::vector<int>* corners = nullptr;
     const std::vector<Vector3f>* vertices = nullptr;
     Matrix4f toClip;
     const std::vector<TWindowVertex>* window = nullptr; // when given, vertices and toClip are not read
-    // When given, three a triangle of the batch: nothing else is read but the triangles' count.
-    const std::vector<TWindowVertex>* cornerWindows = nullptr;
+    // When given, one a triangle of the batch, made by TOcclusionBuffer::SetUp
+    // for this buffer's size and margin: nothing else is read but the triangles' count.
+    const std::vector<TOcclusionSetUp>* setUps = nullptr;
 };
 
 class TOcclusionBuffer {
 public:
-    TOcclusionBuffer();
-    ~TOcclusionBuffer();
+    TOcclusionBuffer() = default;
     TOcclusionBuffer(const TOcclusionBuffer&) = delete;
     TOcclusionBuffer& operator=(const TOcclusionBuffer&) = delete;
 
@@ -74,6 +95,12 @@ public:
     void RecordAmong(const std::vector<TPlacedBatch>& in, bool cullBackFaces);
     void SortOut(const std::vector<TPlacedBatch>& in, std::size_t b, TTriangleBatch& out) const;
 
+    // The set-ups of `count` triangles given by their corners' window
+    // positions (three a triangle, as SelectVisibleTriangles hands them), for
+    // a buffer Reset with this width, height and margin, into `out`.
+    static void SetUp(const TWindowVertex* corners, std::size_t count, int width, int height, float margin,
+                      std::vector<TOcclusionSetUp>& out);
+
     // The upper bound of the depth drawn at pixel (x, y) (from the lower left
     // corner), or a value above 1 where nothing is certainly drawn.
     float UpperDepth(int x, int y) const { return m_upper[std::size_t(y) * std::size_t(m_width) + std::size_t(x)]; }
@@ -82,10 +109,9 @@ private:
     int m_width = 0, m_height = 0;
     float m_margin = kPixelMargin;
     std::vector<float> m_upper;
-    // The set-ups RecordAmong keeps for SortOut: batch b's start at m_first[b]
-    // when all of them fit (m_allKept).
-    struct SetUps;
-    std::unique_ptr<SetUps> m_setUps;
+    // The set-ups RecordAmong makes for batches without their own, kept for
+    // SortOut: batch b's start at m_first[b] when all of them fit (m_allKept).
+    std::vector<TOcclusionSetUp> m_setUps;
     std::vector<std::size_t> m_first;
     bool m_allKept = false;
 };

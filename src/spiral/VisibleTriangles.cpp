@@ -153,9 +153,10 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
     const std::size_t triangles = mesh.Corners().size() / 3;
     if (width > kMaxCulledViewport || height > kMaxCulledViewport)
         keepAll = true;
-    // The kept triangles, in a scratch array large enough for all.
+    // The kept triangles, in a scratch array large enough for all (and one
+    // more: the gathering below writes one place ahead).
     static thread_local std::vector<unsigned> kept;
-    kept.resize(triangles);
+    kept.resize(triangles + 1);
     std::size_t count = 0;
     if (keepAll) {
         for (std::size_t t = 0; t < triangles; ++t)
@@ -168,8 +169,6 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
     static thread_local WindowArrays win;
     static thread_local std::vector<float> vx, vy, vz, areas;
     static thread_local std::vector<int> code, odd;
-    static thread_local std::vector<TWindowVertex> keptCorners;
-    keptCorners.clear();
     const int lastX = width - 1, lastY = height - 1;
     const float hw = width * 0.5f, hh = height * 0.5f;
     const std::vector<int>& indices = mesh.Indices();
@@ -200,33 +199,35 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
         stripTests(win.x.data(), win.y.data(), win.loX.data(), win.hiX.data(), win.loY.data(), win.hiY.data(),
                    win.safe.data(), odd.data(), int(nT), lastX, lastY, cullBackFaces ? 1 : 0, margin, code.data(),
                    areas.data());
-        std::size_t kept0 = count;
+        // The small triangles first: each becomes kept (1) or not (0) ...
         for (std::size_t i = 0; i < nT; ++i) {
-            if (code[i] == 0)
+            if (code[i] != 2)
                 continue;
-            if (code[i] == 2) {
-                // A small triangle: look at each pixel centre of its box.
-                // (Strip order: odd triangles swap their first two vertices.)
-                const std::size_t a = i + (i & 1), b = i + 1 - (i & 1), c = i + 2;
-                const int loX = std::max(std::min({win.loX[a], win.loX[b], win.loX[c]}), 0);
-                const int hiX = std::min(std::max({win.hiX[a], win.hiX[b], win.hiX[c]}), lastX);
-                const int loY = std::max(std::min({win.loY[a], win.loY[b], win.loY[c]}), 0);
-                const int hiY = std::min(std::max({win.hiY[a], win.hiY[b], win.hiY[c]}), lastY);
-                const float sign = areas[i] > 0 ? 1.0f : -1.0f;
-                bool hit = false;
-                for (int py = loY; py <= hiY && !hit; ++py)
-                    for (int px = loX; px <= hiX && !hit; ++px)
-                        hit = holdsPoint(win.x.data(), win.y.data(), a, b, c, sign, px + 0.5f, py + 0.5f, margin);
-                if (!hit)
-                    continue;
-            }
-            kept[count++] = unsigned(t0 + i);
+            // A small triangle: look at each pixel centre of its box.
+            // (Strip order: odd triangles swap their first two vertices.)
+            const std::size_t a = i + (i & 1), b = i + 1 - (i & 1), c = i + 2;
+            const int loX = std::max(std::min({win.loX[a], win.loX[b], win.loX[c]}), 0);
+            const int hiX = std::min(std::max({win.hiX[a], win.hiX[b], win.hiX[c]}), lastX);
+            const int loY = std::max(std::min({win.loY[a], win.loY[b], win.loY[c]}), 0);
+            const int hiY = std::min(std::max({win.hiY[a], win.hiY[b], win.hiY[c]}), lastY);
+            const float sign = areas[i] > 0 ? 1.0f : -1.0f;
+            bool hit = false;
+            for (int py = loY; py <= hiY && !hit; ++py)
+                for (int px = loX; px <= hiX && !hit; ++px)
+                    hit = holdsPoint(win.x.data(), win.y.data(), a, b, c, sign, px + 0.5f, py + 0.5f, margin);
+            code[i] = hit ? 1 : 0;
+        }
+        // ... then the kept ones are gathered in order, without branches.
+        const std::size_t kept0 = count;
+        for (std::size_t i = 0; i < nT; ++i) {
+            kept[count] = unsigned(t0 + i);
+            count += std::size_t(code[i]);
         }
         if (cornerWindows) {
             // The corners of the strip's kept triangles, written in place.
-            const std::size_t first = keptCorners.size();
-            keptCorners.resize(first + 3 * (count - kept0));
-            TWindowVertex* out = keptCorners.data() + first;
+            const std::size_t first = cornerWindows->size();
+            cornerWindows->resize(first + 3 * (count - kept0));
+            TWindowVertex* out = cornerWindows->data() + first;
             for (std::size_t j = kept0; j < count; ++j) {
                 const std::size_t i = kept[j] - t0;
                 const std::size_t a = i + (i & 1), b = i + 1 - (i & 1), c = i + 2;
@@ -242,8 +243,6 @@ void SelectVisibleTriangles(const TMesh& mesh, const Matrix4f& toClip, int width
         t0 += nT;
     }
     batch.triangles.Assign(kept.data(), count, triangles);
-    if (cornerWindows)
-        cornerWindows->assign(keptCorners.begin(), keptCorners.end());
 }
 
 namespace {

@@ -380,7 +380,8 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
 } // namespace
 
 // More triangles than the set-up buffer holds: the runs and the second
-// set-up give what the occluders added one batch after the other give.
+// set-up give what the occluders added one batch after the other give, with
+// every third batch handed over already set up.
 TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
     std::vector<WindowBatch> batches(1200);
     unsigned seed = 7;
@@ -401,9 +402,17 @@ TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
     std::vector<TPlacedBatch> in;
     std::vector<TTriangleBatch> together(batches.size()), alone(batches.size());
     std::vector<TTriangleBatch*> out;
+    std::vector<std::vector<TOcclusionSetUp>> setUps(batches.size());
     for (std::size_t i = 0; i < batches.size(); ++i) {
         in.push_back(batches[i].placed());
         out.push_back(&together[i]);
+        if (i % 3 == 0) {
+            std::vector<TWindowVertex> corners;
+            for (const int c : batches[i].corners)
+                corners.push_back(batches[i].window[std::size_t(c)]);
+            TOcclusionBuffer::SetUp(corners.data(), corners.size() / 3, 64, 64, kPixelMargin, setUps[i]);
+            in.back().setUps = &setUps[i];
+        }
     }
     TOcclusionBuffer buffer;
     buffer.Reset(64, 64);
