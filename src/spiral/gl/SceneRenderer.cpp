@@ -277,6 +277,11 @@ bool SceneRenderer::begin(TSceneBuffer& buffer, int blueBits, bool clear, Matrix
 
 void SceneRenderer::drawItems(const TSceneBuffer& buffer, const std::vector<TDrawItem>& items, const Matrix4f& view,
                               std::size_t first, std::size_t end, bool everyTriangle) {
+    // A software rasteriser starts on what it was handed at a flush, on its
+    // own threads, while the next triangles are set up here: a flush every
+    // few thousand triangles shares a frame of many small objects out.
+    constexpr std::size_t kFlushTriangles = 8192;
+    std::size_t sent = 0;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     for (std::size_t k = first; k < end; ++k) {
@@ -290,6 +295,11 @@ void SceneRenderer::drawItems(const TSceneBuffer& buffer, const std::vector<TDra
         loadMatrix(item.world * view);
         applyMaterial(buffer, item.object);
         drawBatch(mesh, batch);
+        sent += batch.triangles.size();
+        if (sent >= kFlushTriangles && k + 1 < end) {
+            glFlush();
+            sent = 0;
+        }
     }
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
