@@ -310,13 +310,3 @@ void TOcclusionBuffer::SortOut(const std::vector<TPlacedBatch>& in, std::size_t 
         if (mayShow(t[j], m_margin, m_upper.data(), m_width))
             kept.keep(j);
 }
-
-void TOcclusionBuffer::HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
-                                 bool cullBackFaces) {
-    RecordAmong(in, cullBackFaces);
-    // The bounds are complete: the batches are sorted out independently.
-    RunInParallel(in.size(), [&](std::size_t begin, std::size_t end) {
-        for (std::size_t b = begin; b < end; ++b)
-            SortOut(in, b, *out[b]);
-    });
-}

@@ -82,16 +82,12 @@ public:
     // triangles and of their vertices is kept.
     void RemoveHidden(const TPlacedBatch& in, TTriangleBatch& out) const;
 
-    // Both at once for the batches drawn opaque one after the other: records
-    // all of them, then fills out[i] from in[i] as RemoveHidden does
-    // (in.size() == out.size(); none of the out batches is one of the in).
-    void HideAmong(const std::vector<TPlacedBatch>& in, const std::vector<TTriangleBatch*>& out,
-                   bool cullBackFaces);
-    // HideAmong in two steps, for a caller that sorts the batches out itself
-    // (on another thread, while the first ones are drawn): RecordAmong
-    // records every batch; SortOut(in, b, out) then fills `out` from in[b]
-    // as HideAmong does, any b in any order or thread, until the next Reset
-    // or RecordAmong (and with `in` unchanged).
+    // For the batches drawn opaque one after the other: RecordAmong records
+    // every batch; SortOut(in, b, out) then puts into `out` the triangles of
+    // in[b] that RemoveHidden would keep once all of them are recorded, any b
+    // in any order or thread (a caller sorts them out on another thread while
+    // the first ones are drawn), until the next Reset or RecordAmong (and
+    // with `in` unchanged).
     void RecordAmong(const std::vector<TPlacedBatch>& in, bool cullBackFaces);
     void SortOut(const std::vector<TPlacedBatch>& in, std::size_t b, TTriangleBatch& out) const;
 

@@ -382,7 +382,7 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
 // More triangles than the set-up buffer holds: the runs and the second
 // set-up give what the occluders added one batch after the other give, with
 // every third batch handed over already set up.
-TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
+TEST(TOcclusionBuffer, RecordAmongManyTrianglesAsOneByOne) {
     std::vector<WindowBatch> batches(1200);
     unsigned seed = 7;
     auto next = [&seed](int range) {
@@ -416,7 +416,9 @@ TEST(TOcclusionBuffer, HideAmongManyTrianglesAsOneByOne) {
     }
     TOcclusionBuffer buffer;
     buffer.Reset(64, 64);
-    buffer.HideAmong(in, out, true);
+    buffer.RecordAmong(in, true);
+    for (std::size_t i = 0; i < in.size(); ++i)
+        buffer.SortOut(in, i, *out[i]);
     TOcclusionBuffer reference;
     reference.Reset(64, 64);
     for (const WindowBatch& b : batches)
