@@ -33,8 +33,10 @@ TPlacedBatch TFrameGeometry::placed(const Entry& e) {
     p.corners = &e.mesh->Corners();
     p.vertices = &e.mesh->Vertices();
     p.toClip = e.toClip;
-    if (e.setUps.size() == e.candidates.triangles.size() && !e.setUps.empty())
+    if (e.setUps.size() == e.candidates.triangles.size() && !e.setUps.empty()) {
         p.setUps = &e.setUps;
+        p.recorded = e.recorded;
+    }
     return p;
 }
 
@@ -174,6 +176,8 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
         m_meshes[k] = e.mesh.get();
         if (opaque == items.size() && item.object->IsBlended())
             opaque = k;
+        e.occluder = k < opaque;
+        e.recorded = false;
         if (k < opaque)
             m_nextOccluders.emplace_back(item.object, e.version);
     }
@@ -183,30 +187,43 @@ void TFrameGeometry::Prepare(const std::vector<TDrawItem>& items, const Matrix4f
     // once, from the window positions of their corners the selection hands
     // over while they are at hand, for this frame only and within a bound
     // (about 48 bytes a triangle, 12 MB in all).
+    // When the opaque part changed, its bounds are made anew: each thread
+    // records the objects it selected into bounds of its own, merged after.
     const bool occlusion = occlusionApplies(options);
+    const bool rebuild = occlusion && (m_nextOccluders != m_occluders || !(m_occlusionOptions == options));
+    if (rebuild)
+        m_occlusion.BeginShared(options.width, options.height, options.pixelMargin);
     constexpr std::size_t kSetUpBudget = std::size_t(1) << 18; // triangles
     std::atomic<std::size_t> setUpsMade{0};
+    const std::thread::id caller = std::this_thread::get_id();
     RunInParallel(changed.size(), [&](std::size_t begin, std::size_t end) {
         static thread_local std::vector<TWindowVertex> corners;
+        const int part = std::this_thread::get_id() == caller ? 0 : 1;
         for (std::size_t i = begin; i < end; ++i) {
             Entry& e = *changed[i];
             SelectVisibleTriangles(*e.mesh, e.toClip, e.options.width, e.options.height, e.options.cullBackFaces,
                                    e.candidates, false, e.options.pixelMargin, occlusion ? &corners : nullptr);
             const std::size_t n = e.candidates.triangles.size();
-            if (occlusion && setUpsMade.fetch_add(n) + n <= kSetUpBudget)
+            if (occlusion && setUpsMade.fetch_add(n) + n <= kSetUpBudget) {
                 TOcclusionBuffer::SetUp(corners.data(), n, options.width, options.height, options.pixelMargin,
                                         e.setUps);
+                if (rebuild && e.occluder && !e.setUps.empty()) {
+                    m_occlusion.RecordShared(e.setUps, options.cullBackFaces, part);
+                    e.recorded = true;
+                }
+            }
         }
     });
+    if (rebuild)
+        m_occlusion.EndShared();
 
     if (!occlusion) {
         for (std::size_t k = 0; k < items.size(); ++k)
             m_batches[k] = &m_order[k]->candidates;
         m_occluders.clear();
     } else {
-        if (m_nextOccluders != m_occluders || !(m_occlusionOptions == options)) {
+        if (rebuild) {
             // The opaque part hides its own triangles.
-            m_occlusion.Reset(options.width, options.height, options.pixelMargin);
             m_in.assign(opaque, TPlacedBatch{});
             m_out.assign(opaque, nullptr);
             for (std::size_t k = 0; k < opaque; ++k) {

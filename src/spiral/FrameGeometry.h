@@ -100,6 +100,8 @@ private:
         std::vector<TOcclusionSetUp> setUps; // of the candidates, in the frame that selected them
         std::uint32_t visibleFrom = 0, visibleOcclusion = 0;
         std::uint32_t frame = 0; // last frame that drew the object
+        bool occluder = false;   // in this frame's opaque part
+        bool recorded = false;   // its set-ups recorded by its selection, this frame
     };
 
     struct KeyHash {

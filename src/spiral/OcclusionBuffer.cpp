@@ -212,6 +212,25 @@ void TOcclusionBuffer::Reset(int width, int height, float margin) {
     m_upper.assign(std::size_t(m_width) * std::size_t(m_height), kOpen);
 }
 
+void TOcclusionBuffer::BeginShared(int width, int height, float margin) {
+    Reset(width, height, margin);
+    m_upper2.assign(m_upper.size(), kOpen);
+}
+
+void TOcclusionBuffer::RecordShared(const std::vector<TOcclusionSetUp>& setUps, bool cullBackFaces, int part) {
+    float* const upper = part == 0 ? m_upper.data() : m_upper2.data();
+    for (const Triangle& t : setUps)
+        if (t.state == TOcclusionSetUp::Usable && (!cullBackFaces || t.area > 0))
+            record(t, m_margin, upper, m_width);
+}
+
+void TOcclusionBuffer::EndShared() {
+    const float* b = m_upper2.data();
+    float* a = m_upper.data();
+    for (std::size_t i = 0, n = m_upper.size(); i < n; ++i)
+        a[i] = std::min(a[i], b[i]);
+}
+
 void TOcclusionBuffer::AddOccluders(const TPlacedBatch& batch, bool cullBackFaces) {
     auto add = [&](const Triangle& t) {
         if (t.state == TOcclusionSetUp::Usable && (!cullBackFaces || t.area > 0))
@@ -286,6 +305,8 @@ void TOcclusionBuffer::RecordAmong(const std::vector<TPlacedBatch>& in, bool cul
             const int lo = int(firstRow), hi = int(endRow);
             for (std::size_t r = 0; r < b1 - b0; ++r) {
                 const TPlacedBatch& batch = in[b0 + r];
+                if (batch.recorded)
+                    continue;
                 const Triangle* t = batch.setUps ? batch.setUps->data() : ups + first[r];
                 const Triangle* const end = t + batch.triangles->triangles.size();
                 for (; t != end; ++t)

@@ -58,6 +58,7 @@ struct TPlacedBatch {
     // When given, one a triangle of the batch, made by TOcclusionBuffer::SetUp
     // for this buffer's size and margin: nothing else is read but the triangles' count.
     const std::vector<TOcclusionSetUp>* setUps = nullptr;
+    bool recorded = false; // with setUps: recorded already (RecordShared), RecordAmong leaves it
 };
 
 class TOcclusionBuffer {
@@ -91,6 +92,15 @@ public:
     void RecordAmong(const std::vector<TPlacedBatch>& in, bool cullBackFaces);
     void SortOut(const std::vector<TPlacedBatch>& in, std::size_t b, TTriangleBatch& out) const;
 
+    // Recording shared between two threads: BeginShared resets the buffer
+    // (as Reset does) with a second set of bounds; RecordShared(setUps, cull,
+    // part) records as AddOccluders does, part 0 and part 1 each into their
+    // own bounds, one thread each; EndShared merges them (the least of the two
+    // at each pixel: the same bounds as recording all of them in one).
+    void BeginShared(int width, int height, float margin = kPixelMargin);
+    void RecordShared(const std::vector<TOcclusionSetUp>& setUps, bool cullBackFaces, int part);
+    void EndShared();
+
     // The set-ups of `count` triangles given by their corners' window
     // positions (three a triangle, as SelectVisibleTriangles hands them), for
     // a buffer Reset with this width, height and margin, into `out`.
@@ -104,7 +114,7 @@ public:
 private:
     int m_width = 0, m_height = 0;
     float m_margin = kPixelMargin;
-    std::vector<float> m_upper;
+    std::vector<float> m_upper, m_upper2; // the second for BeginShared's second thread
     // The set-ups RecordAmong makes for batches without their own, kept for
     // SortOut: batch b's start at m_first[b] when all of them fit (m_allKept).
     std::vector<TOcclusionSetUp> m_setUps;

@@ -381,7 +381,8 @@ TEST(TOcclusionBuffer, HidesOnlyWhatIsSurelyBehind) {
 
 // More triangles than the set-up buffer holds: the runs and the second
 // set-up give what the occluders added one batch after the other give, with
-// every third batch handed over already set up.
+// every third batch handed over already set up, and recorded beforehand on
+// shared bounds.
 TEST(TOcclusionBuffer, RecordAmongManyTrianglesAsOneByOne) {
     std::vector<WindowBatch> batches(1200);
     unsigned seed = 7;
@@ -419,6 +420,20 @@ TEST(TOcclusionBuffer, RecordAmongManyTrianglesAsOneByOne) {
     buffer.RecordAmong(in, true);
     for (std::size_t i = 0; i < in.size(); ++i)
         buffer.SortOut(in, i, *out[i]);
+    // The batches set up beforehand recorded on two threads' bounds first.
+    TOcclusionBuffer shared;
+    std::vector<TTriangleBatch> sharedOut(batches.size());
+    shared.BeginShared(64, 64);
+    for (std::size_t i = 0; i < in.size(); i += 3) {
+        shared.RecordShared(setUps[i], true, int(i / 3 % 2));
+        in[i].recorded = true;
+    }
+    shared.EndShared();
+    shared.RecordAmong(in, true);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        shared.SortOut(in, i, sharedOut[i]);
+        EXPECT_EQ(sharedOut[i].triangles, together[i].triangles) << i;
+    }
     TOcclusionBuffer reference;
     reference.Reset(64, 64);
     for (const WindowBatch& b : batches)
