@@ -10,6 +10,7 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -171,12 +172,17 @@ void BM_ScenePickAt(benchmark::State& state) {
     buffer.SetViewport(517, 413);
     buffer.SetCamera(scene->Camera1);
     const std::vector<QPoint> points = sphereCentres(*scene, buffer);
+    // The first pick also makes what the next ones keep using while nothing
+    // moves (the mouse hovering over the view).
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(buffer.PickAt(points[0].x(), points[0].y()));
+    state.counters["first_ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::size_t i = 0;
     for (auto _ : state) {
         const QPoint p = points[i++ % points.size()];
         benchmark::DoNotOptimize(buffer.PickAt(p.x(), p.y()));
     }
 }
-BENCHMARK(BM_ScenePickAt)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScenePickAt)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -7,7 +7,11 @@
 //
 // A broad phase first tests each object's bounding sphere against the
 // rectangle's frustum, so that only the few objects near the mouse ray cost
-// any triangle work.
+// any triangle work. While nothing that places, shapes or blends an object
+// changes and the camera stays, a grid of the viewport kept from the first
+// pick tells which objects' bounding spheres may reach the rectangle: the
+// next picks look at those alone, so hovering over a million markers answers
+// at once.
 #include "spiral/TScene.h"
 #include "spiral/TSceneBuffer.h"
 
@@ -15,6 +19,9 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <typeinfo>
 
 namespace {
 
@@ -163,12 +170,41 @@ HitRange testMesh(const TMesh& mesh, const Mat4d& toClip, bool cull, double stop
 
 struct Candidate {
     TBaseSceneObject* object;
-    const Matrix4f* world;
+    Matrix4f world;
     double depthBound; // no part of the object lies nearer than this window depth
     int order;
 };
 
+// Pixels a side of the cells of the picking grid.
+constexpr int kCell = 16;
+
+bool sameMatrix(const Matrix4f& a, const Matrix4f& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
+
+// The object's bounding sphere in world coordinates (a little wider); false
+// when it has none.
+bool worldSphere(TBaseSceneObject* o, const Matrix4f& wm, Vector3f& centre, double& radius) {
+    Vector3f c;
+    float r;
+    if (!o->LocalBoundingSphere(c, r))
+        return false;
+    double scale = 0;
+    for (int i = 0; i < 3; ++i)
+        scale = std::max(scale, std::sqrt(double(wm.m[i][0]) * wm.m[i][0] + double(wm.m[i][1]) * wm.m[i][1] +
+                                          double(wm.m[i][2]) * wm.m[i][2]));
+    centre = TransformPoint(c, wm);
+    radius = r * scale * 1.0001 + 1e-6;
+    return true;
+}
+
 } // namespace
+
+bool TSceneBuffer::pickCacheHolds() const {
+    const PickCache& c = m_pickCache;
+    return c.valid && c.scene == m_scene && c.camera == m_camera && c.width == m_width && c.height == m_height &&
+           c.placeChanges == TBaseSceneObject::AllChanges() - TBaseSceneObject::ColourChanges() &&
+           c.frees == TBaseSceneObject::Frees() && c.tree == TBaseSceneObject::TreeChanges() &&
+           sameMatrix(c.view, ViewMatrix()) && sameMatrix(c.projection, ProjectionMatrix());
+}
 
 TBaseSceneObject* TSceneBuffer::PickAt(int x, int y) {
     TPickList list;
@@ -219,30 +255,16 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
                 c /= len;
     }
 
-    std::vector<TDrawItem> items;
-    CollectDrawList(items);
     std::vector<Candidate> candidates;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        TDrawItem& item = items[k];
-        Vector3f c;
-        float r;
-        if (!item.object->LocalBoundingSphere(c, r))
-            continue;
-        const Matrix4f& wm = item.world;
-        double scale = 0;
-        for (int i = 0; i < 3; ++i)
-            scale = std::max(scale, std::sqrt(double(wm.m[i][0]) * wm.m[i][0] + double(wm.m[i][1]) * wm.m[i][1] +
-                                              double(wm.m[i][2]) * wm.m[i][2]));
-        const Vector3f cw = TransformPoint(c, wm);
-        const double rw = r * scale * 1.0001 + 1e-6;
-        bool outside = false;
+    // The broad phase for one object, k-th in drawing order.
+    auto consider = [&](TBaseSceneObject* object, const Matrix4f& wm, int k) {
+        Vector3f cw;
+        double rw;
+        if (!worldSphere(object, wm, cw, rw))
+            return;
         for (const auto& pl : planes)
-            if (pl[0] * cw.x + pl[1] * cw.y + pl[2] * cw.z + pl[3] < -rw) {
-                outside = true;
-                break;
-            }
-        if (outside)
-            continue;
+            if (pl[0] * cw.x + pl[1] * cw.y + pl[2] * cw.z + pl[3] < -rw)
+                return;
         // Lower bound of the window depth: the sphere's nearest eye distance.
         const Vec4d e = transform(cw.x, cw.y, cw.z, view);
         const double d = -e.z - rw;
@@ -251,21 +273,135 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
             const double zc = -d * proj.m[2][2] + proj.m[3][2];
             bound = std::clamp((zc / d + 1) / 2, 0.0, 1.0);
         }
-        candidates.push_back({item.object, &item.world, bound, int(k)});
+        candidates.push_back({object, wm, bound, k});
+    };
+    PickCache& cache = m_pickCache;
+    if (pickCacheHolds()) {
+        // The objects of the cells the rectangle (a little wider) reaches,
+        // and those of unknown reach, in drawing order. An empty rectangle
+        // is the whole viewport.
+        std::vector<std::uint32_t> numbers = cache.everywhere;
+        int c0 = 0, c1 = cache.columns - 1, r0 = 0, r1 = cache.rows - 1;
+        if (w > 0 && h > 0) {
+            auto cell = [](double v, int last) { return int(std::clamp(std::floor(v / kCell), 0.0, double(last))); };
+            c0 = cell(std::min(rect.left, rect.right) - 2.0, cache.columns - 1);
+            c1 = cell(std::max(rect.left, rect.right) + 2.0, cache.columns - 1);
+            r0 = cell(std::min(rect.top, rect.bottom) - 2.0, cache.rows - 1);
+            r1 = cell(std::max(rect.top, rect.bottom) + 2.0, cache.rows - 1);
+        }
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) {
+                const std::size_t i = std::size_t(r) * std::size_t(cache.columns) + std::size_t(c);
+                numbers.insert(numbers.end(), cache.entries.begin() + cache.cellStart[i],
+                               cache.entries.begin() + cache.cellStart[i + 1]);
+            }
+        std::sort(numbers.begin(), numbers.end());
+        numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+        for (const std::uint32_t k : numbers)
+            consider(cache.objects[k], cache.objects[k]->WorldMatrix(), int(k));
+    } else {
+        std::vector<TDrawItem> items;
+        CollectDrawList(items);
+        for (std::size_t k = 0; k < items.size(); ++k)
+            consider(items[k].object, items[k].world, int(k));
+        // The grid for the next picks: each object's bounding sphere, put in
+        // its cube, whose corners' pictures bound the sphere's when all lie
+        // in front of the eye.
+        cache = PickCache{};
+        cache.columns = (m_width + kCell - 1) / kCell;
+        cache.rows = (m_height + kCell - 1) / kCell;
+        const Mat4d viewProj = mul(view, proj);
+        struct Reach {
+            int c0, c1, r0, r1; // c0 > c1: nowhere; -1: unknown
+        };
+        std::vector<Reach> reach(items.size(), Reach{1, 0, 0, 0});
+        std::vector<std::uint32_t> counts(std::size_t(cache.columns) * std::size_t(cache.rows) + 1, 0);
+        cache.objects.resize(items.size());
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            cache.objects[k] = items[k].object;
+            Vector3f cw;
+            double rw;
+            if (!worldSphere(items[k].object, items[k].world, cw, rw))
+                continue;
+            double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+            int front = 0;
+            for (int corner = 0; corner < 8; ++corner) {
+                const Vec4d p = transform(cw.x + ((corner & 1) ? rw : -rw), cw.y + ((corner & 2) ? rw : -rw),
+                                          cw.z + ((corner & 4) ? rw : -rw), viewProj);
+                if (!(p.w > 1e-9))
+                    continue;
+                ++front;
+                const double x = (p.x / p.w + 1) / 2 * m_width, y = (1 - p.y / p.w) / 2 * m_height;
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+            if (front == 0)
+                continue; // wholly behind the eye: in no frustum
+            if (front < 8 || !(x1 - x0 < 1e6 && y1 - y0 < 1e6)) {
+                reach[k].c0 = -1;
+                cache.everywhere.push_back(std::uint32_t(k));
+                continue;
+            }
+            auto cell = [](double v, int last) { return int(std::clamp(std::floor(v / kCell), 0.0, double(last))); };
+            Reach& re = reach[k];
+            re.c0 = cell(x0 - 1, cache.columns - 1);
+            re.c1 = cell(x1 + 1, cache.columns - 1);
+            re.r0 = cell(y0 - 1, cache.rows - 1);
+            re.r1 = cell(y1 + 1, cache.rows - 1);
+            for (int r = re.r0; r <= re.r1; ++r)
+                for (int c = re.c0; c <= re.c1; ++c)
+                    ++counts[std::size_t(r) * std::size_t(cache.columns) + std::size_t(c) + 1];
+        }
+        for (std::size_t i = 1; i < counts.size(); ++i)
+            counts[i] += counts[i - 1];
+        cache.cellStart = counts;
+        cache.entries.resize(counts.back());
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const Reach& re = reach[k];
+            if (re.c0 < 0 || re.c0 > re.c1)
+                continue;
+            for (int r = re.r0; r <= re.r1; ++r)
+                for (int c = re.c0; c <= re.c1; ++c)
+                    cache.entries[counts[std::size_t(r) * std::size_t(cache.columns) + std::size_t(c)]++] =
+                        std::uint32_t(k);
+        }
+        cache.scene = m_scene;
+        cache.camera = m_camera;
+        cache.width = m_width;
+        cache.height = m_height;
+        cache.view = ViewMatrix();
+        cache.projection = ProjectionMatrix();
+        cache.placeChanges = TBaseSceneObject::AllChanges() - TBaseSceneObject::ColourChanges();
+        cache.frees = TBaseSceneObject::Frees();
+        cache.tree = TBaseSceneObject::TreeChanges();
+        cache.valid = true;
     }
     if (nearestOnly)
         std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
             return a.depthBound != b.depthBound ? a.depthBound < b.depthBound : a.order < b.order;
         });
 
+    // Objects rebuilt at every use (the markers) share their mesh while their
+    // geometry keys are equal: it is built once for the pick.
+    std::vector<std::pair<TGeometryKey, std::shared_ptr<const TMesh>>> keyed;
+    auto meshOf = [&keyed](TBaseSceneObject* o) {
+        TGeometryKey key;
+        key.type = &typeid(*o);
+        if (!o->UncachedGeometry() || !o->GeometryKey(key))
+            return o->Mesh();
+        for (const auto& [k, mesh] : keyed)
+            if (k == key)
+                return mesh;
+        keyed.emplace_back(key, o->Mesh());
+        return keyed.back().second;
+    };
     std::vector<std::pair<int, TPickInfo>> hits;
     double best = 2;
     int bestOrder = 0;
     for (const Candidate& cand : candidates) {
         if (nearestOnly && cand.depthBound > best)
             break;
-        const auto mesh = cand.object->Mesh();
-        const Mat4d toClip = mul(toDouble(*cand.world), viewPick);
+        const auto mesh = meshOf(cand.object);
+        const Mat4d toClip = mul(toDouble(cand.world), viewPick);
         const HitRange range = testMesh(*mesh, toClip, m_faceCulling, nearestOnly ? 0.0 : -1.0);
         if (!range.hit())
             continue;

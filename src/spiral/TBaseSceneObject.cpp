@@ -167,6 +167,11 @@ void TBaseSceneObject::NotifyChange() {
         scene->NotifyChange();
 }
 
+void TBaseSceneObject::NotifyColourChange() {
+    ++s_colourChanges;
+    NotifyChange();
+}
+
 void TBaseSceneObject::StructureChanged() {
     m_meshValid = false;
     NotifyChange();

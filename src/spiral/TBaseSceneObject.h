@@ -131,6 +131,8 @@ public:
     // ---- Notifications ----
     // A value that changes the picture but not the mesh.
     void NotifyChange() override;
+    // Counted among all changes and among the colour changes.
+    void NotifyColourChange() override;
     // A value that shapes the mesh: rebuilt at the next use.
     void StructureChanged();
 
@@ -139,6 +141,9 @@ public:
     // what it read of many objects knows that it still holds while the count
     // of all less this object's own stays the same.
     static std::uint64_t AllChanges() { return s_allChanges; }
+    // Those of colours alone: AllChanges less these counts what places,
+    // shapes or blends objects (picking looks at nothing else).
+    static std::uint64_t ColourChanges() { return s_colourChanges; }
     std::uint64_t OwnChanges() const { return m_ownChanges; }
     // Objects freed so far: a reader that keeps pointers to some objects
     // knows that they are all still alive while this count stays the same.
@@ -189,6 +194,7 @@ private:
     bool m_freeing = false;       // in the destructor: no compaction
     std::uint64_t m_ownChanges = 0;
     static inline std::uint64_t s_allChanges = 0;
+    static inline std::uint64_t s_colourChanges = 0;
     static inline std::uint64_t s_frees = 0;
     static inline std::uint64_t s_treeChanges = 0;
     std::vector<TFreeNotifiable*> m_freeNotifies;

@@ -7,6 +7,8 @@
 class TChangeTarget {
 public:
     virtual void NotifyChange() = 0;
+    // A change of colour alone (not of what places, shapes or blends anything).
+    virtual void NotifyColourChange() { NotifyChange(); }
 
 protected:
     ~TChangeTarget() = default;

@@ -7,7 +7,7 @@ void TSceneColor::SetColor(float r, float g, float b, float a) {
         return;
     m_c = Vector4f(r, g, b, a);
     if (m_owner)
-        m_owner->NotifyChange();
+        m_owner->NotifyColourChange();
 }
 
 void TFaceProperties::SetShininess(int v) {
@@ -16,7 +16,7 @@ void TFaceProperties::SetShininess(int v) {
         return;
     m_shininess = v;
     if (m_owner)
-        m_owner->NotifyChange();
+        m_owner->NotifyColourChange();
 }
 
 void TFaceProperties::Assign(const TFaceProperties& other) {

@@ -127,6 +127,26 @@ public:
 
 private:
     void pick(const TPickRect& rect, TPickList& list, bool nearestOnly);
+
+    // What picking keeps from one pick to the next while nothing that
+    // places, shapes or blends an object changed, the camera stayed and the
+    // viewport too (hovering over a million markers): the drawn objects in
+    // drawing order, and a grid of cells of the viewport, each listing the
+    // objects whose bounding sphere's picture may reach it.
+    struct PickCache {
+        bool valid = false;
+        std::uint64_t placeChanges = 0, frees = 0, tree = 0;
+        const TScene* scene = nullptr;
+        const TCamera* camera = nullptr;
+        Matrix4f view, projection;
+        int width = 0, height = 0, columns = 0, rows = 0;
+        std::vector<TBaseSceneObject*> objects;
+        std::vector<std::uint32_t> cellStart; // into entries, columns * rows + 1
+        std::vector<std::uint32_t> entries;   // numbers in objects
+        std::vector<std::uint32_t> everywhere; // whose picture could not be bounded
+    };
+    bool pickCacheHolds() const;
+    PickCache m_pickCache;
     template <class T> void set(T& field, T v) {
         if (field == v)
             return;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -111,6 +112,56 @@ TEST_F(PickingTest, ManyMarkersStillNearestFirst) {
         ASSERT_FALSE(list.empty());
         EXPECT_EQ(buffer.PickAt(x, y), list.front().object) << i;
     }
+}
+
+// Picks after the first use what the buffer kept of the scene (a grid of
+// the view); a buffer that has kept nothing looks at every object. Both
+// answer the same over the whole view, while the markers change colour as
+// under the mouse, and again once one moves and the camera turns.
+TEST_F(PickingTest, KeptGridAnswersAsTheWholeList) {
+    std::vector<TSphere*> markers;
+    for (int i = 0; i < 1500; ++i) {
+        auto* m = new TSphere(scene.BaseSpirale);
+        m->Reparent(scene.BaseSpirale);
+        m->SetRadius(0.03f);
+        m->SetUncachedGeometry(true);
+        m->SetTag(i + 1);
+        PlaceOnSpiral(*m, 5, 1.0, 0.3, -4550.0 + 4580.0 * i / 1500);
+        markers.push_back(m);
+    }
+    auto differences = [&] {
+        int n = 0, hits = 0;
+        for (int y = 3; y < 413; y += 11)
+            for (int x = 2; x < 517; x += 11) {
+                TSceneBuffer fresh;
+                fresh.SetViewport(517, 413);
+                fresh.SetCamera(scene.Camera1);
+                TBaseSceneObject* expected = fresh.PickAt(x, y);
+                TBaseSceneObject* kept = buffer.PickAt(x, y);
+                n += kept != expected;
+                hits += expected != nullptr;
+                if (auto* m = dynamic_cast<TSphere*>(kept))
+                    m->Material().FrontProperties().Diffuse().SetRed(0.5f); // the hover's colour
+            }
+        TPickList all, kept;
+        for (const TPickRect& r : {TPickRect{100, 100, 300, 250}, TPickRect{0, 0, 0, 0}}) {
+            TSceneBuffer fresh;
+            fresh.SetViewport(517, 413);
+            fresh.SetCamera(scene.Camera1);
+            fresh.PickInRect(r, all);
+            buffer.PickInRect(r, kept);
+            n += all.size() != kept.size() || !std::equal(all.begin(), all.end(), kept.begin(), [](auto& a, auto& b) {
+                     return a.object == b.object && a.zNear == b.zNear && a.zFar == b.zFar;
+                 });
+        }
+        EXPECT_GT(hits, 100);
+        return n;
+    };
+    EXPECT_EQ(differences(), 0);
+    markers[700]->Position().SetY(markers[700]->Position().Y() + 0.2f);
+    EXPECT_EQ(differences(), 0) << "a marker moved";
+    scene.Camera1->OrbitTarget(40, -30);
+    EXPECT_EQ(differences(), 0) << "the camera turned";
 }
 
 } // namespace
