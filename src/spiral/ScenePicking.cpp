@@ -257,11 +257,9 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
 
     std::vector<Candidate> candidates;
     // The broad phase for one object, k-th in drawing order.
-    auto consider = [&](TBaseSceneObject* object, const Matrix4f& wm, int k) {
-        Vector3f cw;
-        double rw;
-        if (!worldSphere(object, wm, cw, rw))
-            return;
+    // The broad phase for one object, k-th in drawing order, with its
+    // bounding sphere in world coordinates.
+    auto consider = [&](TBaseSceneObject* object, const Matrix4f& wm, int k, const Vector3f& cw, double rw) {
         for (const auto& pl : planes)
             if (pl[0] * cw.x + pl[1] * cw.y + pl[2] * cw.z + pl[3] < -rw)
                 return;
@@ -276,6 +274,7 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
         candidates.push_back({object, wm, bound, k});
     };
     PickCache& cache = m_pickCache;
+    auto cell = [](double v, int last) { return int(std::clamp(std::floor(v / kCell), 0.0, double(last))); };
     if (pickCacheHolds()) {
         // The objects of the cells the rectangle (a little wider) reaches,
         // and those of unknown reach, in drawing order. An empty rectangle
@@ -283,7 +282,6 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
         std::vector<std::uint32_t> numbers = cache.everywhere;
         int c0 = 0, c1 = cache.columns - 1, r0 = 0, r1 = cache.rows - 1;
         if (w > 0 && h > 0) {
-            auto cell = [](double v, int last) { return int(std::clamp(std::floor(v / kCell), 0.0, double(last))); };
             c0 = cell(std::min(rect.left, rect.right) - 2.0, cache.columns - 1);
             c1 = cell(std::max(rect.left, rect.right) + 2.0, cache.columns - 1);
             r0 = cell(std::min(rect.top, rect.bottom) - 2.0, cache.rows - 1);
@@ -297,32 +295,38 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
             }
         std::sort(numbers.begin(), numbers.end());
         numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-        for (const std::uint32_t k : numbers)
-            consider(cache.objects[k], cache.objects[k]->WorldMatrix(), int(k));
+        for (const std::uint32_t k : numbers) {
+            TBaseSceneObject* o = cache.objects[k];
+            const Matrix4f wm = o->WorldMatrix();
+            Vector3f cw;
+            double rw;
+            if (worldSphere(o, wm, cw, rw))
+                consider(o, wm, int(k), cw, rw);
+        }
     } else {
-        std::vector<TDrawItem> items;
-        CollectDrawList(items);
-        for (std::size_t k = 0; k < items.size(); ++k)
-            consider(items[k].object, items[k].world, int(k));
-        // The grid for the next picks: each object's bounding sphere, put in
-        // its cube, whose corners' pictures bound the sphere's when all lie
-        // in front of the eye.
+        // Every object, as the draw list gives them (handed over one by one,
+        // no list kept), and the grid for the next picks: each object's
+        // bounding sphere, put in its cube, whose corners' pictures bound the
+        // sphere's when all lie in front of the eye.
         cache = PickCache{};
         cache.columns = (m_width + kCell - 1) / kCell;
         cache.rows = (m_height + kCell - 1) / kCell;
         const Mat4d viewProj = mul(view, proj);
         struct Reach {
-            int c0, c1, r0, r1; // c0 > c1: nowhere; -1: unknown
+            std::int16_t c0, c1, r0, r1; // c0 > c1: nowhere; c0 < 0: unknown
         };
-        std::vector<Reach> reach(items.size(), Reach{1, 0, 0, 0});
+        std::vector<Reach> reach;
         std::vector<std::uint32_t> counts(std::size_t(cache.columns) * std::size_t(cache.rows) + 1, 0);
-        cache.objects.resize(items.size());
-        for (std::size_t k = 0; k < items.size(); ++k) {
-            cache.objects[k] = items[k].object;
+        std::vector<TDrawItem> none;
+        CollectDrawList(none, [&](TBaseSceneObject* o, const Matrix4f& world) {
+            const std::uint32_t k = std::uint32_t(cache.objects.size());
+            cache.objects.push_back(o);
+            reach.push_back({1, 0, 0, 0});
             Vector3f cw;
             double rw;
-            if (!worldSphere(items[k].object, items[k].world, cw, rw))
-                continue;
+            if (!worldSphere(o, world, cw, rw))
+                return true;
+            consider(o, world, int(k), cw, rw);
             double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
             int front = 0;
             for (int corner = 0; corner < 8; ++corner) {
@@ -335,27 +339,27 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
                 x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
             }
             if (front == 0)
-                continue; // wholly behind the eye: in no frustum
+                return true; // wholly behind the eye: in no frustum
+            Reach& re = reach.back();
             if (front < 8 || !(x1 - x0 < 1e6 && y1 - y0 < 1e6)) {
-                reach[k].c0 = -1;
-                cache.everywhere.push_back(std::uint32_t(k));
-                continue;
+                re.c0 = -1;
+                cache.everywhere.push_back(k);
+                return true;
             }
-            auto cell = [](double v, int last) { return int(std::clamp(std::floor(v / kCell), 0.0, double(last))); };
-            Reach& re = reach[k];
-            re.c0 = cell(x0 - 1, cache.columns - 1);
-            re.c1 = cell(x1 + 1, cache.columns - 1);
-            re.r0 = cell(y0 - 1, cache.rows - 1);
-            re.r1 = cell(y1 + 1, cache.rows - 1);
+            re.c0 = std::int16_t(cell(x0 - 1, cache.columns - 1));
+            re.c1 = std::int16_t(cell(x1 + 1, cache.columns - 1));
+            re.r0 = std::int16_t(cell(y0 - 1, cache.rows - 1));
+            re.r1 = std::int16_t(cell(y1 + 1, cache.rows - 1));
             for (int r = re.r0; r <= re.r1; ++r)
                 for (int c = re.c0; c <= re.c1; ++c)
                     ++counts[std::size_t(r) * std::size_t(cache.columns) + std::size_t(c) + 1];
-        }
+            return true;
+        });
         for (std::size_t i = 1; i < counts.size(); ++i)
             counts[i] += counts[i - 1];
         cache.cellStart = counts;
         cache.entries.resize(counts.back());
-        for (std::size_t k = 0; k < items.size(); ++k) {
+        for (std::size_t k = 0; k < reach.size(); ++k) {
             const Reach& re = reach[k];
             if (re.c0 < 0 || re.c0 > re.c1)
                 continue;
@@ -364,6 +368,7 @@ void TSceneBuffer::pick(const TPickRect& rect, TPickList& list, bool nearestOnly
                     cache.entries[counts[std::size_t(r) * std::size_t(cache.columns) + std::size_t(c)]++] =
                         std::uint32_t(k);
         }
+        cache.objects.shrink_to_fit();
         cache.scene = m_scene;
         cache.camera = m_camera;
         cache.width = m_width;
