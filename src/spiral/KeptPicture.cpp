@@ -1,13 +1,5 @@
 #include "spiral/KeptPicture.h"
 
-#include <cstring>
-
-namespace {
-
-bool sameMatrix(const Matrix4f& a, const Matrix4f& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
-
-} // namespace
-
 TKeptPicture::States TKeptPicture::statesOf(const TSceneBuffer& buffer) {
     States s;
     s.background = buffer.BackgroundColor();
@@ -54,7 +46,7 @@ bool TKeptPicture::Holds(const TSceneBuffer& buffer, const TKeptFrame& frame, st
     if (!m_valid || !(frame == m_frame) || TBaseSceneObject::Frees() != m_frees || !buffer.Camera())
         return false;
     if (othersChanges() != m_others || !(statesOf(buffer) == m_states) ||
-        !sameMatrix(buffer.ViewMatrix(), m_view) || !sameMatrix(buffer.ProjectionMatrix(), m_projection))
+        !SameBits(buffer.ViewMatrix(), m_view) || !SameBits(buffer.ProjectionMatrix(), m_projection))
         return false;
     if (m_tail.empty())
         return true;

@@ -19,7 +19,6 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <typeinfo>
 
@@ -178,8 +177,6 @@ struct Candidate {
 // Pixels a side of the cells of the picking grid.
 constexpr int kCell = 16;
 
-bool sameMatrix(const Matrix4f& a, const Matrix4f& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
-
 // The object's bounding sphere in world coordinates (a little wider); false
 // when it has none.
 bool worldSphere(TBaseSceneObject* o, const Matrix4f& wm, Vector3f& centre, double& radius) {
@@ -203,7 +200,7 @@ bool TSceneBuffer::pickCacheHolds() const {
     return c.valid && c.scene == m_scene && c.camera == m_camera && c.width == m_width && c.height == m_height &&
            c.placeChanges == TBaseSceneObject::AllChanges() - TBaseSceneObject::ColourChanges() &&
            c.frees == TBaseSceneObject::Frees() && c.tree == TBaseSceneObject::TreeChanges() &&
-           sameMatrix(c.view, ViewMatrix()) && sameMatrix(c.projection, ProjectionMatrix());
+           SameBits(c.view, ViewMatrix()) && SameBits(c.projection, ProjectionMatrix());
 }
 
 TBaseSceneObject* TSceneBuffer::PickAt(int x, int y) {

@@ -5,6 +5,7 @@
 // so row 3 holds the translation and A * B applies A first, then B.
 
 #include <cmath>
+#include <cstring>
 
 struct Vector3f {
     float x = 0, y = 0, z = 0;
@@ -61,6 +62,10 @@ inline Matrix4f operator*(const Matrix4f& a, const Matrix4f& b) {
                         a.m[i][3] * b.m[3][j];
     return r;
 }
+
+// The same sixteen values bit for bit: what a kept result was computed from
+// is still what it would be computed from now.
+inline bool SameBits(const Matrix4f& a, const Matrix4f& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
 
 inline Vector4f Transform(Vector4f p, const Matrix4f& a) {
     return {p.x * a.m[0][0] + p.y * a.m[1][0] + p.z * a.m[2][0] + p.w * a.m[3][0],
